@@ -3,8 +3,12 @@
 namespace corvane {
 
 namespace {
-std::uint8_t clampRoute(std::uint8_t v) { return v > kDisconnected ? kDisconnected : v; }
-std::uint8_t clampMemory(std::uint8_t v) { return v > 4 ? 0 : v; }
+std::uint8_t clampRoute(std::uint8_t v) {
+    return v > kDisconnected ? kDisconnected : v;
+}
+std::uint8_t clampMemory(std::uint8_t v) {
+    return v > 4 ? 0 : v;
+}
 }  // namespace
 
 void DecodeConfigImage(MatrixState& state, const ImageBuffer& b) {
@@ -52,7 +56,8 @@ ImageBuffer EncodeConfigImage(const MatrixState& state) {
         for (int s = 0; s < kSlots; ++s) {
             const int line = image::lineGroup(u, s);
             for (int k = 0; k < 8; ++k) {
-                b[line + k] = (state.LineRoute[u][s][2 * k] & 0x0F) | (state.LineRoute[u][s][2 * k + 1] & 0x0F) << 4;
+                b[line + k] =
+                    (state.LineRoute[u][s][2 * k] & 0x0F) | (state.LineRoute[u][s][2 * k + 1] & 0x0F) << 4;
             }
             for (int j = 0; j < 2; ++j) {
                 std::uint8_t packed = 0;

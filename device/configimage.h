@@ -16,14 +16,18 @@ using ImageBuffer = std::array<std::uint8_t, kImageBufferSize>;
 
 namespace image {
 inline constexpr int kReverseMode = 0;
-inline constexpr int kCurrentMemory = 1;  // two bytes, two units each
-inline constexpr int kLineBlock = 3;      // 8 bytes per unit and slot
-inline constexpr int kChannelBlock = 195; // 2 bytes per unit and slot
+inline constexpr int kCurrentMemory = 1;   // two bytes, two units each
+inline constexpr int kLineBlock = 3;       // 8 bytes per unit and slot
+inline constexpr int kChannelBlock = 195;  // 2 bytes per unit and slot
 inline constexpr int kSlaveCount = 227;
 inline constexpr int kUnsavedFlags = 228;
 
-constexpr int lineGroup(int unit, int slot) { return kLineBlock + 48 * unit + 8 * slot; }
-constexpr int channelGroup(int unit, int slot) { return kChannelBlock + 12 * unit + 2 * slot; }
+constexpr int lineGroup(int unit, int slot) {
+    return kLineBlock + 48 * unit + 8 * slot;
+}
+constexpr int channelGroup(int unit, int slot) {
+    return kChannelBlock + 12 * unit + 2 * slot;
+}
 }  // namespace image
 
 // Overwrites every field of the state except MatrixLayout and SelectedUnit, clamping what the

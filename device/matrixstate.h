@@ -5,8 +5,8 @@
 namespace corvane {
 
 // Dimensions of the intercom system.
-inline constexpr int kUnits = 4;      // 0 is the master, 1..3 the slaves
-inline constexpr int kSlots = 6;      // slot 0 is the work memory, memory m lives in slot m + 1
+inline constexpr int kUnits = 4;  // 0 is the master, 1..3 the slaves
+inline constexpr int kSlots = 6;  // slot 0 is the work memory, memory m lives in slot m + 1
 inline constexpr int kLines = 16;
 inline constexpr int kChannels = 4;
 inline constexpr int kMemories = 5;

@@ -1,5 +1,5 @@
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 // Widget tests run the real windows on the offscreen platform.
 int main(int argc, char** argv) {
