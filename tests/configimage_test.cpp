@@ -79,8 +79,8 @@ TEST(ConfigImageDecode, HeaderBytes) {
 
 TEST(ConfigImageDecode, ChannelGroupsBeyondTheImage) {
     ImageBuffer b{};
-    b[227] = 0x21;  // unit 2 slot 4 channels 0 and 1 share the slave-count byte
-    b[228] = 0x43;  // ... and channels 2 and 3 the unsaved byte
+    b[227] = 0x21;                        // unit 2 slot 4 channels 0 and 1 share the slave-count byte
+    b[228] = 0x43;                        // ... and channels 2 and 3 the unsaved byte
     b[image::channelGroup(3, 5)] = 0x9A;  // position 241, read from the receive buffer
     b[image::lineGroup(3, 5) + 1] = 0x80;
     const MatrixState s = decode(b);
