@@ -134,15 +134,6 @@ TEST(NameTableField, StoreNeverWritesTheLastFiveBytes) {
               std::string("AB", 2) + std::string(13, '\0') + "xxxxx");
 }
 
-TEST(NameTableField, EmptyNameIsAFieldOfZeros) {
-    NameTable t{};
-    t.setLineName(1, 4, "Commentary");
-    t.setLineName(1, 4, "");
-    EXPECT_EQ(t.lineName(1, 4), "");
-    const char zeros[kNameFieldSize] = {};
-    EXPECT_EQ(std::memcmp(t.LineName[1][4], zeros, kNameFieldSize), 0);
-}
-
 TEST(NameTableField, FieldWithoutZeroReadsToItsEndOnly) {
     NameTable t{};
     std::memset(t.LineName[0][0], 'A', kNameFieldSize);
