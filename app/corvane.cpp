@@ -13,6 +13,9 @@
 #include "version.h"
 #include "view/led.h"
 
+// The pictures are compiled into the static UI library and must be registered before first use.
+static void initResources() { Q_INIT_RESOURCE(resources); }
+
 namespace corvane {
 
 std::string CommonDataFolder() {
@@ -53,6 +56,7 @@ TCorvane_Form::TCorvane_Form(UsbInterface& usb, Notifier& notifier, FormOptions 
       m_notifier(notifier),
       m_options(std::move(options)),
       m_link(usb, notifier) {
+    initResources();
     TimerComandos.setTicksRun(m_options.timersRun);
     TimerDiferente.setTicksRun(m_options.timersRun);
 
