@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <array>
 #include <cstdint>
@@ -38,6 +39,13 @@ enum FunctionModeValue : std::uint8_t {
     ReverseConfirm = 5,
     PreviewShow = 30,
 };
+
+// Controls are placed in the coordinates of the window's client area, under the menu bar (24
+// pixels) and the tool bar (28 pixels); the central widget starts below both.
+inline constexpr int kCentralTop = 52;
+inline QRect ClientRect(int left, int top, int width, int height) {
+    return QRect(left, top - kCentralTop, width, height);
+}
 
 // The per-machine folder for application data shared by all users.
 std::string CommonDataFolder();
