@@ -321,9 +321,22 @@ int TXmlFileStore::ReadSettingIntDefault(std::string_view section, std::string_v
     return ParseStrictInt(text, value) ? value : defaultValue;
 }
 
-std::string TXmlFileStore::lineOf(const Element& e) {
-    if (e.kind == Kind::Leaf) return e.indent + "<" + e.name + " value=\"" + e.value + "\"/>";
-    return e.indent + "<" + e.name + ">";
+// An end line is written with the name of the block it closes, whatever its own line held, so the
+// written block always reads back the same way (this also writes the root's end as </FORMS>).
+std::string TXmlFileStore::lineOf(const Element& e, std::vector<std::string_view>& openNames) {
+    switch (e.kind) {
+        case Kind::Leaf:
+            return e.indent + "<" + e.name + " value=\"" + e.value + "\"/>";
+        case Kind::Open:
+            openNames.push_back(e.name);
+            return e.indent + "<" + e.name + ">";
+        case Kind::End: {
+            const std::string line = e.indent + "</" + std::string(openNames.back()) + ">";
+            openNames.pop_back();
+            return line;
+        }
+    }
+    return {};
 }
 
 void TXmlFileStore::save() {
@@ -333,7 +346,8 @@ void TXmlFileStore::save() {
         content += xmlstore::kLineEnd;
     };
     for (std::ptrdiff_t i = 0; i < m_rootStart; ++i) add(m_lines[static_cast<std::size_t>(i)]);
-    for (const Element& e : m_elements) add(lineOf(e));
+    std::vector<std::string_view> openNames;
+    for (const Element& e : m_elements) add(lineOf(e, openNames));
     for (std::size_t i = static_cast<std::size_t>(m_rootEnd) + 1; i < m_lines.size(); ++i) add(m_lines[i]);
 
     // The new content goes to a file beside the old one, which is replaced only once the new

@@ -49,7 +49,7 @@ class TXmlFileStore {
     TXmlFileStore& operator=(const TXmlFileStore&) = delete;
 
     const std::string& fileName() const { return m_fileName; }
-    // Takes effect at the next load; only meaningful while the store is closed.
+    // The file read at the next load and written at the next save.
     void setFileName(std::string fileName) { m_fileName = std::move(fileName); }
     int openCount() const { return m_openCount; }
     bool isOpen() const { return m_openCount > 0; }
@@ -97,7 +97,7 @@ class TXmlFileStore {
     std::size_t matchingEnd(std::size_t open) const;
     std::ptrdiff_t findSection(std::string_view section) const;
     std::ptrdiff_t findKey(std::size_t section, std::size_t end, std::string_view key) const;
-    static std::string lineOf(const Element& e);
+    static std::string lineOf(const Element& e, std::vector<std::string_view>& openNames);
 
     std::string m_fileName;
     int m_openCount = 0;

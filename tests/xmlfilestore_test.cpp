@@ -231,6 +231,20 @@ TEST_F(StoreTest, LinesOutsideTheRootBlockSurviveEverySave) {
     }
 }
 
+// Hand-edited block lines are written back so that the file reads the same way next time.
+TEST_F(StoreTest, HandEditedBlocksAreWrittenBackReadable) {
+    writeFile(path(),
+              "<FORMS>\n  <Sec>  \n    <K value=\"1\"/>\n  </Other>\n  <A>\n  </val/ue=>\nx</FORMS>\n");
+    TXmlFileStore store(path());
+    for (int run = 0; run < 2; ++run) {
+        store.BeginAccess();
+        EXPECT_EQ(store.ReadSetting("Sec", "K", ""), run == 0 ? "1" : "2");
+        store.WriteSetting("Sec", "K", "2");
+        store.EndAccess();
+        EXPECT_EQ(savedLines(path()), "<FORMS>|  <Sec>|    <K value=\"2\"/>|  </Sec>|  <A>|  </A>|</FORMS>");
+    }
+}
+
 TEST_F(StoreTest, UnmodifiedStoreLeavesTheFileAlone) {
     const std::string bytes = "<FORMS>\n  <S>\n    <K value=\"1\"/>\n  </S>\n</FORMS>";
     writeFile(path(), bytes);
