@@ -204,8 +204,6 @@ void TXmlFileStore::load() {
     const std::size_t end = parseChildren(static_cast<std::size_t>(m_rootStart) + 1);
     if (end != static_cast<std::size_t>(m_rootEnd))
         throw SettingsError(std::string(xmlstore::kInvalidFormat));
-    // The root's end is written as the counterpart of its start, whatever else its line held.
-    m_elements.back().name = "/" + std::string(xmlstore::kRootName);
 }
 
 // Parses the lines from `line` on as the root's children and returns the line that ends the root.
