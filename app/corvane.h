@@ -13,6 +13,9 @@
 #include "device/devicelink.h"
 #include "device/matrixstate.h"
 #include "storage/nametable.h"
+#include "storage/recentfiles.h"
+#include "storage/settingsfile.h"
+#include "storage/xmlfilestore.h"
 
 class QAction;
 class QActionGroup;
@@ -201,11 +204,26 @@ class TCorvane_Form : public QMainWindow {
     bool m_destroyed = false;
     bool m_windowStateSaved = false;
 
+    std::unique_ptr<TXmlFileStore> XmlFileStore;
+    std::unique_ptr<SettingsFile> m_settings;
+    RecentFiles m_recentFiles;
+
     std::array<QPushButton*, 85> CrosspointGrid{};
     std::array<AngledLabel*, 17> ColumnLabels{};
     std::array<AngledLabel*, 5> RowLabels{};
     QActionGroup* MatrixGroup = nullptr;
     int PressedUnitImage = -1;  // unit whose picture took a mouse press; -1 for none
+
+    // Main window, hints and grid.
+
+    // Unit panels, arrangements and memory recall.
+
+    // Function keys and device events.
+
+    // Settings and the names dialog.
+
+    // Matrix files and recent files.
+
 };
 
 }  // namespace corvane
