@@ -100,6 +100,7 @@ TCorvane_Form::TCorvane_Form(UsbInterface& usb, Notifier& notifier, FormOptions 
     InstallHints();
     StatusPanels[3]->clear();
 
+    LoadArrangement();
     RefreshLayoutMenu();
     if (m_state.ReverseMode) {
         ReverseButton->setChecked(true);

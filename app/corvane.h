@@ -185,6 +185,7 @@ class TCorvane_Form : public QMainWindow {
     void InstallHints();
     void OpenSettings();
     void LoadRecentFiles();
+    void LoadArrangement();
     void LoadNames();
     void SaveSettings();
     void RestoreWindowState();

@@ -4,6 +4,7 @@ namespace corvane {
 
 void TCorvane_Form::OpenSettings() {}
 void TCorvane_Form::LoadRecentFiles() {}
+void TCorvane_Form::LoadArrangement() {}
 void TCorvane_Form::LoadNames() {}
 void TCorvane_Form::SaveSettings() {}
 void TCorvane_Form::RestoreWindowState() {}
