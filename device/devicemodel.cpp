@@ -69,7 +69,7 @@ int DeviceModel::control(std::uint8_t requestType, std::uint8_t request, std::ui
     }
     record.result = result;
     m_requests.push_back(record);
-    if (m_observer) m_observer(m_requests.back());
+    for (const auto& observer : m_observers) observer(m_requests.back());
     return result;
 }
 

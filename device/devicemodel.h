@@ -61,7 +61,9 @@ class DeviceModel {
     const std::vector<UsbRequest>& requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
     // Called with every request as it is answered (the demo's trace, the front-panel window).
-    void setObserver(std::function<void(const UsbRequest&)> observer) { m_observer = std::move(observer); }
+    void addObserver(std::function<void(const UsbRequest&)> observer) {
+        m_observers.push_back(std::move(observer));
+    }
 
     static constexpr std::uint8_t kManufacturerIndex = 1;
     static constexpr std::uint8_t kProductIndex = 2;
@@ -79,7 +81,7 @@ class DeviceModel {
     int m_unplugCountdown = -1;
     std::vector<FaultRule> m_faults;
     std::vector<UsbRequest> m_requests;
-    std::function<void(const UsbRequest&)> m_observer;
+    std::vector<std::function<void(const UsbRequest&)>> m_observers;
 };
 
 }  // namespace corvane

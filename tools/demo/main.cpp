@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include "app/corvane.h"
 #include "app/runprogram.h"
 #include "device/virtualbus.h"
+#include "tools/demo/frontpanel.h"
 
 namespace {
 
@@ -22,11 +24,13 @@ constexpr char kHelp[] =
     "                  request type, request, value, index in hex, the length in decimal and,\n"
     "                  for host-to-device transfers, the data bytes in hex (polls that found\n"
     "                  no event are left out), e.g. \"c0 04 0021 0005 8\"\n"
+    "  --no-panel      do not show the window of the units' front panels\n"
     "  --help          show this text\n";
 
 struct DemoOptions {
     int slaves = 3;
     std::string trace;
+    bool panel = true;
 };
 
 [[noreturn]] void usageError(const char* what) {
@@ -47,6 +51,8 @@ DemoOptions parse(int argc, char** argv) {
             if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '3')
                 usageError("--slaves takes a number from 0 to 3");
             o.slaves = v[0] - '0';
+        } else if (std::strcmp(a, "--no-panel") == 0) {
+            o.panel = false;
         } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
             o.trace = argv[++i];
         } else {
@@ -81,11 +87,20 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "corvane-demo: cannot open %s for writing\n", options.trace.c_str());
             return 2;
         }
-        unit->setObserver([&trace](const corvane::UsbRequest& request) {
+        unit->addObserver([&trace](const corvane::UsbRequest& request) {
             if (!corvane::IsTraced(request)) return;
             trace->write((corvane::TraceLine(request) + '\n').c_str());
             trace->flush();
         });
     }
-    return corvane::RunProgram(argc, argv, *bus);
+    std::unique_ptr<corvane::FrontPanel> panel;
+    return corvane::RunProgram(argc, argv, *bus, [&](corvane::TCorvane_Form& form) {
+        if (!options.panel) return;
+        panel = std::make_unique<corvane::FrontPanel>(unit);
+        // Beside the main window once that has its place on the screen.
+        QTimer::singleShot(0, panel.get(), [&panel, &form] {
+            panel->move(form.frameGeometry().topRight() + QPoint(8, 0));
+            panel->show();
+        });
+    });
 }
