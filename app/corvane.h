@@ -222,6 +222,15 @@ class TCorvane_Form : public QMainWindow {
     // Function keys and device events.
 
     // Settings and the names dialog.
+    class TLineNames* LineNames = nullptr;  // the one names dialog while it is open
+
+  public:
+    // The Insert key's names dialog for the selected unit: modal; after OK the names are shared
+    // with the units the arrangement joins and the grid is redrawn.
+    void OpenNamesDialog();
+    TLineNames* namesDialog() const { return LineNames; }
+
+  private:
 
     // Matrix files and recent files.
 

@@ -1,0 +1,184 @@
+#include "storage/linestext.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+#include "device/matrixstate.h"
+#include "storage/nametable.h"
+#include "view/angledlabel.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr int kFieldWidth = 100;
+constexpr int kFieldHeight = 21;
+constexpr int kLabelHeight = 26;
+constexpr int kLabelPixels = 16;
+
+constexpr int kLineFieldTops[2][8] = {{13, 40, 65, 90, 113, 140, 165, 190},
+                                      {13, 40, 65, 90, 115, 140, 165, 190}};
+constexpr int kLineLabelTops[8] = {15, 40, 65, 90, 115, 140, 165, 190};
+constexpr int kLineFieldLeft[2] = {115, 340};
+constexpr int kLineLabelLeft[2] = {4, 230};
+constexpr int kLineLabelWidth = 110;
+constexpr int kChannelFieldTops[4] = {237, 264, 289, 314};
+constexpr int kChannelLabelTops[4] = {239, 264, 289, 314};
+constexpr int kChannelFieldLeft = 230;
+constexpr int kChannelLabelLeft = 84;
+constexpr int kChannelLabelWidth = 140;
+
+// Names are single bytes; a character typed that has none becomes '?', one per character.
+std::string nameBytes(const QString& text) {
+    std::string bytes;
+    for (const char32_t c : text.toUcs4()) bytes += c <= 0xFF ? static_cast<char>(c) : '?';
+    return bytes;
+}
+
+// A name field: the caret goes to the end when the field is entered from the keyboard, and
+// Insert switches between inserting and overwriting.
+class NameEdit : public QLineEdit {
+  public:
+    explicit NameEdit(QWidget* parent) : QLineEdit(parent) {}
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        if (event->reason() != Qt::MouseFocusReason) end(false);
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+            m_overwrite = !m_overwrite;
+            event->accept();
+            return;
+        }
+        const QString typed = event->text();
+        const bool printable = !typed.isEmpty() && typed.at(0).isPrint();
+        if (m_overwrite && printable && !hasSelectedText() && cursorPosition() < text().size())
+            setSelection(cursorPosition(), 1);  // the typed character replaces the one under the caret
+        QLineEdit::keyPressEvent(event);
+    }
+
+  private:
+    bool m_overwrite = false;
+};
+
+QFont dialogFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(11);
+    return font;
+}
+
+// Bold 16 pixels, smaller only where a fallback family is too wide for the label.
+QFont labelFont(const QString& caption, int width) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    font.setBold(true);
+    for (int pixels = kLabelPixels; pixels > 9; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).horizontalAdvance(caption) + 2 <= width) break;
+    }
+    return font;
+}
+
+void addLabel(QWidget* parent, const QString& caption, const QRect& rect) {
+    auto* label = new AngledLabel(parent);
+    label->setGeometry(rect);
+    label->setLabelFont(labelFont(caption, rect.width()));
+    label->setColor(parent->palette().color(QPalette::WindowText));
+    label->setCaption(caption);
+}
+
+QLineEdit* addField(QWidget* parent, const std::string& name, QPoint at) {
+    auto* field = new NameEdit(parent);
+    field->setGeometry(QRect(at, QSize(kFieldWidth, kFieldHeight)));
+    field->setMaxLength(kNameMaxLength);
+    field->setText(QString::fromLatin1(name));
+    return field;
+}
+
+void addSeparator(QWidget* parent, int top) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(8, top, 432, 2);
+}
+
+QString twoDigits(int number) {
+    return QString::number(number).rightJustified(2, QLatin1Char('0'));
+}
+
+}  // namespace
+
+TLineNames::TLineNames(NameTable& names, const MatrixState& state, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_names(names),
+      m_state(state) {
+    setWindowTitle(QStringLiteral("Edit Line Names"));
+    setFixedSize(452, 404);
+    setFont(dialogFont());
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+
+    const int unit = m_state.SelectedUnit;
+    for (int k = 0; k < kLines; ++k) {
+        const int column = k / 8;
+        const int row = k % 8;
+        addLabel(this, QStringLiteral("Line %1 Name:").arg(twoDigits(k + 1)),
+                 QRect(kLineLabelLeft[column], kLineLabelTops[row], kLineLabelWidth, kLabelHeight));
+        LineasEdit[k] = addField(this, m_names.lineName(unit, k),
+                                 QPoint(kLineFieldLeft[column], kLineFieldTops[column][row]));
+        LineasEdit[k]->setObjectName(QStringLiteral("LineasEdit%1").arg(k + 1));
+    }
+    addSeparator(this, 224);
+    for (int k = 0; k < kChannels; ++k) {
+        addLabel(this, QStringLiteral("Channel %1 Name:").arg(twoDigits(k + 1)),
+                 QRect(kChannelLabelLeft, kChannelLabelTops[k], kChannelLabelWidth, kLabelHeight));
+        ColumnasEdit[k] =
+            addField(this, m_names.channelName(unit, k), QPoint(kChannelFieldLeft, kChannelFieldTops[k]));
+        ColumnasEdit[k]->setObjectName(QStringLiteral("ColumnasEdit%1").arg(k + 1));
+    }
+    addSeparator(this, 346);
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(115, 364, 75, 25);
+    BitBtn1->setDefault(true);
+    BitBtn2 =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(247, 364, 75, 25);
+    BitBtn2->setAutoDefault(false);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] {
+        BitBtn1Click();
+        accept();
+    });
+    // Escape rejects the dialog as well.
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+
+    QWidget* previous = LineasEdit[0];
+    const auto chain = [&previous](QWidget* next) {
+        setTabOrder(previous, next);
+        previous = next;
+    };
+    for (QLineEdit* field : ColumnasEdit) chain(field);
+    for (int k = kLines - 1; k >= 1; --k) chain(LineasEdit[k]);
+    chain(BitBtn1);
+    chain(BitBtn2);
+    LineasEdit[0]->setFocus();
+}
+
+void TLineNames::BitBtn1Click() {
+    const int unit = m_state.SelectedUnit;
+    for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, nameBytes(LineasEdit[k]->text()));
+    for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, nameBytes(ColumnasEdit[k]->text()));
+}
+
+}  // namespace corvane

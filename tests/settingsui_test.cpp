@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "formfixture.h"
+
+using namespace corvane;
+
+namespace {
+
+QString settingsPath(const FormFixture& f) {
+    return f.dataDir.path() + QStringLiteral("/QUENDA/matrix.xml");
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// The message of what escapes the window's construction; empty when nothing does.
+std::string constructionError(FormFixture& f) {
+    try {
+        f.open();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
+}  // namespace
+
+TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
+    FormFixture f;
+    f.open();
+    EXPECT_FALSE(QFile::exists(settingsPath(f)));  // nothing is written before the exit
+    f.form.reset();
+    EXPECT_TRUE(f.notifier.messages.empty());
+
+    const QList<QByteArray> lines = readAll(settingsPath(f)).split('\n');
+    ASSERT_EQ(lines.size(), 123);  // 122 lines, each ended by CR LF
+    EXPECT_TRUE(lines.last().isEmpty());
+    for (int i = 0; i < 122; ++i) EXPECT_TRUE(lines[i].endsWith('\r')) << i;
+    const auto line = [&lines](int number) { return lines[number - 1].chopped(1); };
+    EXPECT_EQ(line(3), "<FORMS>");
+    EXPECT_EQ(line(4), "  <Reopen>");
+    EXPECT_EQ(line(5), "    <Reopen01 value=\"\"/>");
+    EXPECT_EQ(line(11), "  <LineNames01>");
+    EXPECT_EQ(line(12), "    <Line01 value=\"Line 01\"/>");
+    EXPECT_EQ(line(27), "    <Line16 value=\"Line 16\"/>");
+    EXPECT_EQ(line(34), "    <Channel05 value=\"Disconnected\"/>");
+    EXPECT_EQ(line(36), "  <LineNames02>");
+    EXPECT_EQ(line(111), "  <MatrixNumber>");
+    EXPECT_EQ(line(112), "    <Lines value=\"0\"/>");
+    EXPECT_EQ(line(113), "    <Number value=\"0\"/>");
+    EXPECT_EQ(line(115), "  <TCorvane_Form>");
+    EXPECT_EQ(line(116), "    <Flags value=\"0\"/>");
+    EXPECT_EQ(line(117), "    <ShowCmd value=\"1\"/>");
+    EXPECT_TRUE(line(118).startsWith("    <NormalPos value=\"")) << line(118).toStdString();
+    EXPECT_TRUE(line(119).startsWith("    <PixelsPerInch value=\"")) << line(119).toStdString();
+    EXPECT_EQ(line(120), "    <Color value=\"-16777201\"/>");
+    EXPECT_EQ(line(122), "</FORMS>");
+    EXPECT_FALSE(readAll(settingsPath(f)).contains("Line17"));
+}
+
+TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
+    FormFixture f;
+    {
+        TCorvane_Form& form = f.open();
+        // Unit 0 and unit 2 lead their groups in 2x2, so the arrangement keeps their names.
+        form.names().setLineName(0, 4, "Studio A");
+        form.names().setChannelName(2, 1, "Talkback");
+        form.state().MatrixLayout = 7;
+        form.state().SelectedUnit = 2;
+        form.setGeometry(130, 90, 785, 570);
+        f.form.reset();
+    }
+    TCorvane_Form& form = f.open();
+    EXPECT_EQ(form.names().lineName(0, 4), "Studio A");
+    EXPECT_EQ(form.names().channelName(2, 1), "Talkback");
+    EXPECT_EQ(form.names().lineName(3, 15), "Line 16");
+    EXPECT_EQ(form.names().lineName(0, 16), "Line");  // the no-line column is never saved
+    EXPECT_EQ(form.state().MatrixLayout, 7);
+    EXPECT_EQ(form.state().SelectedUnit, 2);
+    EXPECT_EQ(form.geometry(), QRect(130, 90, 785, 570));
+    EXPECT_FALSE(form.isMaximized());
+    EXPECT_TRUE(f.notifier.messages.empty());
+}
+
+TEST(SettingsWindow, AMaximisedWindowComesBackMaximisedOverItsNormalPlace) {
+    FormFixture f;
+    {
+        TCorvane_Form& form = f.open();
+        form.setGeometry(40, 50, 785, 570);
+        form.setWindowState(Qt::WindowMaximized);
+        f.form.reset();
+    }
+    EXPECT_TRUE(readAll(settingsPath(f)).contains("<ShowCmd value=\"3\"/>"));
+    EXPECT_TRUE(readAll(settingsPath(f)).contains("<NormalPos value=\"40,50,825,620\"/>"));
+    TCorvane_Form& form = f.open();
+    EXPECT_TRUE(form.isMaximized());
+    EXPECT_EQ(form.normalGeometry(), QRect(40, 50, 785, 570));
+}
+
+TEST(SettingsWindow, PlacementIsRestoredOnlyUnderTheSameScreenSetting) {
+    const int dpi = QWidget().logicalDpiY();
+    for (const int savedDpi : {dpi, dpi + 24}) {
+        SCOPED_TRACE(savedDpi);
+        FormFixture f;
+        writeAll(settingsPath(f),
+                 "<FORMS>\r\n  <TCorvane_Form>\r\n    <ShowCmd value=\"3\"/>\r\n"
+                 "    <NormalPos value=\"10,20,800,600\"/>\r\n    <PixelsPerInch value=\"" +
+                     QByteArray::number(savedDpi) + "\"/>\r\n  </TCorvane_Form>\r\n</FORMS>\r\n");
+        TCorvane_Form& form = f.open();
+        const bool same = savedDpi == dpi;
+        EXPECT_EQ(form.isMaximized(), same);
+        EXPECT_EQ(form.normalGeometry() == QRect(10, 20, 790, 580), same);
+    }
+}
+
+// A settings file the program cannot use ends the start-up with the store's message; the file
+// must be left exactly as it was, and the unit closed again.
+TEST(SettingsWindow, UnusableFileEndsTheStartUpAndStaysUntouched) {
+    struct Case {
+        const char* name;
+        QByteArray content;
+        std::string message;
+    };
+    const QByteArray head = "<?xml version='1.0' encoding='us-ascii' ?>\r\n<FORMS>\r\n";
+    const Case cases[] = {
+        {"layout not a number",
+         head + "  <MatrixNumber>\r\n    <Lines value=\"abc\"/>\r\n  </MatrixNumber>\r\n</FORMS>\r\n",
+         "'abc' is not a valid integer value"},
+        {"empty unit number",
+         head + "  <MatrixNumber>\r\n    <Lines value=\"1\"/>\r\n    <Number value=\"\"/>\r\n  "
+                "</MatrixNumber>\r\n"
+                "</FORMS>\r\n",
+         "'' is not a valid integer value"},
+        {"section not ended", head + "  <Reopen>\r\n    <Reopen01 value=\"x\"/>\r\n</FORMS>\n",
+         "Invalid XMLStore File Format"},
+        {"extra end line", head + "  </Reopen>\r\n</FORMS>", "Invalid XMLStore File Format"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormFixture f;
+        writeAll(settingsPath(f), c.content);
+        EXPECT_EQ(constructionError(f), c.message);
+        EXPECT_EQ(readAll(settingsPath(f)), c.content);
+        EXPECT_EQ(f.bus->openHandles(), 0);
+    }
+}
+
+TEST(SettingsWindow, AnEmptyFileGivesTheGenericNamesAndGetsItsKeysAtExit) {
+    FormFixture f;
+    writeAll(settingsPath(f), "<FORMS>\r\n</FORMS>\r\n");
+    TCorvane_Form& form = f.open();
+    EXPECT_EQ(form.names().lineName(1, 3), "Line");
+    EXPECT_EQ(form.names().channelName(3, 4), "Channel");
+    f.form.reset();
+    EXPECT_TRUE(readAll(settingsPath(f)).contains("<Line04 value=\"Line\"/>"));
+}
+
+TEST(SettingsWindow, ExitThatCannotWriteTheFileSaysSoAndEnds) {
+    FormFixture f;
+    f.open();
+    // The folder disappears while the program runs: the file cannot be created at exit.
+    ASSERT_TRUE(QDir(f.dataDir.path() + QStringLiteral("/QUENDA")).removeRecursively());
+    f.form.reset();
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    const RecordingNotifier::Message& m = f.notifier.messages[0];
+    EXPECT_EQ(m.title, "CORVANE");
+    EXPECT_EQ(m.icon, MessageIcon::Error);
+    const std::string expected = "Cannot create file \"" + settingsPath(f).toStdString() + "\". ";
+    EXPECT_EQ(m.text.substr(0, expected.size()), expected);
+    EXPECT_FALSE(QFile::exists(settingsPath(f)));
+    EXPECT_EQ(f.bus->openHandles(), 0);
+}
