@@ -22,11 +22,14 @@ constexpr char kHelp[] =
     "                  request type, request, value, index in hex, the length in decimal and,\n"
     "                  for host-to-device transfers, the data bytes in hex (polls that found\n"
     "                  no event are left out), e.g. \"c0 04 0021 0005 8\"\n"
+    "  --layout N      start in arrangement N, 0..7 (1x1, 2x1, 3x1, 4x1, 1x2, 1x3, 1x4, 2x2),\n"
+    "                  if the slaves allow it, as if the settings had saved it\n"
     "  --help          show this text\n";
 
 struct DemoOptions {
     int slaves = 3;
     std::string trace;
+    int layout = -1;  // -1: as the settings say
 };
 
 [[noreturn]] void usageError(const char* what) {
@@ -47,6 +50,11 @@ DemoOptions parse(int argc, char** argv) {
             if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '3')
                 usageError("--slaves takes a number from 0 to 3");
             o.slaves = v[0] - '0';
+        } else if (std::strcmp(a, "--layout") == 0 && hasValue) {
+            const char* v = argv[++i];
+            if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '7')
+                usageError("--layout takes a number from 0 to 7");
+            o.layout = v[0] - '0';
         } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
             o.trace = argv[++i];
         } else {
@@ -87,5 +95,10 @@ int main(int argc, char** argv) {
             trace->flush();
         });
     }
-    return corvane::RunProgram(argc, argv, *bus);
+    return corvane::RunProgram(argc, argv, *bus, [&options](corvane::TCorvane_Form& form) {
+        if (options.layout < 0) return;
+        form.state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
+        form.RefreshLayoutMenu();
+        form.ApplyLayout();
+    });
 }
