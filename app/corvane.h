@@ -218,6 +218,16 @@ class TCorvane_Form : public QMainWindow {
     // Main window, hints and grid.
 
     // Unit panels, arrangements and memory recall.
+    QWidget* UnitPanelParent() const;
+    QPoint UnitPanelOrigin() const;
+    void PaintUnitPanel(int unit, bool selected);
+    void LowerSelectedUnit();
+    // SelectedUnit for indexing: never past the last unit, whatever a file or the settings held.
+    int SelectedUnitIndex() const;
+    Led* MemoryLed(int memory) const;  // Led1..Led5; none for a memory outside 0..4
+    // A tick of TimerDiferente while a function-key step is armed.
+    void FunctionKeyTick();
+    AngledLabel* RecallTitle = nullptr;
 
     // Function keys and device events.
 

@@ -25,12 +25,15 @@ constexpr char kHelp[] =
     "                  for host-to-device transfers, the data bytes in hex (polls that found\n"
     "                  no event are left out), e.g. \"c0 04 0021 0005 8\"\n"
     "  --no-panel      do not show the window of the units' front panels\n"
+    "  --layout N      start in arrangement N, 0..7 (1x1, 2x1, 3x1, 4x1, 1x2, 1x3, 1x4, 2x2),\n"
+    "                  if the slaves allow it, as if the settings had saved it\n"
     "  --help          show this text\n";
 
 struct DemoOptions {
     int slaves = 3;
     std::string trace;
     bool panel = true;
+    int layout = -1;  // -1: as the settings say
 };
 
 [[noreturn]] void usageError(const char* what) {
@@ -53,6 +56,11 @@ DemoOptions parse(int argc, char** argv) {
             o.slaves = v[0] - '0';
         } else if (std::strcmp(a, "--no-panel") == 0) {
             o.panel = false;
+        } else if (std::strcmp(a, "--layout") == 0 && hasValue) {
+            const char* v = argv[++i];
+            if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '7')
+                usageError("--layout takes a number from 0 to 7");
+            o.layout = v[0] - '0';
         } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
             o.trace = argv[++i];
         } else {
@@ -95,6 +103,11 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<corvane::FrontPanel> panel;
     return corvane::RunProgram(argc, argv, *bus, [&](corvane::TCorvane_Form& form) {
+        if (options.layout >= 0) {
+            form.state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
+            form.RefreshLayoutMenu();
+            form.ApplyLayout();
+        }
         if (!options.panel) return;
         panel = std::make_unique<corvane::FrontPanel>(unit);
         // Beside the main window once that has its place on the screen.

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QTest>
+
+#include "formfixture.h"
+#include "view/bevelpanel.h"
+#include "view/led.h"
+#include "view/unitpanel.h"
+
+using namespace corvane;
+
+namespace {
+
+constexpr QRgb kLime = qRgb(0, 255, 0);
+constexpr QRgb kGrey = qRgb(128, 128, 128);
+
+// The arrangement commands belong to the menus; a window built without them gets stand-ins so
+// that their enabled state and radio mark can be checked.
+void ensureMatrixCommands(TCorvane_Form& form) {
+    if (form.MatrixCommands[0]) return;
+    auto* group = new QActionGroup(&form);
+    for (QAction*& command : form.MatrixCommands) {
+        command = new QAction(&form);
+        command->setCheckable(true);
+        group->addAction(command);
+    }
+}
+
+// A panel's position within the grid panel, which stands 55 pixels down the client area.
+QPoint placeInGridPanel(TCorvane_Form& form, int unit) {
+    const QPoint origin = form.Panel1 ? QPoint(0, 0) : ClientRect(0, 55, 0, 0).topLeft();
+    return form.unitPanel(unit)->pos() - origin;
+}
+
+bool shown(TCorvane_Form& form, int unit) {
+    return form.unitPanel(unit)->isVisibleTo(&form);
+}
+
+// The dot of row i, column j on the unit's picture, as its fill colour.
+QRgb dot(TCorvane_Form& form, int unit, int row, int column) {
+    return form.unitPanel(unit)->picture().pixel(8 * column + 2, 8 * row + 2);
+}
+
+struct ShownForm {
+    explicit ShownForm(int slaves = 3) : f(slaves) {}
+    TCorvane_Form& open() {
+        TCorvane_Form& form = f.open();
+        ensureMatrixCommands(form);
+        form.RefreshLayoutMenu();
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        f.takeRequests();
+        return form;
+    }
+    FormFixture f;
+};
+
+}  // namespace
+
+TEST(UnitPanels, AreBuiltAsDesignedAndInFrontOfTheGrid) {
+    FormFixture f;
+    TCorvane_Form& form = f.open();
+    const char* const hints[4][2] = {{"Unit: 1", "Master unit"},
+                                     {"Unit: 2", "First slave unit"},
+                                     {"Unit: 3", "Second slave unit"},
+                                     {"Unit: 4", "Third slave unit"}};
+    for (int u = 0; u < 4; ++u) {
+        UnitPanel* panel = form.unitPanel(u);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->tag(), u);
+        EXPECT_EQ(panel->objectName(), QStringLiteral("Imagen%1").arg(u + 1));
+        EXPECT_EQ(panel->size(), QSize(130, 46));
+        EXPECT_EQ(panel->bevelWidth(), 2);
+        EXPECT_EQ(panel->picture().size(), QSize(126, 40));
+        EXPECT_EQ(panel->pictureWidth(), 126);
+        EXPECT_EQ(panel->pictureHeight(), 42);
+        EXPECT_EQ(panel->toolTip(), QString::fromLatin1(hints[u][0]));
+        EXPECT_EQ(panel->statusTip(), QString::fromLatin1(hints[u][1]));
+        // Stacked above every sibling created before them, the grid's buttons and labels among them.
+        const QObjectList siblings = panel->parentWidget()->children();
+        EXPECT_GE(siblings.indexOf(panel), siblings.size() - 4) << u;
+    }
+    EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
+    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Lowered);  // the master is selected at first
+    EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Raised);
+    // Tab order Imagen1, Imagen2, Imagen4, Imagen3.
+    EXPECT_EQ(form.unitPanel(0)->nextInFocusChain(), form.unitPanel(1));
+    EXPECT_EQ(form.unitPanel(1)->nextInFocusChain(), form.unitPanel(3));
+    EXPECT_EQ(form.unitPanel(3)->nextInFocusChain(), form.unitPanel(2));
+}
+
+TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
+    FormFixture f;
+    f.firmware().state().LineRoute[1][0][3] = 2;
+    f.firmware().state().ChannelRoute[1][0][2] = 3;
+    f.firmware().state().SelectedUnit = 1;  // the image never carries the selection
+    TCorvane_Form& form = f.open();
+    form.state().SelectedUnit = 1;
+    form.RefreshUnitPanel(0);
+    form.RefreshUnitPanel(1);
+    UnitPanel* panel = form.unitPanel(1);
+    EXPECT_EQ(panel->bevel(), Bevel::Lowered);
+    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Raised);
+    EXPECT_EQ(dot(form, 1, 2, 3), kLime);
+    EXPECT_EQ(dot(form, 1, 3, 3), kGrey);
+    // The selected picture is the red one, the others the blue one.
+    const QRgb selectedTone = panel->picture().pixel(125, 39);
+    const QRgb normalTone = form.unitPanel(0)->picture().pixel(125, 39);
+    EXPECT_GT(qRed(selectedTone), qBlue(selectedTone));
+    EXPECT_GT(qBlue(normalTone), qRed(normalTone));
+
+    form.state().ReverseMode = 1;
+    form.RefreshUnitPanel(1);
+    EXPECT_EQ(panel->size(), QSize(138, 38));
+    EXPECT_EQ(panel->pictureWidth(), 134);
+    EXPECT_EQ(panel->pictureHeight(), 34);
+    EXPECT_EQ(panel->picture().size(), QSize(126, 40));
+    EXPECT_EQ(dot(form, 1, 2, 3), kLime);  // channel 3 listens to line 4
+    EXPECT_EQ(dot(form, 1, 2, 4), kGrey);
+    // No fifth row in reverse routing: the picture shows through there.
+    const QImage plain = QImage(QStringLiteral(":/unit-selected.png")).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(panel->picture().pixel(2, 34), plain.pixel(2, 34));
+
+    const QImage before = form.unitPanel(3)->picture();
+    form.RefreshUnitPanel(4);  // no such unit: nothing happens
+    form.RefreshUnitPanel(-1);
+    EXPECT_EQ(form.unitPanel(3)->picture(), before);
+}
+
+TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
+    FormFixture f(1);
+    TCorvane_Form& form = f.open();
+    ensureMatrixCommands(form);
+    // As if the settings held 2x2 with the fourth unit selected.
+    form.state().MatrixLayout = 7;
+    form.state().SelectedUnit = 3;
+    form.RefreshLayoutMenu();
+    form.ShowUnitStatus();
+    form.ApplyLayout();
+
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(form.MatrixCommands[k]->isEnabled(), k == 0 || k == 1 || k == 4) << "Matrix" << k + 1;
+    EXPECT_EQ(form.state().MatrixLayout, 0);
+    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
+    EXPECT_EQ(form.state().SelectedUnit, 0);
+    EXPECT_TRUE(shown(form, 0));
+    EXPECT_FALSE(shown(form, 1));
+    EXPECT_FALSE(shown(form, 2));
+    EXPECT_FALSE(shown(form, 3));
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
+}
+
+TEST(Arrangements, ALayoutNumberFromAFileNeverLeavesTheTables) {
+    FormFixture f;
+    TCorvane_Form& form = f.open();
+    ensureMatrixCommands(form);
+    form.state().MatrixLayout = 200;
+    form.state().SelectedUnit = 200;
+    form.ApplyLayout();  // before any correction: shows the master alone
+    EXPECT_FALSE(shown(form, 1));
+    EXPECT_EQ(form.state().SelectedUnit, 0);
+
+    form.state().MatrixLayout = 200;
+    form.RefreshLayoutMenu();
+    EXPECT_EQ(form.state().MatrixLayout, 0);
+    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
+    form.MatrixExecute(8);  // not a command: nothing changes
+    form.MatrixExecute(-1);
+    EXPECT_EQ(form.state().MatrixLayout, 0);
+}
+
+TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
+    ShownForm s;
+    TCorvane_Form& form = s.open();
+    form.MatrixExecute(3);  // 4x1
+    QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
+    ASSERT_EQ(form.state().SelectedUnit, 2);
+
+    form.MatrixExecute(4);  // 1x2
+    EXPECT_TRUE(form.MatrixCommands[4]->isChecked());
+    EXPECT_FALSE(form.MatrixCommands[3]->isChecked());
+    EXPECT_EQ(form.state().MatrixLayout, 4);
+    EXPECT_EQ(form.state().SelectedUnit, 1);
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 2"));
+    EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Lowered);
+    EXPECT_EQ(form.BlinkCount, 50);
+    EXPECT_TRUE(s.f.takeRequests().empty());  // an arrangement is the program's own business
+}
+
+TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
+    ShownForm s;
+    TCorvane_Form& form = s.open();
+    form.MatrixExecute(7);  // 2x2
+    EXPECT_EQ(placeInGridPanel(form, 1), QPoint(141, 5));
+    EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 60));
+    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(141, 60));
+
+    form.state().ReverseMode = 1;
+    form.ApplyLayout();
+    for (int u = 0; u < 4; ++u) EXPECT_EQ(form.unitPanel(u)->size(), QSize(138, 38)) << u;
+    EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
+    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
+
+    form.MatrixExecute(4);  // 1x2: the hidden panels keep their last place
+    EXPECT_EQ(placeInGridPanel(form, 1), QPoint(5, 52));
+    EXPECT_FALSE(shown(form, 3));
+    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
+
+    form.state().ReverseMode = 0;
+    form.MatrixExecute(6);  // 1x4
+    EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 115));
+    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(5, 170));
+    EXPECT_EQ(form.unitPanel(3)->size(), QSize(130, 46));
+}
+
+TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
+    FormFixture f;
+    TCorvane_Form& form = f.open();
+    NameTable& names = form.names();
+    for (int u = 0; u < 4; ++u) {
+        const std::string n = std::to_string(u);
+        for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
+        for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
+    }
+    form.MatrixExecute(7);
+    EXPECT_EQ(names.channelName(1, 0), "C0");
+    EXPECT_EQ(names.lineName(1, 15), "L1");
+    EXPECT_EQ(names.lineName(2, 0), "L0");
+    EXPECT_EQ(names.channelName(2, 4), "C2");
+    EXPECT_EQ(names.channelName(3, 3), "C2");
+    EXPECT_EQ(names.lineName(3, 7), "L1");
+}
+
+TEST(UnitSelection, DraggingOffTheRightEdgeAndReleasingSelectsNothing) {
+    ShownForm s;
+    TCorvane_Form& form = s.open();
+    form.MatrixExecute(3);
+    UnitPanel* panel = form.unitPanel(2);
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
+    EXPECT_EQ(panel->bevel(), Bevel::Lowered);
+    QTest::mouseMove(panel, QPoint(129, 20));  // picture x 127: past its width of 126
+    EXPECT_EQ(panel->bevel(), Bevel::Raised);
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(129, 20));
+    EXPECT_EQ(form.state().SelectedUnit, 0);
+    EXPECT_EQ(panel->bevel(), Bevel::Raised);
+    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Lowered);
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
+}
+
+TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
+    ShownForm s;
+    TCorvane_Form& form = s.open();
+    form.MatrixExecute(3);
+    form.state().CurrentMemory[2] = 3;
+    form.state().UnsavedFlags[2] = 1;
+    UnitPanel* panel = form.unitPanel(2);
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
+    QTest::mouseMove(panel, QPoint(40, 60));  // below the picture
+    EXPECT_EQ(panel->bevel(), Bevel::Raised);
+    QTest::mouseMove(panel, QPoint(128, 44));  // x and y exactly at width and height: inside
+    EXPECT_EQ(panel->bevel(), Bevel::Lowered);
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(128, 44));
+
+    EXPECT_EQ(form.state().SelectedUnit, 2);
+    EXPECT_EQ(form.BlinkCount, 50);
+    EXPECT_EQ(panel->bevel(), Bevel::Lowered);
+    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Raised);
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 3"));
+    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 4 - Unsaved"));
+    EXPECT_TRUE(form.Leds[4]->isLit());
+    EXPECT_FALSE(form.Leds[1]->isLit());
+    EXPECT_TRUE(s.f.takeRequests().empty());
+}
+
+TEST(UnitSelection, LeftOfOrAboveThePictureStillCountsAsInside) {
+    ShownForm s;
+    TCorvane_Form& form = s.open();
+    form.MatrixExecute(1);
+    UnitPanel* panel = form.unitPanel(1);
+    QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
+    QTest::mouseMove(panel, QPoint(-30, -30));
+    EXPECT_EQ(panel->bevel(), Bevel::Lowered);
+    QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(-30, -30));
+    EXPECT_EQ(form.state().SelectedUnit, 1);
+}
+
+TEST(UnitSelection, ReleasingOverTheSelectedUnitChangesNothing) {
+    ShownForm s;
+    TCorvane_Form& form = s.open();
+    form.MatrixExecute(1);
+    form.BlinkCount = 3;
+    UnitPanel* master = form.unitPanel(0);
+    QTest::mousePress(master, Qt::RightButton, {}, QPoint(40, 20));
+    QTest::mouseMove(master, QPoint(200, 20));  // a move over the selected unit draws nothing
+    EXPECT_EQ(master->bevel(), Bevel::Lowered);
+    QTest::mouseRelease(master, Qt::RightButton, {}, QPoint(40, 20));
+    EXPECT_EQ(form.state().SelectedUnit, 0);
+    EXPECT_EQ(form.BlinkCount, 3);
+    EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Raised);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QImage>
+
+#include "view/bevelpanel.h"
+
+namespace corvane {
+
+// A unit's panel: a bevelled panel whose inside is the unit's picture, stretched. Mouse presses,
+// moves and releases are reported in the coordinates of the picture area inside the bevel, with
+// the panel's Tag (the unit) attached; a press captures the mouse until the release.
+class UnitPanel : public BevelPanel {
+    Q_OBJECT
+  public:
+    explicit UnitPanel(int tag, QWidget* parent = nullptr);
+
+    int tag() const { return m_tag; }
+    // The picture's bitmap. It keeps its own size and is stretched over the picture area.
+    const QImage& picture() const { return m_picture; }
+    void setPicture(const QImage& picture);
+    // The picture area, inside the bevel.
+    int pictureWidth() const { return insideRect().width(); }
+    int pictureHeight() const { return insideRect().height(); }
+
+  Q_SIGNALS:
+    void pressed(int tag);
+    void moved(int tag, int x, int y, bool buttonHeld);
+    void released(int tag, int x, int y);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    QPoint toPicture(const QMouseEvent* event) const;
+
+    int m_tag;
+    QImage m_picture;
+};
+
+}  // namespace corvane
