@@ -21,7 +21,8 @@ struct NameTable {
     char LineName[kUnits][kLineEntries][kNameFieldSize];
     char ChannelName[kUnits][kChannelEntries][kNameFieldSize];
 
-    // Reads up to the terminating zero, never past the field.
+    // Reads up to the terminating zero, never past the field. A unit or entry out of range reads
+    // as the empty name and stores nothing.
     std::string lineName(int unit, int entry) const;
     std::string channelName(int unit, int entry) const;
     // Stores the first 15 characters and zeros in the rest of the first 15 bytes.
@@ -31,7 +32,8 @@ struct NameTable {
     // "Line 01".."Line 16", "Channel 01".."Channel 04" and "Disconnected" for every unit; the
     // no-line column's name keeps its value.
     void setDefaults();
-    // Copies the selected unit's names into the units the arrangement joins with it.
+    // Copies the selected unit's names into the units the arrangement joins with it. Layouts
+    // other than 0..7 and units other than 0..3 change nothing.
     void shareAfterEdit(int selectedUnit, int layout);
     // Copies each group's names from its lowest-numbered unit.
     void shareOnArrangement(int layout);

@@ -1,0 +1,37 @@
+#include "app/runprogram.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
+
+#include "app/corvane.h"
+#include "app/messageboxnotifier.h"
+
+namespace corvane {
+
+namespace {
+void showException(const QString& message) {
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
+}
+}  // namespace
+
+int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(TCorvane_Form&)>& around) {
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setApplicationName(QStringLiteral("CORVANE"));
+    try {
+        MessageBoxNotifier notifier;
+        TCorvane_Form form(usb, notifier);
+        if (around) around(form);
+        form.show();
+        QApplication::exec();
+    } catch (const std::exception& e) {
+        showException(QString::fromLatin1(e.what()));
+    } catch (...) {
+        showException(QString());
+    }
+    return 0;
+}
+
+}  // namespace corvane

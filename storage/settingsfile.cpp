@@ -1,0 +1,183 @@
+#include "storage/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace corvane {
+
+namespace settings {
+
+namespace {
+// Two digits for 1..9 ("0%d"), the number itself from 10 on.
+std::string numbered(std::string_view prefix, int number) {
+    return std::string(prefix) + (number < 10 ? "0" : "") + std::to_string(number);
+}
+}  // namespace
+
+std::string ReopenKey(int number) {
+    return numbered("Reopen", number);
+}
+std::string LineNamesSection(int unitNumber) {
+    return numbered("LineNames", unitNumber);
+}
+std::string ChannelNamesSection(int unitNumber) {
+    return numbered("ChannelNames", unitNumber);
+}
+std::string LineKey(int number) {
+    return numbered("Line", number);
+}
+std::string ChannelKey(int number) {
+    return numbered("Channel", number);
+}
+
+}  // namespace settings
+
+namespace {
+
+QString localPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Names of the first run: "Line 01".."Line 16", "Channel 01".."Channel 04", "Disconnected".
+std::string firstRunLineName(int number) {
+    return (number < 10 ? "Line 0" : "Line ") + std::to_string(number);
+}
+std::string firstRunChannelName(int number) {
+    return number == kChannelEntries ? "Disconnected" : "Channel 0" + std::to_string(number);
+}
+
+int lenientInt(std::string_view text, int defaultValue) {
+    int value = 0;
+    return ParseStrictInt(text, value) ? value : defaultValue;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+std::string SettingsLocation(const std::string& commonAppDataFolder) {
+    const std::string folder = commonAppDataFolder + "/" + std::string(settings::kFolder);
+    const QString path = localPath(folder);
+    if (!QFileInfo(path).isDir()) QDir().mkdir(path);
+    return folder + "/" + std::string(settings::kFileName);
+}
+
+void SettingsFile::Open() {
+    const bool firstRun = !QFileInfo::exists(localPath(m_store.fileName()));
+    m_store.BeginAccess();
+    if (firstRun) writeFirstRunValues();
+}
+
+void SettingsFile::writeFirstRunValues() {
+    using namespace settings;
+    for (int i = 1; i <= kReopenEntries; ++i) m_store.WriteSetting(kReopenSection, ReopenKey(i), "");
+    for (int unit = 1; unit <= kUnits; ++unit) {
+        for (int line = 1; line <= kLines; ++line)
+            m_store.WriteSetting(LineNamesSection(unit), LineKey(line), firstRunLineName(line));
+        for (int channel = 1; channel <= kChannelEntries; ++channel)
+            m_store.WriteSetting(ChannelNamesSection(unit), ChannelKey(channel),
+                                 firstRunChannelName(channel));
+    }
+    m_store.WriteSettingInt(kMatrixSection, kLayoutKey, 0);
+    m_store.WriteSettingInt(kMatrixSection, kUnitKey, 0);
+}
+
+ReopenList SettingsFile::ReadRecentFiles() const {
+    ReopenList recent;
+    for (int i = 0; i < kReopenEntries; ++i)
+        recent[static_cast<std::size_t>(i)] =
+            m_store.ReadSetting(settings::kReopenSection, settings::ReopenKey(i + 1), "");
+    return recent;
+}
+
+void SettingsFile::ReadArrangement(MatrixState& state) const {
+    // Only the low byte counts: a missing key (-1) becomes 255, which the arrangement check resets.
+    const int layout = m_store.ReadSettingInt(settings::kMatrixSection, settings::kLayoutKey);
+    const int unit = m_store.ReadSettingInt(settings::kMatrixSection, settings::kUnitKey);
+    state.MatrixLayout = static_cast<std::uint8_t>(layout);
+    state.SelectedUnit = static_cast<std::uint8_t>(unit);
+}
+
+void SettingsFile::ReadNames(NameTable& names) const {
+    using namespace settings;
+    for (int unit = 0; unit < kUnits; ++unit) {
+        const std::string lineSection = LineNamesSection(unit + 1);
+        for (int entry = 0; entry < kLineEntries; ++entry)
+            names.setLineName(unit, entry,
+                              m_store.ReadSetting(lineSection, LineKey(entry + 1), kLineDefault));
+        const std::string channelSection = ChannelNamesSection(unit + 1);
+        for (int entry = 0; entry < kChannelEntries; ++entry)
+            names.setChannelName(unit, entry,
+                                 m_store.ReadSetting(channelSection, ChannelKey(entry + 1), kChannelDefault));
+    }
+}
+
+void SettingsFile::Close(const ReopenList& recent, const NameTable& names, const MatrixState& state) {
+    using namespace settings;
+    for (int i = 0; i < kReopenEntries; ++i)
+        m_store.WriteSetting(kReopenSection, ReopenKey(i + 1), recent[static_cast<std::size_t>(i)]);
+    for (int unit = 0; unit < kUnits; ++unit) {
+        // The no-line column's name is read at start-up but never written.
+        for (int entry = 0; entry < kLines; ++entry)
+            m_store.WriteSetting(LineNamesSection(unit + 1), LineKey(entry + 1), names.lineName(unit, entry));
+        for (int entry = 0; entry < kChannelEntries; ++entry)
+            m_store.WriteSetting(ChannelNamesSection(unit + 1), ChannelKey(entry + 1),
+                                 names.channelName(unit, entry));
+    }
+    m_store.WriteSettingInt(kMatrixSection, kLayoutKey, state.MatrixLayout);
+    m_store.WriteSettingInt(kMatrixSection, kUnitKey, state.SelectedUnit);
+    m_store.EndAccess();
+}
+
+std::optional<RestoredPlacement> RestoreWindowPlacement(TXmlFileStore& store,
+                                                        const WindowPlacement& current) {
+    using namespace settings;
+    store.BeginAccess();
+    std::optional<RestoredPlacement> restored;
+    // Another display setting would put the window somewhere unexpected: restore nothing then.
+    if (store.ReadSettingIntDefault(kFormSection, kPixelsPerInchKey, current.pixelsPerInch) ==
+        current.pixelsPerInch) {
+        const int flags = lenientInt(store.ReadSetting(kFormSection, kFlagsKey, ""), current.flags);
+        const std::string normalPos = store.ReadSetting(kFormSection, kNormalPosKey, "");
+        if (!normalPos.empty()) {
+            int edges[4] = {current.left, current.top, current.right, current.bottom};
+            std::string_view rest = normalPos;
+            for (int& edge : edges) {
+                const std::size_t comma = rest.find(',');
+                edge = lenientInt(trimmed(rest.substr(0, comma)), edge);
+                if (comma == std::string_view::npos) break;
+                rest.remove_prefix(comma + 1);
+            }
+            restored.emplace();
+            if (edges[0] < edges[2])
+                restored->placement =
+                    WindowPlacement{flags, 0, edges[0], edges[1], edges[2], edges[3], current.pixelsPerInch};
+            const int showCmd = lenientInt(store.ReadSetting(kFormSection, kShowCmdKey, ""), 0);
+            restored->show = (showCmd == 2 || showCmd == 6) ? WindowShow::Minimized
+                             : showCmd == 3                 ? WindowShow::Maximized
+                                                            : WindowShow::Normal;
+        }
+    }
+    store.EndAccess();
+    return restored;
+}
+
+void SaveWindowPlacement(TXmlFileStore& store, const WindowPlacement& placement, int color) {
+    using namespace settings;
+    store.BeginAccess();
+    store.WriteSetting(kFormSection, kFlagsKey, std::to_string(placement.flags));
+    store.WriteSetting(kFormSection, kShowCmdKey, std::to_string(placement.showCmd));
+    store.WriteSetting(kFormSection, kNormalPosKey,
+                       std::to_string(placement.left) + "," + std::to_string(placement.top) + "," +
+                           std::to_string(placement.right) + "," + std::to_string(placement.bottom));
+    store.WriteSettingInt(kFormSection, kPixelsPerInchKey, placement.pixelsPerInch);
+    store.WriteSettingInt(kFormSection, kColorKey, color);
+    store.EndAccess();
+}
+
+}  // namespace corvane

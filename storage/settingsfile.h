@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "device/matrixstate.h"
+#include "storage/nametable.h"
+#include "storage/xmlfilestore.h"
+
+namespace corvane {
+
+inline constexpr int kReopenEntries = 5;
+using ReopenList = std::array<std::string, kReopenEntries>;
+
+namespace settings {
+inline constexpr std::string_view kFolder = "QUENDA";
+inline constexpr std::string_view kFileName = "matrix.xml";
+inline constexpr std::string_view kReopenSection = "Reopen";
+inline constexpr std::string_view kMatrixSection = "MatrixNumber";
+inline constexpr std::string_view kLayoutKey = "Lines";
+inline constexpr std::string_view kUnitKey = "Number";
+inline constexpr std::string_view kLineDefault = "Line";
+inline constexpr std::string_view kChannelDefault = "Channel";
+
+inline constexpr std::string_view kFormSection = "TCorvane_Form";
+inline constexpr std::string_view kFlagsKey = "Flags";
+inline constexpr std::string_view kShowCmdKey = "ShowCmd";
+inline constexpr std::string_view kNormalPosKey = "NormalPos";
+inline constexpr std::string_view kPixelsPerInchKey = "PixelsPerInch";
+inline constexpr std::string_view kColorKey = "Color";
+inline constexpr int kButtonFaceColor = -16777201;
+
+// "Reopen0%d", "LineNames0%d", "ChannelNames0%d", "Channel0%d" and "Line0%d"/"Line%d", numbered from 1.
+std::string ReopenKey(int number);
+std::string LineNamesSection(int unitNumber);
+std::string ChannelNamesSection(int unitNumber);
+std::string LineKey(int number);
+std::string ChannelKey(int number);
+}  // namespace settings
+
+// The settings file inside the common application-data folder: "<folder>/QUENDA/matrix.xml".
+// Creates the QUENDA folder when it is missing (that level only; a failure shows up when the file
+// is written at exit).
+std::string SettingsLocation(const std::string& commonAppDataFolder);
+
+// What the program keeps in the settings file: recent files, names, arrangement and selected
+// unit. Works on a store the main window owns, which it opens at start-up and closes at exit.
+class SettingsFile {
+  public:
+    explicit SettingsFile(TXmlFileStore& store) : m_store(store) {}
+
+    // Opens the store for the whole run; when no file exists yet, seeds it with the first-run values.
+    void Open();
+    ReopenList ReadRecentFiles() const;
+    // MatrixLayout and SelectedUnit; a missing key gives 255. A value that is not an integer
+    // throws SettingsError.
+    void ReadArrangement(MatrixState& state) const;
+    // All 17 line names and 5 channel names of every unit.
+    void ReadNames(NameTable& names) const;
+    // Writes recent files, names (not the no-line column), arrangement and selected unit, and
+    // closes the store, which saves the file. Throws SettingsError when the file cannot be written.
+    void Close(const ReopenList& recent, const NameTable& names, const MatrixState& state);
+
+  private:
+    void writeFirstRunValues();
+
+    TXmlFileStore& m_store;
+};
+
+// The main window's placement record as the settings file keeps it. The rectangle is the normal
+// (not maximised) geometry: right = left + width, bottom = top + height.
+struct WindowPlacement {
+    int flags = 0;
+    int showCmd = 1;  // 1 normal, 2 minimised, 3 maximised
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int pixelsPerInch = 96;
+};
+
+enum class WindowShow { Normal, Minimized, Maximized };
+
+struct RestoredPlacement {
+    // Flags and normal rectangle to apply; empty when the stored rectangle is not usable.
+    std::optional<WindowPlacement> placement;
+    WindowShow show = WindowShow::Normal;
+};
+
+// Reads the placement saved under "TCorvane_Form". Nothing to apply when the saved pixels per
+// inch differ from the current ones or no normal rectangle was saved. Missing or malformed
+// numbers take the current placement's values.
+std::optional<RestoredPlacement> RestoreWindowPlacement(TXmlFileStore& store, const WindowPlacement& current);
+// Writes the placement under "TCorvane_Form". The caller passes show command 2 when the
+// application is minimised.
+void SaveWindowPlacement(TXmlFileStore& store, const WindowPlacement& placement,
+                         int color = settings::kButtonFaceColor);
+
+}  // namespace corvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "app/corvane.h"
+#include "device/virtualbus.h"
+#include "recordingnotifier.h"
+
+// The real main window on a virtual unit, with its settings in a temporary folder and its timers
+// driven by the test.
+struct FormFixture {
+    explicit FormFixture(int slaves = 3) : bus(corvane::VirtualBus::WithUnit(slaves, &unit)) {}
+
+    corvane::FormOptions options() const {
+        corvane::FormOptions o;
+        o.manufacturer = "quenda.example";
+        o.commonDataFolder = dataDir.path().toStdString();
+        o.currentDirectory = QDir::currentPath().toStdString();
+        o.timersRun = false;
+        return o;
+    }
+    corvane::TCorvane_Form& open() {
+        form = std::make_unique<corvane::TCorvane_Form>(*bus, notifier, options());
+        return *form;
+    }
+    corvane::UnitFirmware& firmware() { return *unit->firmware(); }
+    // Requests the unit received since the last call, start-up included.
+    std::vector<corvane::UsbRequest> takeRequests() {
+        auto r = unit->requests();
+        unit->clearRequests();
+        return r;
+    }
+
+    QTemporaryDir dataDir;
+    std::shared_ptr<corvane::DeviceModel> unit;
+    std::unique_ptr<corvane::VirtualBus> bus;
+    RecordingNotifier notifier;
+    std::unique_ptr<corvane::TCorvane_Form> form;
+};

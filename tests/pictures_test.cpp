@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <cstdlib>
+
+#include "app/jpegdecoder.h"
+#include "tools/makepictures/palette.h"
+
+using namespace corvane;
+
+// The pictures are compiled into the static UI library; the program initialises them the same way.
+static void initPictures() {
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+class Pictures : public testing::Test {
+  protected:
+    static void SetUpTestSuite() { initPictures(); }
+
+    static QImage load(const char* name) {
+        QImage image(QStringLiteral(":/") + QString::fromLatin1(name));
+        EXPECT_FALSE(image.isNull()) << name;
+        return image;
+    }
+};
+
+bool near(QRgb pixel, palette::Rgb want, int tolerance) {
+    return std::abs(qRed(pixel) - want.r) <= tolerance && std::abs(qGreen(pixel) - want.g) <= tolerance &&
+           std::abs(qBlue(pixel) - want.b) <= tolerance;
+}
+
+}  // namespace
+
+TEST_F(Pictures, EveryPictureIsListedWithItsSize) {
+    struct Case {
+        const char* name;
+        int width, height;
+        bool transparent;
+    };
+    const Case cases[] = {
+        {"panel-background.jpg", 781, 406, false},
+        {"recall-background.png", 450, 86, false},
+        {"unit-normal.png", 126, 40, false},
+        {"unit-selected.png", 126, 40, false},
+        {"lamp-on.png", 20, 20, true},
+        {"lamp-off.png", 20, 20, true},
+        {"digit-1.png", 16, 16, false},
+        {"digit-2.png", 16, 16, false},
+        {"digit-3.png", 16, 16, false},
+        {"digit-4.png", 16, 16, false},
+        {"digit-5.png", 16, 16, false},
+        {"hint.png", 32, 32, false},
+        {"open.png", 16, 16, true},
+        {"save.png", 16, 16, true},
+        {"exit.png", 16, 16, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QImage image = load(c.name);
+        EXPECT_EQ(image.size(), QSize(c.width, c.height));
+        EXPECT_EQ(image.hasAlphaChannel(), c.transparent);
+        if (c.transparent) {
+            EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+        }
+    }
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage icon =
+            load(qPrintable(QStringLiteral("icons/hicolor/%1x%1/apps/corvane.png").arg(size)));
+        EXPECT_EQ(icon.size(), QSize(size, size));
+    }
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/corvane.svg")));
+}
+
+TEST_F(Pictures, GradientsRunTheWayTheWindowsExpect) {
+    const QImage normal = load("unit-normal.png");
+    EXPECT_TRUE(near(normal.pixel(0, 20), palette::kUnitNormalLeft, 2));
+    EXPECT_TRUE(near(normal.pixel(125, 20), palette::kUnitNormalRight, 2));
+    const QImage selected = load("unit-selected.png");
+    EXPECT_TRUE(near(selected.pixel(0, 0), palette::kUnitSelectedLeft, 2));
+    EXPECT_TRUE(near(selected.pixel(125, 39), palette::kUnitSelectedRight, 2));
+    const QImage recall = load("recall-background.png");
+    EXPECT_TRUE(near(recall.pixel(200, 0), palette::kRecallTop, 2));
+    EXPECT_TRUE(near(recall.pixel(200, 85), palette::kRecallBottom, 2));
+}
+
+TEST_F(Pictures, HintPictureKeysOutOnlyItsBorder) {
+    const QImage hint = load("hint.png");
+    const QRgb key = hint.pixel(0, hint.height() - 1);
+    EXPECT_TRUE(near(key, palette::kHintKey, 0));
+    // The key colour must not appear inside the dot matrix, or holes would show through it.
+    for (int y = 1; y < 31; ++y)
+        for (int x = 1; x < 31; ++x) ASSERT_NE(hint.pixel(x, y), key) << x << "," << y;
+}
+
+TEST_F(Pictures, GridBackgroundDecodesFromTheResources) {
+    QFile file(QStringLiteral(":/panel-background.jpg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    std::string error;
+    const auto image = DecodeJpeg(file.readAll(), &error);
+    ASSERT_TRUE(image) << error;
+    EXPECT_EQ(image->width, palette::kPanelWidth);
+    EXPECT_EQ(image->height, palette::kPanelHeight);
+}

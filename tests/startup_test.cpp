@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "device/requests.h"
+#include "formfixture.h"
+
+#include <cstring>
+
+using namespace corvane;
+
+namespace {
+
+// Runs the event loop until the application is asked to quit, or gives up after a while.
+bool quitRequested() {
+    bool quit = false;
+    QObject guard;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &guard, [&quit] { quit = true; });
+    QTimer::singleShot(2000, &guard, [] { QCoreApplication::exit(1); });
+    const int code = QApplication::exec();
+    return quit || code == 0;
+}
+
+}  // namespace
+
+TEST(Startup, ReadsTheImageOnceAndShowsNoMessage) {
+    FormFixture f;
+    f.firmware().state().LineRoute[2][0][7] = 3;
+    f.firmware().state().UnsavedFlags[0] = 1;
+    TCorvane_Form& form = f.open();
+    EXPECT_FALSE(form.startupFailed());
+    EXPECT_TRUE(f.notifier.messages.empty());
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE"));
+    EXPECT_EQ(form.state().LineRoute[2][0][7], 3);
+    EXPECT_EQ(form.state().SlaveCount, 3);
+    EXPECT_TRUE(form.TimerComandos.enabled());
+    EXPECT_TRUE(form.TimerDiferente.enabled());  // the master is unsaved
+
+    const auto requests = f.takeRequests();
+    ASSERT_EQ(requests.size(), 3u);  // two strings, one image
+    EXPECT_EQ(TraceLine(requests[2]), "c0 01 0000 0000 256");
+}
+
+TEST(Startup, NoUnitShowsTheErrorAndQuits) {
+    RecordingNotifier notifier;
+    VirtualBus bus;
+    bus.addDevice(0, UsbIdentity{0x16C0, 0x05DD, u"quenda.example", u"CORVANE Intercom Matrix"});
+    FormFixture f;  // for its options
+    {
+        TCorvane_Form form(bus, notifier, f.options());
+        EXPECT_TRUE(form.startupFailed());
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.messages[0].title, "CORVANE");
+        EXPECT_EQ(notifier.messages[0].text,
+                  "Could not find USB device \"CORVANE Intercom Matrix\" with vid=0x16c0 pid=0x5dc\n");
+        EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Error);
+        MatrixState zero{};
+        EXPECT_EQ(0, std::memcmp(&zero.LineRoute, &form.state().LineRoute, sizeof zero.LineRoute));
+        // A tick before the quit is taken must not touch the missing handle.
+        form.TimerComandosTimer();
+        EXPECT_TRUE(quitRequested());
+    }
+    EXPECT_EQ(bus.openHandles(), 0);
+}
+
+TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
+    {
+        FormFixture f;
+        f.firmware().state().SlaveCount = 2;
+        f.firmware().state().LineRoute[3][5][15] = 2;
+        f.unit->addFault({0xC0, 1, FaultKind::Short, 100, 1});
+        TCorvane_Form& form = f.open();
+        EXPECT_FALSE(form.startupFailed());
+        EXPECT_EQ(form.state().SlaveCount, 0);  // byte 227 never arrived
+        EXPECT_EQ(form.state().LineRoute[3][5][15], 0);
+    }
+    {
+        FormFixture f;
+        f.unit->addFault({0xC0, 1, FaultKind::Timeout, 0, 1});
+        TCorvane_Form& form = f.open();
+        EXPECT_TRUE(form.startupFailed());
+        ASSERT_EQ(f.notifier.messages.size(), 1u);
+        EXPECT_EQ(f.notifier.messages[0].text,
+                  "USB error: error sending control message: Connection timed out\nonly -110 bytes status "
+                  "received\n");
+        EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
+        EXPECT_TRUE(quitRequested());
+    }
+}
+
+TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
+    FormFixture f;
+    f.open();
+    f.form->TimerComandosTimer();
+    EXPECT_TRUE(f.form->TimerComandos.enabled());
+    f.unit->unplug();
+    f.form->TimerComandosTimer();
+    EXPECT_FALSE(f.form->TimerComandos.enabled());
+    EXPECT_TRUE(f.notifier.messages.empty());
+    EXPECT_TRUE(quitRequested());
+    EXPECT_EQ(f.bus->openHandles(), 1);
+    f.takeRequests();
+    f.form.reset();
+    EXPECT_EQ(f.bus->openHandles(), 0);
+    EXPECT_TRUE(f.takeRequests().empty());  // nothing is sent at shutdown
+}

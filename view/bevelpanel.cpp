@@ -1,0 +1,49 @@
+#include "view/bevelpanel.h"
+
+#include <QPainter>
+
+namespace corvane {
+
+BevelPanel::BevelPanel(QWidget* parent) : QWidget(parent) {}
+
+void BevelPanel::setBevel(Bevel bevel) {
+    if (m_bevel == bevel) return;
+    m_bevel = bevel;
+    update();
+}
+
+void BevelPanel::setBevelWidth(int width) {
+    if (m_bevelWidth == width) return;
+    m_bevelWidth = width;
+    update();
+}
+
+void BevelPanel::setBackground(const QPixmap& picture, bool coverBevel) {
+    m_background = picture;
+    m_coverBevel = coverBevel;
+    update();
+}
+
+void BevelPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect inside = insideRect();
+    p.fillRect(rect(), palette().color(QPalette::Button));
+    if (!m_background.isNull()) p.drawPixmap(m_coverBevel ? rect() : inside, m_background);
+    if (m_bevel == Bevel::None) return;
+
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    const QColor topLeft = m_bevel == Bevel::Raised ? light : dark;
+    const QColor bottomRight = m_bevel == Bevel::Raised ? dark : light;
+    for (int i = 0; i < m_bevelWidth; ++i) {
+        const QRect r = rect().adjusted(i, i, -i - 1, -i - 1);
+        p.setPen(topLeft);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(bottomRight);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    }
+}
+
+}  // namespace corvane

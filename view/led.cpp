@@ -1,0 +1,25 @@
+#include "view/led.h"
+
+#include <QPainter>
+
+namespace corvane {
+
+Led::Led(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void Led::setLit(bool lit) {
+    if (m_lit == lit) return;
+    m_lit = lit;
+    update();
+}
+
+void Led::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(m_lit ? QColor(0, 255, 0) : QColor(255, 255, 255));
+    p.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+}  // namespace corvane
