@@ -1,8 +1,10 @@
 # Runs a command line (everything after the "--" that follows this script's path) and checks how it ended:
 #   cmake -DEXIT=N [-DTRACE=FILE -DTRACE_EXPECT=FILE] [-DOUTPUT_EXPECT=FILE] [-DTIMEOUT=S]
-#         -P runharness.cmake -- COMMAND...
+#         [-DFRESH_DIR=DIR] -P runharness.cmake -- COMMAND...
+# FRESH_DIR is emptied before the run.
 # TRACE_EXPECT and OUTPUT_EXPECT list regular expressions, one a line ('#' starts a comment line),
 # that must each match the trace file or the command's output; a line starting with '!' must not.
+# "\n" in a pattern stands for the end of a line.
 cmake_minimum_required(VERSION 3.25)
 
 set(command)
@@ -23,6 +25,10 @@ endif()
 if(DEFINED TRACE)
   file(REMOVE "${TRACE}")
 endif()
+if(DEFINED FRESH_DIR)
+  file(REMOVE_RECURSE "${FRESH_DIR}")
+  file(MAKE_DIRECTORY "${FRESH_DIR}")
+endif()
 
 execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out TIMEOUT ${TIMEOUT})
 message("${out}")
@@ -36,6 +42,7 @@ function(check_against text expect_file what)
     if(p STREQUAL "" OR p MATCHES "^#")
       continue()
     endif()
+    string(REPLACE "\\n" "\n" p "${p}")
     if(p MATCHES "^!(.*)")
       if(text MATCHES "${CMAKE_MATCH_1}")
         message(FATAL_ERROR "${what} matches \"${CMAKE_MATCH_1}\"")
