@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         options = ParseHarnessOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (!options.scriptPath.empty()) script = PanelScript::Load(options.scriptPath);
         if (!options.tracePath.empty()) {
-            trace.reset(std::fopen(options.tracePath.c_str(), "w"));
+            trace.reset(std::fopen(options.tracePath.c_str(), "a"));
             if (!trace) throw std::invalid_argument("cannot write " + options.tracePath);
         }
     } catch (const std::exception& e) {
