@@ -17,7 +17,7 @@ std::int64_t number(const std::string& option, const std::string& text, std::int
     return value;
 }
 
-DecoySpec decoy(const std::string& text) {
+DecoyDevice decoy(const std::string& text) {
     std::vector<std::string> fields;
     std::size_t start = 0;
     while (fields.size() < 3) {
@@ -28,7 +28,7 @@ DecoySpec decoy(const std::string& text) {
     }
     fields.push_back(text.substr(start));  // the product keeps any further colons
     if (fields.size() < 2) throw std::invalid_argument("--decoy: expected VID:PID, not \"" + text + "\"");
-    DecoySpec d;
+    DecoyDevice d;
     d.vendor = static_cast<std::uint16_t>(number("--decoy", fields[0], 0xFFFF, 16));
     d.product = static_cast<std::uint16_t>(number("--decoy", fields[1], 0xFFFF, 16));
     if (fields.size() > 2) d.manufacturer = fields[2];

@@ -7,7 +7,7 @@
 namespace corvane {
 
 // Another device on the bus: other ids, or the unit's ids with other strings.
-struct DecoySpec {
+struct DecoyDevice {
     std::uint16_t vendor = 0;
     std::uint16_t product = 0;
     std::string manufacturer = "other.example";
@@ -17,7 +17,7 @@ struct DecoySpec {
 struct HarnessOptions {
     int slaves = 3;
     bool unit = true;
-    std::vector<DecoySpec> decoys;
+    std::vector<DecoyDevice> decoys;
     std::string tracePath;
     std::string scriptPath;
     int unplugAfterTransfers = -1;

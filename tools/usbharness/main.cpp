@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
                 ++transfers;
             });
         }
-        for (const DecoySpec& d : options.decoys) {
+        for (const DecoyDevice& d : options.decoys) {
             bus.addDevice(std::make_shared<DeviceModel>(
                 UsbIdentity{d.vendor, d.product, widen(d.manufacturer), widen(d.productName)}));
         }
