@@ -1,0 +1,63 @@
+# Runs a command line (everything after the "--" that follows this script's path) and checks how it ended:
+#   cmake -DEXIT=N [-DTRACE=FILE -DTRACE_EXPECT=FILE] [-DOUTPUT_EXPECT=FILE] [-DTIMEOUT=S]
+#         [-DFRESH_DIR=DIR] -P runharness.cmake -- COMMAND...
+# FRESH_DIR is emptied before the run.
+# TRACE_EXPECT and OUTPUT_EXPECT list regular expressions, one a line ('#' starts a comment line),
+# that must each match the trace file or the command's output; a line starting with '!' must not.
+# "\n" in a pattern stands for the end of a line.
+cmake_minimum_required(VERSION 3.25)
+
+set(command)
+set(state before)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE 1 ${last})
+  if(state STREQUAL "command")
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif(state STREQUAL "script" AND CMAKE_ARGV${i} STREQUAL "--")
+    set(state command)
+  elseif(CMAKE_ARGV${i} MATCHES "runharness.cmake$")
+    set(state script)
+  endif()
+endforeach()
+if(NOT DEFINED TIMEOUT)
+  set(TIMEOUT 60)
+endif()
+if(DEFINED TRACE)
+  file(REMOVE "${TRACE}")
+endif()
+if(DEFINED FRESH_DIR)
+  file(REMOVE_RECURSE "${FRESH_DIR}")
+  file(MAKE_DIRECTORY "${FRESH_DIR}")
+endif()
+
+execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out TIMEOUT ${TIMEOUT})
+message("${out}")
+if(NOT rc STREQUAL "${EXIT}")
+  message(FATAL_ERROR "exit code ${rc}, expected ${EXIT}")
+endif()
+
+function(check_against text expect_file what)
+  file(STRINGS "${expect_file}" patterns)
+  foreach(p IN LISTS patterns)
+    if(p STREQUAL "" OR p MATCHES "^#")
+      continue()
+    endif()
+    string(REPLACE "\\n" "\n" p "${p}")
+    if(p MATCHES "^!(.*)")
+      if(text MATCHES "${CMAKE_MATCH_1}")
+        message(FATAL_ERROR "${what} matches \"${CMAKE_MATCH_1}\"")
+      endif()
+    elseif(NOT text MATCHES "${p}")
+      message(FATAL_ERROR "${what} does not match \"${p}\"")
+    endif()
+  endforeach()
+endfunction()
+
+if(DEFINED TRACE_EXPECT)
+  file(READ "${TRACE}" trace)
+  message("trace:\n${trace}")
+  check_against("${trace}" "${TRACE_EXPECT}" "trace")
+endif()
+if(DEFINED OUTPUT_EXPECT)
+  check_against("${out}" "${OUTPUT_EXPECT}" "output")
+endif()
