@@ -3,7 +3,6 @@
 namespace corvane {
 
 void TCorvane_Form::OpenSettings() {}
-void TCorvane_Form::LoadRecentFiles() {}
 void TCorvane_Form::LoadArrangement() {}
 void TCorvane_Form::LoadNames() {}
 void TCorvane_Form::SaveSettings() {}
