@@ -6,9 +6,12 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include <sys/resource.h>
 #include <csignal>
 #include <cstring>
+
+#if __has_include(<sys/resource.h>)
+#include <sys/resource.h>
+#endif
 
 #include "fileformfixture.h"
 
