@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/formtimer.h"
@@ -243,7 +245,31 @@ class TCorvane_Form : public QMainWindow {
   private:
 
     // Matrix files and recent files.
+  public:
+    // What a file dialog is asked to show. Paths are single-byte text in the local 8-bit encoding.
+    struct FileDialogRequest {
+        bool save = false;  // the save dialog, else the open dialog
+        std::string title;
+        std::string filter;
+        std::string folder;    // initial folder; empty: the dialog's own choice
+        std::string fileName;  // the name shown when the dialog opens
+    };
+    // The File menu's Open and Save As commands: each shows its dialog and, when it is accepted,
+    // loads or saves.
+    void FileOpenDialog();
+    void FileSaveAsDialog();
+    // Shows a file dialog and gives the chosen path, or nothing when it was cancelled. When empty,
+    // the real dialog is shown; tests answer here instead.
+    std::function<std::optional<std::string>(const FileDialogRequest&)> RunFileDialog;
+    const RecentFiles& recentFiles() const { return m_recentFiles; }
 
+  private:
+    void SetFileCaption(const std::string& path);
+    void AddRecentFile(const std::string& path);
+    void RemoveRecentFile(int index);
+    void ApplyReopenUpdate(const ReopenUpdate& update);
+    std::optional<std::string> ShowFileDialog(const FileDialogRequest& request);
+    bool m_saveWithoutName = false;  // Save without a current file is showing the save dialog
 };
 
 }  // namespace corvane

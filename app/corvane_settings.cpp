@@ -88,9 +88,4 @@ void TCorvane_Form::SaveWindowState() {
     }
 }
 
-// Moves to the files: the recent-files helper defines it with the Reopen menu.
-void TCorvane_Form::LoadRecentFiles() {
-    m_recentFiles.load(m_settings->ReadRecentFiles());
-}
-
 }  // namespace corvane

@@ -1,0 +1,156 @@
+#include <QApplication>
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/corvane.h"
+#include "device/configimage.h"
+#include "device/requests.h"
+#include "device/virtualbus.h"
+#include "storage/matrixfile.h"
+
+using namespace corvane;
+
+namespace {
+
+void check(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+class CountingNotifier final : public Notifier {
+  public:
+    void showMessage(const std::string&, const std::string&, MessageIcon) override { ++messages; }
+    bool confirm(const std::string&, const std::string&, MessageIcon) override { return true; }
+    int messages = 0;
+};
+
+// One window on a virtual unit for the whole run; every input is loaded into it as a file.
+struct Window {
+    Window() : bus(VirtualBus::WithUnit(3, &unit)) {
+        FormOptions options = FormOptions::Defaults();
+        options.commonDataFolder = folder.path().toStdString();
+        options.currentDirectory = folder.path().toStdString();
+        options.timersRun = false;
+        form = std::make_unique<TCorvane_Form>(*bus, notifier, options);
+        check(!form->startupFailed());
+    }
+    std::string path(const char* name) const {
+        return folder.filePath(QString::fromLatin1(name)).toStdString();
+    }
+
+    QTemporaryDir folder;
+    std::shared_ptr<DeviceModel> unit;
+    std::unique_ptr<VirtualBus> bus;
+    CountingNotifier notifier;
+    std::unique_ptr<TCorvane_Form> form;
+};
+
+Window* window = nullptr;
+
+std::vector<std::uint8_t> DataBytes(TCorvane_Form& form) {
+    const MatrixFileBytes bytes = EncodeMatrixFile(form.names(), form.state());
+    return {bytes.begin(), bytes.begin() + kMatrixDataSize};
+}
+
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    QFile file(QString::fromStdString(path));
+    check(file.open(QIODevice::WriteOnly));
+    check(file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) ==
+          static_cast<qint64>(size));
+}
+
+// The image requests the unit received since the last call.
+std::vector<std::vector<std::uint8_t>> SentImages() {
+    std::vector<std::vector<std::uint8_t>> images;
+    for (const UsbRequest& r : window->unit->requests())
+        if (r.request == static_cast<std::uint8_t>(RequestCode::WriteImage)) images.push_back(r.data);
+    window->unit->clearRequests();
+    return images;
+}
+
+// Every name the grid, the unit panels and the settings read, and every name a route value picks.
+void ReadAsTheViewsDo(const NameTable& names, const MatrixState& state) {
+    check(state.SelectedUnit < kUnits && state.SelectedUnit <= state.SlaveCount);
+    for (int u = 0; u < kUnits; ++u) {
+        for (int e = 0; e < kLineEntries; ++e) check(names.lineName(u, e).size() <= kNameMaxLength);
+        for (int e = 0; e < kChannelEntries; ++e) check(names.channelName(u, e).size() <= kNameMaxLength);
+        for (int s = 0; s < kSlots; ++s) {
+            for (int l = 0; l < kLines; ++l) {
+                check(state.LineRoute[u][s][l] < kChannelEntries);
+                check(names.channelName(u, state.LineRoute[u][s][l]).size() <= kNameMaxLength);
+            }
+            for (int c = 0; c < kChannels; ++c) {
+                check(state.ChannelRoute[u][s][c] < kLineEntries);
+                check(names.lineName(u, state.ChannelRoute[u][s][c]).size() <= kNameMaxLength);
+            }
+        }
+        check(state.CurrentMemory[u] < kMemories);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    static int argc = 1;
+    static char name[] = "fuzz_loadmatrix";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // lives as long as the process
+    window = new Window;
+    // The window's temporary folder goes with it.
+    std::atexit([] { delete window; });
+    return 0;
+}
+
+// Whatever a file holds, a refused one changes nothing and sends nothing; an accepted one leaves
+// every later step inside its tables, goes to the unit as the image of what the program holds,
+// and saves to a file that loads back to the same configuration.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    TCorvane_Form& form = *window->form;
+    const std::uint8_t slaves = static_cast<std::uint8_t>(size % 4);
+    form.state().SlaveCount = slaves;
+    const std::string input = window->path("input.cvm");
+    WriteFile(input, data, size);
+    const std::vector<std::uint8_t> before = DataBytes(form);
+    window->notifier.messages = 0;
+    SentImages();
+
+    form.LoadMatrixFile(input, "File Open");
+    const MatrixFileLoad decoded = DecodeMatrixFile(std::span(data, size));
+    if (!decoded.ok()) {
+        check(window->notifier.messages == 1);
+        check(DataBytes(form) == before);
+        check(SentImages().empty());
+        return 0;
+    }
+    check(window->notifier.messages == 0);
+    check(form.state().SlaveCount == slaves);
+    check(form.CurrentMatrixFile == input);
+    ReadAsTheViewsDo(form.names(), form.state());
+    const std::vector<std::vector<std::uint8_t>> images = SentImages();
+    check(images.size() == 1);
+    const ImageBuffer image = EncodeConfigImage(form.state());
+    check(images[0].size() == static_cast<std::size_t>(kConfigImageSize) &&
+          std::memcmp(images[0].data(), image.data(), kConfigImageSize) == 0);
+    MatrixState echoed = form.state();
+    DecodeConfigImage(echoed, image);
+
+    const std::vector<std::uint8_t> loaded = DataBytes(form);
+    const std::string saved = window->path("saved.cvm");
+    form.SaveMatrixFile(saved);
+    check(window->notifier.messages == 0);
+    form.LoadMatrixFile(saved, "File Open");
+    check(window->notifier.messages == 0);
+    check(DataBytes(form) == loaded);
+    SentImages();
+    return 0;
+}

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "fileformfixture.h"
+
+using namespace corvane;
+
+namespace {
+
+// What the Reopen submenu shows, entry by entry: the path, or "-" for a hidden entry.
+std::vector<std::string> Submenu(const TCorvane_Form& form) {
+    std::vector<std::string> shown;
+    for (const QAction* entry : form.Reopen)
+        shown.push_back(entry->isVisible() ? entry->text().toStdString() : std::string("-"));
+    return shown;
+}
+
+// Saves files a.cvm, b.cvm, ... so that the last one heads the list.
+std::vector<std::string> SaveFiles(FileFormFixture& f, const char* names) {
+    std::vector<std::string> paths;
+    for (const char* n = names; *n; ++n) {
+        paths.push_back(f.path((std::string(1, *n) + ".cvm").c_str()));
+        f.form->FileSaveAs1Accept(paths.back());
+    }
+    return paths;
+}
+
+}  // namespace
+
+TEST(ReopenMenu, SavingASixthFilePushesTheOldestOutAndAListedPathStaysWhereItIs) {
+    FileFormFixture f;
+    TCorvane_Form& form = f.open();
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{"-", "-", "-", "-", "-"}));
+
+    const auto p = SaveFiles(f, "abcdef");
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
+    EXPECT_EQ(form.recentFiles().entries(), (RecentFiles::Entries{p[5], p[4], p[3], p[2], p[1]}));
+
+    // Entry 3 saved again, and loaded again: nothing moves.
+    form.FileSaveAs1Accept(p[2]);
+    form.FileOpen1Accept(p[2]);
+    EXPECT_TRUE(f.notifier.messages.empty());
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
+
+    // The same file under another spelling is another entry.
+    const std::string upper = f.path("F.CVM");
+    form.FileSaveAs1Accept(upper);
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{upper, p[5], p[4], p[3], p[2]}));
+}
+
+TEST(ReopenMenu, ReopenLoadsThePathOfItsEntryWithoutReordering) {
+    FileFormFixture f;
+    TCorvane_Form& form = f.open();
+    const auto p = SaveFiles(f, "abc");
+    WriteBytes(p[0], StudioFile());
+    f.takeRequests();
+
+    form.ReopenExecute(2);
+    EXPECT_TRUE(f.notifier.messages.empty());
+    EXPECT_EQ(form.names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(form.CurrentMatrixFile, p[0]);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - A.CVM"));
+    EXPECT_EQ(f.requestedImage(), ImageOf(form.state()));
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[2], p[1], p[0], "-", "-"}));
+
+    // A hidden entry has no command.
+    form.ReopenExecute(3);
+    EXPECT_TRUE(f.notifier.messages.empty());
+    EXPECT_EQ(form.CurrentMatrixFile, p[0]);
+}
+
+TEST(ReopenMenu, ReopenOfADeletedFileRemovesItsEntryWhileOpenLeavesTheList) {
+    FileFormFixture f;
+    TCorvane_Form& form = f.open();
+    const auto p = SaveFiles(f, "abcde");
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(p[3])));  // entry 1
+    const std::string file = form.CurrentMatrixFile;
+    const QString caption = form.windowTitle();
+
+    f.answers.push_back(p[3]);
+    form.FileOpenDialog();
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    const std::string openError = f.notifier.messages[0].text;
+    EXPECT_EQ(openError.rfind("Cannot open file \"" + p[3] + "\". ", 0), 0u);
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[4], p[3], p[2], p[1], p[0]}));
+
+    form.ReopenExecute(1);
+    ASSERT_EQ(f.notifier.messages.size(), 2u);
+    EXPECT_EQ(f.notifier.messages[1].title, "CORVANE");
+    EXPECT_EQ(f.notifier.messages[1].icon, MessageIcon::None);
+    EXPECT_EQ(f.notifier.messages[1].text, openError);
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[4], p[2], p[1], p[0], "-"}));
+    EXPECT_EQ(form.Reopen[4]->text(), QString());
+    EXPECT_EQ(form.recentFiles().entries()[4], "");
+    EXPECT_EQ(form.CurrentMatrixFile, file);
+    EXPECT_EQ(form.windowTitle(), caption);
+}
+
+TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
+    FileFormFixture f;
+    TCorvane_Form& form = f.open();
+    const auto p = SaveFiles(f, "ab");
+    std::vector<std::uint8_t> checksum = StudioFile();
+    checksum[matrixfile::kChecksum + 3] = 0x80;
+    WriteBytes(p[1], checksum);
+    std::vector<std::uint8_t> shortFile = StudioFile();
+    shortFile.resize(100);
+    WriteBytes(p[0], shortFile);
+
+    form.ReopenExecute(0);
+    form.ReopenExecute(1);
+    ASSERT_EQ(f.notifier.messages.size(), 2u);
+    EXPECT_EQ(f.notifier.messages[0].title, "File Reopen");
+    EXPECT_EQ(f.notifier.messages[0].text, " Error in file checksum? ");
+    EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(f.notifier.messages[1].title, "CORVANE");
+    EXPECT_EQ(f.notifier.messages[1].text, "Stream read error\n\n Error reading the file: " + p[0] + " ");
+    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[1], p[0], "-", "-", "-"}));
+}
+
+TEST(ReopenMenu, MenuTextShowsAnAmpersandAndReopenStillFindsTheFile) {
+    FileFormFixture f;
+    TCorvane_Form& form = f.open();
+    const std::string path = f.path("Q&A.cvm");
+    WriteBytes(path, StudioFile());
+    form.FileOpen1Accept(path);
+    EXPECT_EQ(form.Reopen[0]->text(), QString::fromStdString(f.path("Q&&A.cvm")));
+    form.FileNew1Execute();
+    form.ReopenExecute(0);
+    EXPECT_EQ(form.CurrentMatrixFile, path);
+    EXPECT_EQ(form.names().lineName(0, 0), "Studio A");
+}
+
+// The list read at start-up may have gaps; an added path then leaves a stale entry showing, and
+// that entry still loads its own path.
+TEST(ReopenMenu, ListWithAGapFromTheSettingsFile) {
+    FileFormFixture f;
+    const std::string p = f.path("p.cvm");
+    WriteBytes(p, StudioFile());
+    const QString folder = f.dataDir.filePath(QStringLiteral("QUENDA"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile settings(folder + QStringLiteral("/matrix.xml"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write(
+        QByteArray("<?xml version='1.0' encoding='us-ascii' ?>\n<!-- Quenda XMLStore Data File -->\n"
+                   "<FORMS>\n  <Reopen>\n    <Reopen01 value=\"\"/>\n    <Reopen02 value=\"\"/>\n"
+                   "    <Reopen03 value=\"") +
+        QByteArray::fromStdString(p) +
+        QByteArray("\"/>\n    <Reopen04 value=\"\"/>\n    <Reopen05 value=\"\"/>\n  </Reopen>\n</FORMS>\n"));
+    settings.close();
+
+    TCorvane_Form& started = f.FormFixture::open();
+    if (!started.Reopen[0]) GTEST_SKIP() << "this build has no Reopen submenu at start-up";
+    f.answerDialogs(started);
+    EXPECT_EQ(started.recentFiles().entries(), (RecentFiles::Entries{"", "", p, "", ""}));
+    EXPECT_EQ(Submenu(started), (std::vector<std::string>{"-", "-", p, "-", "-"}));
+
+    const std::string q = f.path("q.cvm");
+    started.FileSaveAs1Accept(q);
+    EXPECT_EQ(started.recentFiles().entries(), (RecentFiles::Entries{q, "", "", p, ""}));
+    EXPECT_EQ(Submenu(started), (std::vector<std::string>{q, "-", p, p, "-"}));
+
+    started.ReopenExecute(2);
+    EXPECT_EQ(started.CurrentMatrixFile, p);
+    EXPECT_EQ(started.names().lineName(0, 0), "Studio A");
+}
