@@ -36,7 +36,7 @@ void TCorvane_Form::FileNew1Execute() {
     if (!m_notifier.confirm(kFileNewTitle, kFileNewQuestion, MessageIcon::Information)) return;
     ClearConfiguration(m_names, m_state);
     setWindowTitle(QString::fromLatin1(kMainTitle));
-    CurrentMatrixFile = kNoMatrixFile;
+    CurrentMatrixFile = std::string(kNoMatrixFile);
     RefreshGrid();
     ShowUnitStatus();
     SendConfigImage();
