@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -21,6 +22,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QToolBar;
 
@@ -28,8 +30,10 @@ namespace corvane {
 
 class AngledLabel;
 class BevelPanel;
+class CrosspointButton;
 class Led;
 class PictureHintWindow;
+class THintComponent;
 class UnitPanel;
 class UsbInterface;
 
@@ -216,6 +220,28 @@ class TCorvane_Form : public QMainWindow {
     int PressedUnitImage = -1;  // unit whose picture took a mouse press; -1 for none
 
     // Main window, hints and grid.
+    // The application's current hint changed: status panel 3 shows it.
+    void AppHintHandler(const QString& hint);
+    void FileOpen1Execute();
+    void FileSaveAs1Execute();
+    void ScheduleHintUpdate();
+    void UpdatePointerHint();
+    bool MoveGridPanelFocus(QWidget* from, bool forward);
+    QPointer<QWidget> m_hintControl;  // the control under the pointer, as far as hints know
+    bool m_hintUpdatePending = false;
+
+  public:
+    // The file dialogs of the Open and Save As commands.
+    void FileOpenDialog();
+    void FileSaveAsDialog();
+    CrosspointButton* crosspointButton(int row, int column) const;
+    QMenuBar* ActionMainMenuBar1 = nullptr;
+    QToolBar* ToolActionBar1 = nullptr;
+    QMenu* FileMenu = nullptr;
+    QMenu* MatrixMenu = nullptr;
+    THintComponent* HintNuevo = nullptr;
+
+  private:
 
     // Unit panels, arrangements and memory recall.
 
