@@ -229,6 +229,9 @@ class TCorvane_Form : public QMainWindow {
     bool MoveGridPanelFocus(QWidget* from, bool forward);
     QPointer<QWidget> m_hintControl;  // the control under the pointer, as far as hints know
     bool m_hintUpdatePending = false;
+    // The grid buttons report focus changes to the window through this object, so that the
+    // reports stop once the window's own part is gone and its widgets are still being torn down.
+    QObject m_gridReceiver;
 
   public:
     // The file dialogs of the Open and Save As commands.

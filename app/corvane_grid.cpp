@@ -55,8 +55,10 @@ void TCorvane_Form::CreateGrid() {
             auto* button = new CrosspointButton(tag, Panel1);
             button->resize(30, 26);
             connect(button, &QPushButton::clicked, this, [this, tag] { CrosspointClick(tag); });
-            connect(button, &CrosspointButton::focusEntered, this, &TCorvane_Form::CrosspointEnter);
-            connect(button, &CrosspointButton::focusExited, this, &TCorvane_Form::CrosspointExit);
+            connect(button, &CrosspointButton::focusEntered, &m_gridReceiver,
+                    [this](int t) { CrosspointEnter(t); });
+            connect(button, &CrosspointButton::focusExited, &m_gridReceiver,
+                    [this](int t) { CrosspointExit(t); });
             CrosspointGrid[tag] = button;
         }
     }
