@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -145,6 +146,8 @@ void TCorvane_Form::BuildWindow() {
     Leds[11]->setGeometry(ClientRect(278, 525, 20, 20));
     Leds[11]->hide();
 
+    // The panels sit side by side at fixed places over the whole height of the bar; the last one
+    // runs past the window's right edge and is cut there, under the size grip.
     QStatusBar* bar = statusBar();
     bar->setFixedHeight(19);
     bar->setFont(PixelFont(QStringLiteral("Tahoma"), 12, QFont::Bold));
@@ -152,10 +155,12 @@ void TCorvane_Form::BuildWindow() {
     StatusPanels[1] = StatusPanel(bar, 100, QFrame::Raised, "Unit");
     StatusPanels[2] = StatusPanel(bar, 100, QFrame::Sunken, "");
     StatusPanels[3] = StatusPanel(bar, 500, QFrame::Raised, "");
-    // The last panel runs past the window's edge and is cut there, as long as the window is narrow.
-    StatusPanels[3]->setMinimumWidth(0);
-    StatusPanels[3]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    for (QLabel* panel : StatusPanels) bar->addWidget(panel);
+    int left = 0;
+    for (QLabel* panel : StatusPanels) {
+        panel->setGeometry(left, 0, panel->width(), 19);
+        left += panel->width() + 2;
+    }
+    if (auto* grip = bar->findChild<QSizeGrip*>()) grip->raise();
 
     HintNuevo = new THintComponent(this);
     HintNuevo->Font = PixelFont(QStringLiteral("Tahoma"), 11);

@@ -22,11 +22,14 @@ constexpr char kHelp[] =
     "                  request type, request, value, index in hex, the length in decimal and,\n"
     "                  for host-to-device transfers, the data bytes in hex (polls that found\n"
     "                  no event are left out), e.g. \"c0 04 0021 0005 8\"\n"
+    "  --reverse-routing\n"
+    "                  start the units in reverse routing: every channel chooses a line\n"
     "  --help          show this text\n";
 
 struct DemoOptions {
     int slaves = 3;
     std::string trace;
+    bool reverse = false;
 };
 
 [[noreturn]] void usageError(const char* what) {
@@ -47,6 +50,8 @@ DemoOptions parse(int argc, char** argv) {
             if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '3')
                 usageError("--slaves takes a number from 0 to 3");
             o.slaves = v[0] - '0';
+        } else if (std::strcmp(a, "--reverse-routing") == 0) {
+            o.reverse = true;
         } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
             o.trace = argv[++i];
         } else {
@@ -73,6 +78,7 @@ int main(int argc, char** argv) {
     std::shared_ptr<corvane::DeviceModel> unit;
     auto bus = corvane::VirtualBus::WithUnit(options.slaves, &unit);
     fillDemoRoutes(unit->firmware()->state());
+    unit->firmware()->state().ReverseMode = options.reverse ? 1 : 0;
 
     std::unique_ptr<QFile> trace;
     if (!options.trace.empty()) {
