@@ -75,6 +75,9 @@ TEST_F(Hints, WindowLayoutAndStatusBar) {
     ASSERT_EQ(tools.size(), 6);
     EXPECT_EQ(tools[0], form.FileOpen1);
     EXPECT_EQ(tools[5], form.FileExit1);
+
+    form.FileExit1->trigger();
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(Hints, PanelThreeShowsTheLongHintOfTheControlUnderThePointer) {
