@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -23,6 +24,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QToolBar;
 
@@ -30,8 +32,10 @@ namespace corvane {
 
 class AngledLabel;
 class BevelPanel;
+class CrosspointButton;
 class Led;
 class PictureHintWindow;
+class THintComponent;
 class UnitPanel;
 class UsbInterface;
 
@@ -218,6 +222,28 @@ class TCorvane_Form : public QMainWindow {
     int PressedUnitImage = -1;  // unit whose picture took a mouse press; -1 for none
 
     // Main window, hints and grid.
+    // The application's current hint changed: status panel 3 shows it.
+    void AppHintHandler(const QString& hint);
+    void FileOpen1Execute();
+    void FileSaveAs1Execute();
+    void ScheduleHintUpdate();
+    void UpdatePointerHint();
+    bool MoveGridPanelFocus(QWidget* from, bool forward);
+    QPointer<QWidget> m_hintControl;  // the control under the pointer, as far as hints know
+    bool m_hintUpdatePending = false;
+    // The grid buttons report focus changes to the window through this object, so that the
+    // reports stop once the window's own part is gone and its widgets are still being torn down.
+    QObject m_gridReceiver;
+
+  public:
+    CrosspointButton* crosspointButton(int row, int column) const;
+    QMenuBar* ActionMainMenuBar1 = nullptr;
+    QToolBar* ToolActionBar1 = nullptr;
+    QMenu* FileMenu = nullptr;
+    QMenu* MatrixMenu = nullptr;
+    THintComponent* HintNuevo = nullptr;
+
+  private:
 
     // Unit panels, arrangements and memory recall.
     QWidget* UnitPanelParent() const;

@@ -27,6 +27,8 @@ constexpr char kHelp[] =
     "  --no-panel      do not show the window of the units' front panels\n"
     "  --layout N      start in arrangement N, 0..7 (1x1, 2x1, 3x1, 4x1, 1x2, 1x3, 1x4, 2x2),\n"
     "                  if the slaves allow it, as if the settings had saved it\n"
+    "  --reverse-routing\n"
+    "                  start the units in reverse routing: every channel chooses a line\n"
     "  --help          show this text\n";
 
 struct DemoOptions {
@@ -34,6 +36,7 @@ struct DemoOptions {
     std::string trace;
     bool panel = true;
     int layout = -1;  // -1: as the settings say
+    bool reverse = false;
 };
 
 [[noreturn]] void usageError(const char* what) {
@@ -61,6 +64,8 @@ DemoOptions parse(int argc, char** argv) {
             if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '7')
                 usageError("--layout takes a number from 0 to 7");
             o.layout = v[0] - '0';
+        } else if (std::strcmp(a, "--reverse-routing") == 0) {
+            o.reverse = true;
         } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
             o.trace = argv[++i];
         } else {
@@ -87,6 +92,7 @@ int main(int argc, char** argv) {
     std::shared_ptr<corvane::DeviceModel> unit;
     auto bus = corvane::VirtualBus::WithUnit(options.slaves, &unit);
     fillDemoRoutes(unit->firmware()->state());
+    unit->firmware()->state().ReverseMode = options.reverse ? 1 : 0;
 
     std::unique_ptr<QFile> trace;
     if (!options.trace.empty()) {

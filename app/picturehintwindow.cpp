@@ -1,0 +1,158 @@
+#include "app/picturehintwindow.h"
+
+#include <qdrawutil.h>
+#include <QApplication>
+#include <QBitmap>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+
+#include <stdexcept>
+
+#include "view/hintlayout.h"
+
+namespace corvane {
+
+namespace {
+constexpr char kSecondComponent[] = "Ya existe un Componente HintComponent\r\nen el Form";
+// How long a hint stays up when nothing else hides it.
+constexpr int kHintHideMs = 10000;
+// Below the pointer, where the standard hint window goes.
+constexpr int kHintBelowPointer = 20;
+
+bool OwnerHasComponent(const QObject* owner) {
+    return owner && owner->findChild<THintComponent*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
+}
+}  // namespace
+
+THintComponent::THintComponent(QObject* owner) : Color(QApplication::palette().color(QPalette::ToolTipBase)) {
+    if (OwnerHasComponent(owner)) throw std::runtime_error(kSecondComponent);
+    setParent(owner);
+    m_hideTimer.setSingleShot(true);
+    m_hideTimer.setInterval(kHintHideMs);
+    connect(&m_hideTimer, &QTimer::timeout, this, &THintComponent::hideHint);
+}
+
+THintComponent::~THintComponent() {
+    if (m_installed) qApp->removeEventFilter(this);
+}
+
+void THintComponent::setPicture(const QPixmap& picture) {
+    m_picture = picture;
+    m_transparentPicture = picture;
+    if (picture.isNull()) return;
+    const QImage image = picture.toImage();
+    const QRgb key = image.pixel(0, image.height() - 1);
+    m_transparentPicture.setMask(QBitmap::fromImage(image.createMaskFromColor(key, Qt::MaskInColor)));
+}
+
+void THintComponent::Activate() {
+    if (m_installed) return;
+    qApp->installEventFilter(this);
+    m_installed = true;
+}
+
+bool THintComponent::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ToolTip: {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            // A control without a tool tip passes the request on to its container.
+            if (!widget || widget->toolTip().isEmpty()) break;
+            showHint(widget, widget->toolTip(), static_cast<QHelpEvent*>(event)->globalPos());
+            event->accept();
+            return true;
+        }
+        case QEvent::Leave:
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::Wheel:
+        case QEvent::ApplicationDeactivate:
+            hideHint();
+            break;
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void THintComponent::showHint(QWidget* control, const QString& text, QPoint globalPos) {
+    if (!m_window) m_window = std::make_unique<PictureHintWindow>(*this);
+    m_window->ActivateHint(globalPos + QPoint(0, kHintBelowPointer), text, control);
+    m_hideTimer.start();
+}
+
+void THintComponent::hideHint() {
+    m_hideTimer.stop();
+    if (m_window && m_window->isVisible()) m_window->hide();
+}
+
+PictureHintWindow::PictureHintWindow(const THintComponent& component)
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint),
+      m_component(&component),
+      m_color(component.Color),
+      m_font(component.Font),
+      m_onActivateHint(component.OnActivateHint),
+      m_borderWidth(component.m_borderWidth) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFont(m_font);
+}
+
+QSize PictureHintWindow::CalcHintRect(int maxWidth, const QString& text) const {
+    const bool hasPicture = m_component && !m_component->Picture().isNull();
+    const QSize picture = hasPicture ? m_component->Picture().size() : QSize();
+    const int maxSize = m_component ? m_component->MaxSize : -1;
+    const std::optional<int> limit = HintTextWidthLimit(maxSize, picture.width(), hasPicture);
+    const int wrapWidth = limit && *limit < maxWidth ? *limit : maxWidth;
+    const QRect measured =
+        QFontMetrics(m_font).boundingRect(QRect(0, 0, wrapWidth, 0), Qt::AlignLeft | Qt::TextWordWrap, text);
+    return HintWindowSize(measured.size(), picture, hasPicture);
+}
+
+void PictureHintWindow::ActivateHint(QPoint topLeft, QString text, QWidget* control) {
+    if (m_onActivateHint) m_onActivateHint(*this, text, control);
+    m_text = text;
+    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->geometry().width() : 1024;
+    setGeometry(QRect(topLeft, CalcHintRect(screenWidth, m_text)));
+    show();
+    update();
+}
+
+void PictureHintWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), m_color);
+    const THintBevel bevel = m_component ? m_component->Bevel : hbNone;
+    const QPalette& pal = palette();
+    int border = m_borderWidth;
+    switch (bevel) {
+        case hbRaised:
+            qDrawShadePanel(&p, rect(), pal, false, border);
+            break;
+        case hbLowered:
+            qDrawShadePanel(&p, rect(), pal, true, border);
+            break;
+        case hbEdgeBump:
+            qDrawShadeRect(&p, rect(), pal, false, border, 0);
+            break;
+        case hbEdgeEtChed:
+            qDrawShadeRect(&p, rect(), pal, true, border, 0);
+            break;
+        case hbNone:
+            border = 0;
+            p.setPen(pal.color(QPalette::WindowText));
+            p.drawRect(rect().adjusted(0, 0, -1, -1));
+            break;
+    }
+    const bool hasPicture = m_component && !m_component->Picture().isNull();
+    QRect textRect = rect().adjusted(border, border, -border, -border);
+    textRect.setLeft(textRect.left() + (hasPicture ? m_component->Picture().width() + 6 : 2));
+    textRect.setTop(textRect.top() + 2);
+    p.setFont(m_font);
+    p.setPen(pal.color(QPalette::WindowText));
+    p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
+    if (hasPicture) p.drawPixmap(2, 2, m_component->transparentPicture());
+}
+
+}  // namespace corvane

@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "device/requests.h"
+#include "formfixture.h"
+#include "view/angledlabel.h"
+#include "view/bevelpanel.h"
+#include "view/crosspointbutton.h"
+#include "view/hint.h"
+
+using namespace corvane;
+
+namespace {
+
+const QColor kTeal(0, 128, 128);
+const QColor kYellow(255, 255, 0);
+
+// The window on a virtual unit, shown, with default names and unit 1 selected.
+class Grid : public testing::Test {
+  protected:
+    TCorvane_Form& open(bool reverse = false) {
+        f.firmware().state().ReverseMode = reverse ? 1 : 0;
+        TCorvane_Form& form = f.open();
+        form.state().SelectedUnit = 1;
+        form.names().setDefaults();
+        form.RefreshGrid();
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        f.takeRequests();
+        return form;
+    }
+    TCorvane_Form& form() { return *f.form; }
+    CrosspointButton* button(int row, int column) { return form().crosspointButton(row, column); }
+    QString columnCaption(int column) { return form().columnLabel(column)->caption(); }
+    QString rowCaption(int row) { return form().rowLabel(row)->caption(); }
+    void click(int row, int column) { QTest::mouseClick(button(row, column), Qt::LeftButton); }
+    // The SetRoute requests the unit received since the last call, as (value, index).
+    std::vector<std::pair<int, int>> routesSent() {
+        std::vector<std::pair<int, int>> routes;
+        for (const UsbRequest& r : f.takeRequests())
+            if (r.request == static_cast<int>(RequestCode::SetRoute)) routes.emplace_back(r.value, r.index);
+        return routes;
+    }
+    int litInColumn(int column) {
+        int lit = 0;
+        for (int r = 0; r < 5; ++r) lit += button(r, column)->isConnected();
+        return lit;
+    }
+
+    FormFixture f;
+};
+
+using Routes = std::vector<std::pair<int, int>>;
+
+}  // namespace
+
+TEST_F(Grid, ClickMovesTheLampRenamesTheColumnAndSendsTheRoute) {
+    f.firmware().state().LineRoute[1][0][2] = 1;
+    open();
+    EXPECT_TRUE(button(1, 2)->isConnected());
+    EXPECT_EQ(columnCaption(2), QStringLiteral("Line 03 - Channel 02"));
+
+    click(0, 2);
+    EXPECT_TRUE(button(0, 2)->isConnected());
+    EXPECT_FALSE(button(1, 2)->isConnected());
+    EXPECT_EQ(litInColumn(2), 1);
+    EXPECT_EQ(columnCaption(2), QStringLiteral("Line 03 - Channel 01"));
+    EXPECT_EQ(HintOf(button(0, 2)), QStringLiteral("Line 03-Channel 01 | Line 03 connected with Channel 01"));
+    EXPECT_EQ(button(0, 2)->toolTip(), QStringLiteral("Line 03-Channel 01 "));
+    EXPECT_EQ(button(0, 2)->statusTip(), QStringLiteral(" Line 03 connected with Channel 01"));
+    EXPECT_TRUE(HintOf(button(1, 2)).isEmpty());
+    EXPECT_EQ(form().state().LineRoute[1][0][2], 0);
+    EXPECT_EQ(form().BlinkCount, 50);
+    EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
+
+    // A lit button sends the same route again and changes nothing on screen.
+    form().BlinkCount = 0;
+    click(0, 2);
+    EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
+    EXPECT_TRUE(button(0, 2)->isConnected());
+    EXPECT_EQ(litInColumn(2), 1);
+    EXPECT_EQ(form().BlinkCount, 50);
+
+    // The Disconnected row takes the line off every channel.
+    click(4, 2);
+    EXPECT_EQ(columnCaption(2), QStringLiteral("Line 03 - Disconnected"));
+    EXPECT_EQ(form().state().LineRoute[1][0][2], 4);
+    EXPECT_EQ(routesSent(), (Routes{{0x14, 2}}));
+    EXPECT_TRUE(f.notifier.messages.empty());
+}
+
+TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
+    f.firmware().state().ChannelRoute[1][0][1] = 5;
+    open(true);
+    for (int c = 0; c < 17; ++c) {
+        EXPECT_TRUE(button(0, c)->isVisible()) << c;
+        EXPECT_FALSE(button(4, c)->isVisible()) << c;
+        EXPECT_TRUE(form().columnLabel(c)->isVisible()) << c;
+    }
+    EXPECT_FALSE(form().rowLabel(4)->isVisible());
+    EXPECT_EQ(columnCaption(5), QStringLiteral("Line 06"));
+    EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Line 06"));
+
+    form().names().setLineName(1, 16, "Silence");
+    click(1, 16);
+    EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Silence"));
+    EXPECT_TRUE(button(1, 16)->isConnected());
+    EXPECT_FALSE(button(1, 5)->isConnected());
+    // The hint quotes the row caption with the newly chosen line.
+    EXPECT_EQ(HintOf(button(1, 16)),
+              QStringLiteral("Silence-Channel 02 - Silence | Silence connected with Channel 02 - Silence"));
+    EXPECT_EQ(form().state().ChannelRoute[1][0][1], 16);
+    EXPECT_EQ(routesSent(), (Routes{{0x11, 16}}));
+
+    // The hidden row changes nothing and sends nothing.
+    form().CrosspointClick(4 * 17 + 3);
+    EXPECT_EQ(routesSent(), Routes{});
+}
+
+TEST_F(Grid, NormalModeHidesColumn16AndItsClickSendsNothing) {
+    open();
+    for (int r = 0; r < 5; ++r) {
+        EXPECT_TRUE(button(r, 0)->isVisible());
+        EXPECT_FALSE(button(r, 16)->isVisible());
+        EXPECT_TRUE(form().rowLabel(r)->isVisible());
+    }
+    EXPECT_FALSE(form().columnLabel(16)->isVisible());
+    form().CrosspointClick(2 * 17 + 16);
+    EXPECT_EQ(routesSent(), Routes{});
+}
+
+TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
+    open();
+    for (bool reverse : {false, true}) {
+        form().state().ReverseMode = reverse;
+        form().ArrangeGrid();
+        for (int c = 0; c < 17; c += 8) {
+            AngledLabel* label = form().columnLabel(c);
+            const QPoint textStart = label->pos() + label->origin();
+            EXPECT_EQ(textStart, button(0, c)->pos() + QPoint(2, -16))
+                << "column " << c << " reverse " << reverse;
+        }
+    }
+}
+
+TEST_F(Grid, ButtonsLieAboveTheLabelsAndFocusFollowsCreationOrder) {
+    open();
+    const QObjectList& children = form().Panel1->children();
+    const auto position = [&](QObject* o) { return children.indexOf(o); };
+    for (int c = 0; c < 17; ++c) EXPECT_GT(position(button(0, c)), position(form().columnLabel(c)));
+    EXPECT_GT(position(button(0, 0)), position(form().rowLabel(4)));
+    const auto nextFocusable = [](QWidget* w) {
+        do w = w->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        return w;
+    };
+    EXPECT_EQ(nextFocusable(button(0, 15)), button(0, 16));
+    EXPECT_EQ(nextFocusable(button(0, 16)), button(1, 0));
+}
+
+TEST_F(Grid, PreviewShowsTheMemorySlotOfTheSelectedUnit) {
+    f.firmware().state().LineRoute[1][0][7] = 0;
+    f.firmware().state().LineRoute[1][1][7] = 3;
+    open();
+    form().FunctionMode = PreviewShow;
+    form().PreviewMemory = 0;
+    form().RefreshGrid();
+    EXPECT_TRUE(button(3, 7)->isConnected());
+    EXPECT_EQ(columnCaption(7), QStringLiteral("Line 08 - Channel 04"));
+    form().FunctionMode = Idle;
+    form().RefreshGrid();
+    EXPECT_TRUE(button(0, 7)->isConnected());
+}
+
+TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
+    open();
+    form().names().setLineName(2, 0, "Studio");
+    form().names().setChannelName(2, 3, "Talkback");
+    form().state().SelectedUnit = 2;
+    form().RefreshGrid();
+    EXPECT_TRUE(columnCaption(0).startsWith(QStringLiteral("Studio - ")));
+    EXPECT_EQ(rowCaption(3), QStringLiteral("Talkback"));
+}
+
+TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
+    open();
+    form().state().LineRoute[1][0][4] = 250;
+    form().state().ChannelRoute[1][0][2] = 77;
+    form().state().SelectedUnit = 9;  // shown as unit 1
+    form().RefreshGrid();
+    EXPECT_EQ(litInColumn(4), 0);
+    EXPECT_EQ(columnCaption(4), QStringLiteral("Line 05 - "));
+    click(2, 4);
+    EXPECT_TRUE(button(2, 4)->isConnected());
+    EXPECT_EQ(litInColumn(4), 1);
+
+    form().state().ReverseMode = 1;
+    form().ArrangeGrid();
+    form().RefreshGrid();
+    EXPECT_EQ(rowCaption(2), QStringLiteral("Channel 03 - "));
+    form().ApplyCrosspoint(2, 9);
+    EXPECT_TRUE(button(2, 9)->isConnected());
+    // A device event outside the grid is ignored.
+    form().ApplyCrosspoint(7, 40);
+    EXPECT_EQ(form().BlinkCount, 50);
+}
+
+TEST_F(Grid, UpAndDownStayInTheColumnWithItsLabelYellow) {
+    open();
+    button(4, 6)->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(form().columnLabel(6)->color(), kYellow);
+
+    std::vector<QColor> seen;
+    QObject::connect(button(4, 6), &CrosspointButton::focusExited,
+                     [&] { seen.push_back(form().columnLabel(6)->color()); });
+    QTest::keyClick(button(4, 6), Qt::Key_Down);
+    EXPECT_TRUE(button(0, 6)->hasFocus());
+    EXPECT_EQ(seen, std::vector<QColor>{kYellow});
+    EXPECT_EQ(form().columnLabel(6)->color(), kYellow);
+    EXPECT_EQ(form().ColumnMoveFlag, 0);
+
+    QTest::keyClick(button(0, 6), Qt::Key_Up);
+    EXPECT_TRUE(button(4, 6)->hasFocus());
+    QTest::keyClick(button(4, 6), Qt::Key_Up);
+    EXPECT_TRUE(button(3, 6)->hasFocus());
+
+    // The focus leaving the column by the mouse turns the label teal again.
+    QTest::mouseClick(button(1, 9), Qt::LeftButton);
+    EXPECT_EQ(form().columnLabel(6)->color(), kTeal);
+    EXPECT_EQ(form().columnLabel(9)->color(), kYellow);
+}
+
+TEST_F(Grid, ReverseModeWrapsPastTheHiddenRow) {
+    open(true);
+    button(0, 3)->setFocus();
+    QTest::keyClick(button(0, 3), Qt::Key_Up);
+    EXPECT_TRUE(button(3, 3)->hasFocus());
+    QTest::keyClick(button(3, 3), Qt::Key_Down);
+    EXPECT_TRUE(button(0, 3)->hasFocus());
+}
+
+TEST_F(Grid, LeftRightAndColumn16TraverseTheVisibleButtonsWithWrap) {
+    open(true);
+    button(0, 0)->setFocus();
+    QTest::keyClick(button(0, 0), Qt::Key_Right);
+    EXPECT_TRUE(button(0, 1)->hasFocus());
+    QTest::keyClick(button(0, 1), Qt::Key_Left);
+    QTest::keyClick(button(0, 0), Qt::Key_Left);
+    EXPECT_TRUE(button(3, 16)->hasFocus());  // wrapped past the hidden row
+    QTest::keyClick(button(3, 16), Qt::Key_Down);
+    EXPECT_TRUE(button(0, 0)->hasFocus());
+    button(1, 16)->setFocus();
+    QTest::keyClick(button(1, 16), Qt::Key_Up);
+    EXPECT_TRUE(button(1, 15)->hasFocus());
+}
+
+TEST_F(Grid, SpaceAndEnterClickTheFocusedButton) {
+    f.firmware().state().LineRoute[1][0][8] = 0;
+    open();
+    button(2, 8)->setFocus();
+    QTest::keyClick(button(2, 8), Qt::Key_Space);
+    EXPECT_TRUE(button(2, 8)->isConnected());
+    EXPECT_EQ(routesSent(), (Routes{{0x12, 8}}));
+    button(3, 8)->setFocus();
+    QTest::keyClick(button(3, 8), Qt::Key_Return);
+    EXPECT_TRUE(button(3, 8)->isConnected());
+    EXPECT_EQ(routesSent(), (Routes{{0x13, 8}}));
+}
+
+TEST_F(Grid, AFailedRouteKeepsTheNewRouteAndSaysSo) {
+    open();
+    f.unit->addFault({0xC0, 4, FaultKind::Timeout, 0, 1});
+    click(1, 0);
+    EXPECT_TRUE(button(1, 0)->isConnected());
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
+    EXPECT_EQ(f.notifier.messages[0].text.rfind("USB error: ", 0), 0u);
+}

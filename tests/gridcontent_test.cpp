@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "view/gridcontent.h"
+#include "view/hintlayout.h"
+
+using namespace corvane;
+using namespace corvane::grid;
+
+namespace {
+
+struct Named {
+    MatrixState state{};
+    NameTable names{};
+    Named() { names.setDefaults(); }
+};
+
+}  // namespace
+
+TEST(ColumnMove, WrapsWithinTheVisibleRows) {
+    struct Case {
+        int row;
+        bool up, reverse;
+        int want;
+    };
+    const Case cases[] = {
+        {0, true, false, 4},
+        {4, false, false, 0},
+        {2, true, false, 1},
+        {2, false, false, 3},
+        // Reverse routing hides row 4: the wrap goes between rows 0 and 3.
+        {0, true, true, 3},
+        {3, false, true, 0},
+        {1, false, true, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ColumnMoveTarget(c.row, c.up, c.reverse), c.want)
+            << "row " << c.row << (c.up ? " up" : " down") << (c.reverse ? " reverse" : "");
+}
+
+TEST(WorkRoute, ChangesOnlyTheWorkMemoryOfTheUnitAndReportsTheLitCrosspoint) {
+    Named n;
+    n.state.LineRoute[2][kWorkMemory][5] = 1;
+    n.state.LineRoute[2][1][5] = 3;
+    RouteChange change = SetWorkRoute(n.state, 2, 0, 5, false);
+    EXPECT_TRUE(change.changed);
+    EXPECT_EQ(change.previous, 1);
+    EXPECT_EQ(n.state.LineRoute[2][kWorkMemory][5], 0);
+    EXPECT_EQ(n.state.LineRoute[2][1][5], 3);
+
+    EXPECT_FALSE(SetWorkRoute(n.state, 2, 0, 5, false).changed);   // already so
+    EXPECT_FALSE(SetWorkRoute(n.state, 2, 0, 16, false).changed);  // hidden column
+    EXPECT_FALSE(SetWorkRoute(n.state, 2, 4, 3, true).changed);    // hidden row
+    EXPECT_FALSE(SetWorkRoute(n.state, 2, 5, 3, false).changed);   // outside the grid
+    EXPECT_FALSE(SetWorkRoute(n.state, 2, 0, 17, true).changed);
+
+    n.state.ChannelRoute[1][kWorkMemory][3] = 16;
+    change = SetWorkRoute(n.state, 1, 3, 7, true);
+    EXPECT_EQ(change.previous, 16);
+    EXPECT_EQ(n.state.ChannelRoute[1][kWorkMemory][3], 7);
+}
+
+TEST(WorkRoute, AnOutOfRangeOldRouteLitNothing) {
+    Named n;
+    n.state.LineRoute[0][kWorkMemory][2] = 200;
+    n.state.ChannelRoute[0][kWorkMemory][1] = 17;
+    EXPECT_EQ(SetWorkRoute(n.state, 0, 1, 2, false).previous, -1);
+    EXPECT_EQ(SetWorkRoute(n.state, 0, 1, 2, true).previous, -1);
+}
+
+TEST(GridText, CaptionsFollowTheRoutingSide) {
+    Named n;
+    n.state.LineRoute[3][2][7] = 4;
+    n.state.ChannelRoute[3][2][1] = 16;
+    n.names.setLineName(3, 16, "Nobody");
+    EXPECT_EQ(ColumnCaption(n.state, n.names, 3, 2, 7, false), "Line 08 - Disconnected");
+    EXPECT_EQ(ColumnCaption(n.state, n.names, 3, 2, 7, true), "Line 08");
+    EXPECT_EQ(ColumnCaption(n.state, n.names, 3, 2, 16, true), "Nobody");
+    EXPECT_EQ(RowCaption(n.state, n.names, 3, 2, 1, false), "Channel 02");
+    EXPECT_EQ(RowCaption(n.state, n.names, 3, 2, 1, true), "Channel 02 - Nobody");
+    EXPECT_EQ(ConnectedHint("Line 03", "Channel 01"),
+              "Line 03-Channel 01 | Line 03 connected with Channel 01");
+}
+
+TEST(GridText, OutOfRangeRoutesNameNothingAndLightNothing) {
+    Named n;
+    n.state.LineRoute[0][0][0] = 255;
+    n.state.ChannelRoute[0][0][0] = 99;
+    EXPECT_EQ(ColumnCaption(n.state, n.names, 0, 0, 0, false), "Line 01 - ");
+    EXPECT_EQ(RowCaption(n.state, n.names, 0, 0, 0, true), "Channel 01 - ");
+    for (int r = 0; r < kRows; ++r) EXPECT_FALSE(IsConnected(n.state, 0, 0, r, 0, false)) << r;
+    for (int c = 0; c < kColumns; ++c) EXPECT_FALSE(IsConnected(n.state, 0, 0, 0, c, true)) << c;
+}
+
+TEST(GridText, PreviewShowsTheMemorysSlotNeverTheWorkMemory) {
+    EXPECT_EQ(ShownSlot(false, 3), kWorkMemory);
+    EXPECT_EQ(ShownSlot(true, 0), 1);
+    EXPECT_EQ(ShownSlot(true, 4), 5);
+    EXPECT_EQ(ShownSlot(true, 9), kWorkMemory);  // no such memory
+    MatrixState s{};
+    s.SelectedUnit = 6;
+    EXPECT_EQ(ShownUnit(s), 2);
+}
+
+TEST(HintText, SplitsAtTheFirstBarKeepingBlanks) {
+    const HintParts p = SplitHint(QStringLiteral("Line 01-Channel 01 | Line 01 connected | x"));
+    EXPECT_EQ(p.shortPart, QStringLiteral("Line 01-Channel 01 "));
+    EXPECT_EQ(p.longPart, QStringLiteral(" Line 01 connected | x"));
+    const HintParts whole = SplitHint(QStringLiteral("Unit"));
+    EXPECT_EQ(whole.shortPart, QStringLiteral("Unit"));
+    EXPECT_EQ(whole.longPart, QStringLiteral("Unit"));
+}
+
+TEST(HintSize, PictureBesideTheTextThenTheRim) {
+    EXPECT_EQ(HintWindowSize(QSize(100, 13), QSize(32, 32), true), QSize(144, 36));
+    EXPECT_EQ(HintWindowSize(QSize(100, 50), QSize(32, 32), true), QSize(144, 54));
+    EXPECT_EQ(HintWindowSize(QSize(100, 13), QSize(), false), QSize(106, 15));
+
+    EXPECT_EQ(HintTextWidthLimit(-1, 32, true), std::nullopt);
+    EXPECT_EQ(HintTextWidthLimit(0, 32, true), std::nullopt);
+    EXPECT_EQ(HintTextWidthLimit(200, 32, true), 168);
+    EXPECT_EQ(HintTextWidthLimit(20, 32, true), 50);
+    EXPECT_EQ(HintTextWidthLimit(200, 0, false), 200);
+}

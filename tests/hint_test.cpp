@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <stdexcept>
+
+#include "app/picturehintwindow.h"
+#include "formfixture.h"
+#include "view/bevelpanel.h"
+#include "view/crosspointbutton.h"
+#include "view/led.h"
+
+using namespace corvane;
+
+namespace {
+
+class Hints : public testing::Test {
+  protected:
+    TCorvane_Form& open() {
+        f.firmware().state().LineRoute[0][0][2] = 0;
+        TCorvane_Form& form = f.open();
+        form.state().SelectedUnit = 0;
+        form.names().setDefaults();
+        form.RefreshGrid();
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        return form;
+    }
+    QString hintPanel() { return f.form->StatusPanels[3]->text(); }
+    void rest(QWidget* widget) {
+        QTest::mouseMove(widget);
+        QApplication::processEvents();
+    }
+    // Asks for the pop-up hint of a widget the way the toolkit does when the pointer rests on it.
+    void askForHint(QWidget* widget) {
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(widget, &help);
+    }
+
+    FormFixture f;
+};
+
+}  // namespace
+
+TEST_F(Hints, WindowLayoutAndStatusBar) {
+    TCorvane_Form& form = open();
+    EXPECT_EQ(form.centralWidget()->geometry().topLeft(), QPoint(0, kCentralTop));
+    EXPECT_EQ(form.Panel1->geometry(), ClientRect(0, 55, 785, 410));
+    EXPECT_FALSE(form.Panel1->background().isNull());
+    EXPECT_FALSE(form.OkButton->isVisible());
+    EXPECT_EQ(form.OkButton->property("Tag").toInt(), 4);
+    EXPECT_FALSE(form.Leds[11]->isVisible());
+    EXPECT_EQ(form.statusBar()->height(), 19);
+    const int widths[] = {150, 100, 100};
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(form.StatusPanels[i]->width(), widths[i]);
+    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory"));
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit"));
+    EXPECT_TRUE(form.StatusPanels[2]->text().isEmpty());
+
+    const QList<QAction*> file = form.FileMenu->actions();
+    ASSERT_EQ(file.size(), 8);
+    EXPECT_EQ(file[0], form.FileNew1);
+    EXPECT_EQ(file[2], form.ReopenMenu->menuAction());
+    EXPECT_TRUE(file[3]->isSeparator());
+    EXPECT_EQ(file[7], form.FileExit1);
+    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
+    const QList<QAction*> tools = form.ToolActionBar1->actions();
+    ASSERT_EQ(tools.size(), 6);
+    EXPECT_EQ(tools[0], form.FileOpen1);
+    EXPECT_EQ(tools[5], form.FileExit1);
+
+    form.FileExit1->trigger();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(Hints, PanelThreeShowsTheLongHintOfTheControlUnderThePointer) {
+    TCorvane_Form& form = open();
+    rest(form.crosspointButton(0, 2));
+    EXPECT_EQ(hintPanel(), QStringLiteral(" Line 03 connected with Channel 01"));
+    // An open button has no hint and neither have its containers.
+    rest(form.crosspointButton(1, 2));
+    EXPECT_TRUE(hintPanel().isEmpty());
+
+    // A control without a hint shows its container's.
+    rest(form.crosspointButton(0, 2));
+    form.Panel1->setStatusTip(QStringLiteral("The grid"));
+    rest(form.crosspointButton(1, 3));
+    EXPECT_EQ(hintPanel(), QStringLiteral("The grid"));
+    EXPECT_TRUE(form.StatusPanels[2]->text().isEmpty());
+}
+
+TEST_F(Hints, HighlightedCommandShowsItsLongHint) {
+    TCorvane_Form& form = open();
+    QMenuBar* bar = form.ActionMainMenuBar1;
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(form.FileMenu->menuAction()).center());
+    ASSERT_TRUE(form.FileMenu->isVisible());
+    form.FileMenu->setActiveAction(form.FileSave);
+    EXPECT_EQ(hintPanel(), QStringLiteral("Saves the active matrix file"));
+    form.FileMenu->hide();
+}
+
+TEST_F(Hints, PopUpHintIsThePictureWindowWithTheShortPart) {
+    TCorvane_Form& form = open();
+    ASSERT_TRUE(form.HintNuevo->installed());
+    askForHint(form.crosspointButton(0, 2));
+    PictureHintWindow* window = form.HintNuevo->hintWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->text(), QStringLiteral("Line 03-Channel 01 "));
+    EXPECT_EQ(window->height(), 36);  // one line of text beside the 32-pixel picture
+    const int textWidth = QFontMetrics(form.HintNuevo->Font).horizontalAdvance(window->text());
+    EXPECT_NEAR(window->width(), textWidth + 44, 1);
+
+    // The picture's lower-left colour lets the window's colour show through.
+    const QImage shot = window->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(2, 2 + 31), form.HintNuevo->Color);
+
+    // A key hides it; the tool bar's commands pop up their short part in the same window.
+    QTest::keyClick(&form, Qt::Key_Shift);
+    EXPECT_FALSE(window->isVisible());
+    QWidget* saveButton = form.ToolActionBar1->widgetForAction(form.FileSave);
+    askForHint(saveButton);
+    EXPECT_EQ(window->text(), QStringLiteral("Save"));
+}
+
+TEST_F(Hints, OnActivateHintMayChangeTheText) {
+    TCorvane_Form& form = open();
+    QWidget* seen = nullptr;
+    form.HintNuevo->OnActivateHint = [&seen](PictureHintWindow&, QString& hint, QWidget* control) {
+        hint += QStringLiteral("!");
+        seen = control;
+    };
+    askForHint(form.crosspointButton(0, 2));
+    EXPECT_EQ(form.HintNuevo->hintWindow()->text(), QStringLiteral("Line 03-Channel 01 !"));
+    EXPECT_EQ(seen, form.crosspointButton(0, 2));
+}
+
+TEST_F(Hints, ASecondHintComponentIsRefused) {
+    TCorvane_Form& form = open();
+    try {
+        THintComponent second(&form);
+        FAIL() << "a second component was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Ya existe un Componente HintComponent\r\nen el Form");
+    }
+    QObject other;
+    EXPECT_NO_THROW(THintComponent first(&other));
+}
+
+TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {
+    TCorvane_Form& form = open();
+    QSignalSpy opened(form.FileOpen1, &QAction::triggered);
+    QTest::keyClick(form.crosspointButton(2, 5), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(form.statusBar(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(opened.count(), 2);
+}

@@ -1,0 +1,30 @@
+#include "view/crosspointbutton.h"
+
+namespace corvane {
+
+CrosspointButton::CrosspointButton(int tag, QWidget* parent)
+    : QPushButton(parent),
+      m_tag(tag),
+      m_connectedGlyph(QStringLiteral(":/lamp-on.png")),
+      m_openGlyph(QStringLiteral(":/lamp-off.png")) {
+    setIconSize(QSize(20, 20));
+    setIcon(m_openGlyph);
+}
+
+void CrosspointButton::setConnected(bool connected) {
+    if (m_connected == connected) return;
+    m_connected = connected;
+    setIcon(connected ? m_connectedGlyph : m_openGlyph);
+}
+
+void CrosspointButton::focusInEvent(QFocusEvent* event) {
+    QPushButton::focusInEvent(event);
+    Q_EMIT focusEntered(m_tag);
+}
+
+void CrosspointButton::focusOutEvent(QFocusEvent* event) {
+    QPushButton::focusOutEvent(event);
+    Q_EMIT focusExited(m_tag);
+}
+
+}  // namespace corvane

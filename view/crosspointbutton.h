@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QIcon>
+#include <QPushButton>
+
+namespace corvane {
+
+// One button of the crosspoint grid. Its Tag is its index, row * 17 + column; it shows the lit
+// lamp when connected and the unlit one otherwise, and reports gaining and losing the focus.
+class CrosspointButton : public QPushButton {
+    Q_OBJECT
+  public:
+    CrosspointButton(int tag, QWidget* parent);
+
+    int tag() const { return m_tag; }
+    int row() const { return m_tag / 17; }
+    int column() const { return m_tag % 17; }
+    bool isConnected() const { return m_connected; }
+    void setConnected(bool connected);
+
+  Q_SIGNALS:
+    void focusEntered(int tag);
+    void focusExited(int tag);
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    int m_tag;
+    bool m_connected = false;
+    QIcon m_connectedGlyph;
+    QIcon m_openGlyph;
+};
+
+}  // namespace corvane

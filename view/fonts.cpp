@@ -1,0 +1,25 @@
+#include "view/fonts.h"
+
+#include <QStringList>
+
+namespace corvane {
+
+void InstallFontSubstitutions() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    const QStringList sans = {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                              QStringLiteral("Nimbus Sans")};
+    // "Arial Black" maps to the same families: its callers ask for the black weight as well.
+    for (const char* family : {"Tahoma", "Arial Black", "MS Sans Serif", "Arial"})
+        QFont::insertSubstitutions(QString::fromLatin1(family), sans);
+}
+
+QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setWeight(weight);
+    return font;
+}
+
+}  // namespace corvane

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace corvane {
+
+// The windows ask for the families they were designed with; a machine without them gets a legible
+// installed family of similar weight instead. Safe to call more than once.
+void InstallFontSubstitutions();
+
+// A font of the design by family and pixel height.
+QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
+
+}  // namespace corvane
