@@ -96,8 +96,11 @@ void TCorvane_Form::BuildFunctionPanel() {
     Leds[10] = new Led(Panel3);
     Leds[10]->hide();
     // The recall panel normally provides the memory lamps the armed steps flash.
-    for (int i = 1; i <= 5; ++i)
-        if (!Leds[i]) Leds[i] = new Led(centralWidget());
+    for (int i = 1; i <= 5; ++i) {
+        if (Leds[i]) continue;
+        Leds[i] = new Led(centralWidget());
+        Leds[i]->hide();
+    }
 
     QWidget* gridPanel = Panel1 ? static_cast<QWidget*>(Panel1) : centralWidget();
     const auto prompt = [gridPanel](int top, int pixels, const char* caption) {
@@ -160,7 +163,8 @@ void TCorvane_Form::StoreMemory(int memory) {
         ShowMemoryLeds();
         ShowMemoryStatus();
     }
-    m_link.sendCommand(RequestCode::Store, static_cast<std::uint16_t>(memory), static_cast<std::uint16_t>(unit));
+    m_link.sendCommand(RequestCode::Store, static_cast<std::uint16_t>(memory),
+                       static_cast<std::uint16_t>(unit));
 }
 
 void TCorvane_Form::StartPreview(int memory) {

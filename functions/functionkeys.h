@@ -42,9 +42,9 @@ struct BlinkPattern {
     Lamp reverse = Lamp::Keep;  // Led9
     Lamp ok = Lamp::Keep;       // Led11
     Prompts prompts = Prompts::Keep;
-    bool hideOk = false;              // OkButton and Led11 hidden
-    bool restoreReverseKey = false;   // REVERSE shown down exactly when ReverseMode is set
-    bool refreshGrid = false;         // the grid shows the work memory again
+    bool hideOk = false;             // OkButton and Led11 hidden
+    bool restoreReverseKey = false;  // REVERSE shown down exactly when ReverseMode is set
+    bool refreshGrid = false;        // the grid shows the work memory again
 };
 
 // The on half, off half and end of an armed mode; nullptr for Idle and unknown values.
@@ -71,7 +71,7 @@ enum class OkAction : std::uint8_t { None, ClearWork, SwitchReverse };
 struct KeyPress {
     const char* caption1 = nullptr;  // nullptr: the prompts keep their captions
     const char* caption2 = nullptr;
-    bool showOk = false;             // OkButton and Led11 appear at once
+    bool showOk = false;  // OkButton and Led11 appear at once
     OkAction action = OkAction::None;
     // Lamps of a step left for another one before it ended, so none of them stays lit.
     BlinkPattern leave;
