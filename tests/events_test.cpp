@@ -252,6 +252,30 @@ TEST_F(Events, ImageChangedWithAShortOrFailedReadChangesNothing) {
     EXPECT_TRUE(form.TimerComandos.enabled());
 }
 
+TEST_F(Events, TheWindowMirrorsTheUnitAfterItsFrontPanelsWereUsed) {
+    for (int u = 0; u < kUnits; ++u)
+        for (int s = 1; s < kSlots; ++s)
+            f.firmware().state().LineRoute[u][s][u + s] = static_cast<std::uint8_t>(s % 4);
+    TCorvane_Form& form = open();
+    UnitFirmware& unit = f.firmware();
+    unit.pressRoute(1, 2, 9);
+    unit.pressRecall(4);
+    unit.pressRoute(3, 0, 15);
+    unit.pressRoute(2, 1, 0);
+    unit.pressStore(1, 2);  // another memory: the other units keep their work memories
+    unit.pressClear(3);
+    unit.pressRoute(2, 3, 3);
+    unit.pressStore(2, 2);
+    unit.pressClear(0);  // the selected unit: the window answers with Clear
+    while (unit.pendingEvents() > 0) form.TimerComandosTimer();
+    const MatrixState& mine = form.state();
+    const MatrixState& theirs = unit.state();
+    EXPECT_EQ(0, std::memcmp(mine.LineRoute, theirs.LineRoute, sizeof mine.LineRoute));
+    EXPECT_EQ(0, std::memcmp(mine.CurrentMemory, theirs.CurrentMemory, sizeof mine.CurrentMemory));
+    EXPECT_EQ(0, std::memcmp(mine.UnsavedFlags, theirs.UnsavedFlags, sizeof mine.UnsavedFlags));
+    EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 0a 0000 0000 8"}));
+}
+
 // Runs the event loop until the program ends; its exit code, or -1 when it did not end.
 int RunUntilQuit() {
     QObject guard;
