@@ -208,6 +208,9 @@ void TCorvane_Form::EndArmedStep() {
 void TCorvane_Form::SetPrompts(const char* caption1, const char* caption2) {
     ActionText1->setCaption(QString::fromLatin1(caption1));
     ActionText2->setCaption(QString::fromLatin1(caption2));
+    // The grid is built after the prompts; they must still be drawn over its corner.
+    ActionText1->raise();
+    ActionText2->raise();
 }
 
 }  // namespace corvane

@@ -105,10 +105,6 @@ TEST(ArmedStep, OnlyTheConfirmationsRestoreReverseAndOnlyThePreviewRedrawsTheGri
             }
         }
     }
-    EXPECT_EQ(OnPattern(PreviewShow)->memory, MemoryLamps::PreviewOnly);
-    EXPECT_EQ(OffPattern(PreviewShow)->memory, MemoryLamps::AllDark);
-    EXPECT_EQ(OnPattern(StoreSelect)->memory, MemoryLamps::AllLit);
-    EXPECT_EQ(OnPattern(ReverseConfirm)->memory, MemoryLamps::Usual);
 }
 
 struct Press {
