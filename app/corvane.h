@@ -15,6 +15,7 @@
 #include "device/configimage.h"
 #include "device/devicelink.h"
 #include "device/matrixstate.h"
+#include "functions/functionkeys.h"
 #include "storage/nametable.h"
 #include "storage/recentfiles.h"
 #include "storage/settingsfile.h"
@@ -38,16 +39,6 @@ class PictureHintWindow;
 class THintComponent;
 class UnitPanel;
 class UsbInterface;
-
-// Values of FunctionMode: which function-key step is armed.
-enum FunctionModeValue : std::uint8_t {
-    Idle = 1,
-    StoreSelect = 2,
-    PreviewSelect = 3,
-    ClearConfirm = 4,
-    ReverseConfirm = 5,
-    PreviewShow = 30,
-};
 
 // Controls are placed in the coordinates of the window's client area, under the menu bar (24
 // pixels) and the tool bar (28 pixels); the central widget starts below both.
@@ -258,6 +249,14 @@ class TCorvane_Form : public QMainWindow {
     AngledLabel* RecallTitle = nullptr;
 
     // Function keys and device events.
+    void ApplyBlinkPattern(const BlinkPattern& pattern);
+    void SetPrompts(const char* caption1, const char* caption2);
+
+  public:
+    // The armed branches of the blink timer, taken while FunctionMode is not Idle.
+    void FunctionKeyTick();
+
+  private:
 
     // Settings and the names dialog.
     class TLineNames* LineNames = nullptr;  // the one names dialog while it is open

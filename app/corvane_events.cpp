@@ -1,6 +1,9 @@
 #include <QApplication>
+#include <QPushButton>
 
 #include "app/corvane.h"
+#include "device/eventdispatch.h"
+#include "functions/memoryops.h"
 
 namespace corvane {
 
@@ -15,6 +18,66 @@ void TCorvane_Form::TimerComandosTimer() {
         TimerComandos.setEnabled(false);
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
         return;
+    }
+    const DispatchedEvent e = DispatchEvent(event, count, m_state);
+    const int selected = m_state.SelectedUnit & 3;
+    switch (e.action) {
+        case EventAction::None:
+            break;
+        case EventAction::SetReverse:
+            ReverseButton->setChecked(e.reverse);
+            ApplyReverseMode();
+            break;
+        case EventAction::Recall:
+            corvane::RecallMemory(m_state, e.memory);
+            RefreshGrid();
+            for (int u = 0; u < kUnits; ++u) RefreshUnitPanel(u);
+            ShowMemoryLeds();
+            ShowMemoryStatus();
+            break;
+        case EventAction::Unsaved:
+            ApplyUnsavedBits(m_state, e.unsavedBits);
+            if (m_state.UnsavedFlags[selected] == 1) {
+                TimerDiferente.setEnabled(true);
+                BlinkPhase = 0;
+            }
+            ShowMemoryStatus();
+            break;
+        case EventAction::Stored:
+            ApplyStored(m_state, e.unit, e.memory);
+            RefreshGrid();
+            RefreshUnitPanel(selected);
+            ShowMemoryLeds();
+            ShowMemoryStatus();
+            break;
+        case EventAction::RouteSelected:
+            // A route already shown changes nothing; the unit echoes our own changes this way.
+            ApplyCrosspoint(static_cast<std::uint8_t>(e.row), static_cast<std::uint8_t>(e.column));
+            break;
+        case EventAction::RouteOther:
+            ApplyRoute(m_state, e.unit, e.row, e.column);
+            RefreshUnitPanel(e.unit);
+            break;
+        case EventAction::ClearSelected:
+            ClearWorkMemory();
+            break;
+        case EventAction::ClearOther:
+            ClearWork(m_state, e.unit);
+            for (int u = 0; u < kUnits; ++u) RefreshUnitPanel(u);
+            break;
+        case EventAction::ReadImage: {
+            ImageBuffer image{};
+            // Anything but the whole image, an error included, is dropped without a word.
+            if (m_link.readImage(image) != kConfigImageSize) break;
+            DecodeConfigImage(image);
+            RefreshLayoutMenu();
+            ApplyLayout();
+            RefreshGrid();
+            RefreshUnitPanel(m_state.SelectedUnit & 3);
+            ShowMemoryLeds();
+            ShowMemoryStatus();
+            break;
+        }
     }
 }
 

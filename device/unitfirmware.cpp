@@ -134,7 +134,11 @@ void UnitFirmware::pressRecall(int memory) {
 
 void UnitFirmware::pressStore(int unit, int memory) {
     if (!IsMemory(memory) || !hasUnit(unit)) return;
-    store(unit, memory);
+    // On the panel every unit moves onto the memory but only this unit's work memory is written;
+    // the others keep working on theirs, as the host does with the event.
+    CopyWorkToMemory(m_state, unit, memory);
+    std::fill_n(m_state.CurrentMemory, kUnits, static_cast<std::uint8_t>(memory));
+    m_state.UnsavedFlags[unit] = 0;
     queueEvent(MakeEvent(EventCode::MemoryStored, static_cast<std::uint8_t>(unit),
                          static_cast<std::uint8_t>(memory)));
     reportUnsaved();

@@ -157,7 +157,13 @@ TEST_F(Hints, ASecondHintComponentIsRefused) {
 TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {
     TCorvane_Form& form = open();
     QSignalSpy opened(form.FileOpen1, &QAction::triggered);
+    std::vector<std::string> titles;
+    form.RunFileDialog = [&titles](const TCorvane_Form::FileDialogRequest& request) -> std::optional<std::string> {
+        titles.push_back(request.title);
+        return std::nullopt;  // cancelled
+    };
     QTest::keyClick(form.crosspointButton(2, 5), Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(form.statusBar(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(opened.count(), 2);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Opens a matrix file", "Opens a matrix file"}));
 }

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+// Values of FunctionMode: which function-key step is armed.
+enum FunctionModeValue : std::uint8_t {
+    Idle = 1,
+    StoreSelect = 2,
+    PreviewSelect = 3,
+    ClearConfirm = 4,
+    ReverseConfirm = 5,
+    PreviewShow = 30,
+};
+
+// Tags of the keys of the FUNCTIONS panel and of OK.
+inline constexpr int kStoreTag = 0;
+inline constexpr int kPreviewTag = 1;
+inline constexpr int kClearTag = 2;
+inline constexpr int kReverseTag = 3;
+inline constexpr int kOkTag = 4;
+
+// Any armed step ends at the next blink tick once BlinkCount holds this.
+inline constexpr std::uint8_t kEndArmedStep = 50;
+
+// How a lamp is painted; Keep leaves it as it is. FollowReverse: lit while ReverseMode is set.
+enum class Lamp : std::uint8_t { Keep, Dark, Lit, FollowReverse };
+
+// The five memory lamps: Usual is the selected unit's current memory alone, as the memory
+// indicators normally show it; PreviewOnly is the previewed memory alone.
+enum class MemoryLamps : std::uint8_t { Keep, Usual, AllLit, AllDark, PreviewOnly };
+
+enum class Prompts : std::uint8_t { Keep, Shown, Hidden };
+
+// What one blink half, or the end of a step, paints on the FUNCTIONS panel and around it.
+struct BlinkPattern {
+    MemoryLamps memory = MemoryLamps::Keep;
+    Lamp store = Lamp::Keep;    // Led6
+    Lamp preview = Lamp::Keep;  // Led7
+    Lamp clear = Lamp::Keep;    // Led8
+    Lamp reverse = Lamp::Keep;  // Led9
+    Lamp ok = Lamp::Keep;       // Led11
+    Prompts prompts = Prompts::Keep;
+    bool hideOk = false;             // OkButton and Led11 hidden
+    bool restoreReverseKey = false;  // REVERSE shown down exactly when ReverseMode is set
+    bool refreshGrid = false;        // the grid shows the work memory again
+};
+
+// The on half, off half and end of an armed mode; nullptr for Idle and unknown values.
+const BlinkPattern* OnPattern(std::uint8_t mode);
+const BlinkPattern* OffPattern(std::uint8_t mode);
+const BlinkPattern* EndPattern(std::uint8_t mode);
+
+// Number of on halves after which an armed mode ends by itself; 0 for Idle and unknown values.
+int BlinkLimit(std::uint8_t mode);
+
+// What one tick of the blink timer paints, in this order; either may be nullptr.
+struct BlinkTick {
+    const BlinkPattern* half = nullptr;
+    const BlinkPattern* end = nullptr;
+};
+
+// The armed branch of the blink timer: paints a half, counts on halves, flips the phase and
+// returns to Idle at the limit. Idle and unknown modes change nothing.
+BlinkTick TickArmedStep(std::uint8_t& mode, std::uint8_t& blinkCount, std::uint8_t& blinkPhase);
+
+enum class OkAction : std::uint8_t { None, ClearWork, SwitchReverse };
+
+// What pressing a key of the FUNCTIONS panel, or OK, asks of the window.
+struct KeyPress {
+    const char* caption1 = nullptr;  // nullptr: the prompts keep their captions
+    const char* caption2 = nullptr;
+    bool showOk = false;  // OkButton and Led11 appear at once
+    OkAction action = OkAction::None;
+    // Lamps of a step left for another one before it ended, so none of them stays lit.
+    BlinkPattern leave;
+};
+
+// Arms the step of the key with this tag or, for OK, tells what OK completes. STORE is also the
+// answer for any unknown tag.
+KeyPress PressFunctionKey(int tag, std::uint8_t& mode, std::uint8_t& blinkCount);
+
+}  // namespace corvane

@@ -1,0 +1,128 @@
+// The cost of absorbing front-panel events: each iteration queues one event on the virtual unit
+// and runs one tick of the polling timer on the offscreen window, then lets the window repaint.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstdio>
+
+#include "formfixture.h"
+
+using namespace corvane;
+
+namespace {
+
+// The unit records every request; forgetting them now and then keeps the memory flat.
+constexpr std::int64_t kForgetEvery = 4096;
+
+struct Bench {
+    Bench() {
+        f.open();
+        f.form->show();
+        (void)QTest::qWaitForWindowExposed(f.form.get());
+        f.takeRequests();
+    }
+    void deliver(const DeviceEvent& event, std::int64_t i) {
+        f.firmware().queueEvent(event);
+        f.form->TimerComandosTimer();
+        QCoreApplication::processEvents();
+        if (i % kForgetEvery == 0) f.unit->clearRequests();
+    }
+    FormFixture f;
+};
+
+template <typename MakeEventFn>
+void Run(benchmark::State& state, MakeEventFn make) {
+    Bench b;
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        b.deliver(make(i), i);
+        ++i;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["us/event"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert,
+                                                    benchmark::Counter::kIs1000);
+}
+
+// A route of the selected unit that differs from the last one, so the grid changes every time.
+void BM_RouteChange(benchmark::State& state) {
+    Run(state, [](std::int64_t i) {
+        return MakeEvent(EventCode::RouteChanged, static_cast<std::uint8_t>(i % kLines),
+                         static_cast<std::uint8_t>(UnitRow(0, static_cast<int>(i / kLines % 5))));
+    });
+}
+
+void BM_RouteChangeOtherUnit(benchmark::State& state) {
+    Run(state, [](std::int64_t i) {
+        return MakeEvent(
+            EventCode::RouteChanged, static_cast<std::uint8_t>(i % kLines),
+            static_cast<std::uint8_t>(UnitRow(1 + static_cast<int>(i % 3), static_cast<int>(i % 5))));
+    });
+}
+
+void BM_MemoryRecall(benchmark::State& state) {
+    Run(state, [](std::int64_t i) {
+        return MakeEvent(EventCode::MemoryRecalled, 0, static_cast<std::uint8_t>(i % kMemories));
+    });
+}
+
+// Every switch re-lays the grid and answers with SetReverse.
+void BM_ReverseSwitch(benchmark::State& state) {
+    Run(state, [](std::int64_t i) {
+        return MakeEvent(EventCode::ReverseChanged, static_cast<std::uint8_t>(i % 2));
+    });
+}
+
+// A stream as busy panels would send it: mostly routes, their unsaved flags, some recalls.
+void BM_MixedStream(benchmark::State& state) {
+    Run(state, [](std::int64_t i) {
+        switch (i % 8) {
+            case 7:
+                return MakeEvent(EventCode::MemoryRecalled, 0, static_cast<std::uint8_t>(i % kMemories));
+            case 1:
+            case 4:
+                return MakeEvent(EventCode::UnsavedChanged, static_cast<std::uint8_t>(i & 0x0F));
+            default:
+                return MakeEvent(
+                    EventCode::RouteChanged, static_cast<std::uint8_t>(i % kLines),
+                    static_cast<std::uint8_t>(UnitRow(static_cast<int>(i % 4), static_cast<int>(i % 5))));
+        }
+    });
+}
+
+// A tick that finds no event: the price of polling every 5 ms.
+void BM_EmptyPoll(benchmark::State& state) {
+    Bench b;
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        b.f.form->TimerComandosTimer();
+        if (++i % kForgetEvery == 0) b.f.unit->clearRequests();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_RouteChange);
+BENCHMARK(BM_RouteChangeOtherUnit);
+BENCHMARK(BM_MemoryRecall);
+BENCHMARK(BM_ReverseSwitch);
+BENCHMARK(BM_MixedStream);
+BENCHMARK(BM_EmptyPoll);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    // The offscreen platform's remarks about window hints would drown the table.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type >= QtCriticalMsg) fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

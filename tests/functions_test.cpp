@@ -1,0 +1,362 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "formfixture.h"
+#include "view/angledlabel.h"
+#include "view/bevelpanel.h"
+#include "view/led.h"
+
+using namespace corvane;
+
+namespace {
+
+// Everything the unit received since the last call but the polls for events.
+std::vector<std::string> Sent(FormFixture& f) {
+    std::vector<std::string> lines;
+    for (const UsbRequest& r : f.takeRequests())
+        if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
+    return lines;
+}
+
+// One tick of the blink timer: the memory indicators take it while nothing is armed.
+void Tick(TCorvane_Form& form, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+        if (form.FunctionMode != Idle) {
+            form.FunctionKeyTick();
+        } else {
+            form.TimerDiferenteTimer();
+        }
+    }
+}
+
+bool PromptsShown(TCorvane_Form& form) {
+    EXPECT_EQ(form.ActionText1->isVisible(), form.ActionText2->isVisible());
+    return form.ActionText2->isVisible();
+}
+
+std::vector<int> LitMemoryLamps(TCorvane_Form& form) {
+    std::vector<int> lit;
+    for (int i = 1; i <= 5; ++i)
+        if (form.Leds[i]->isLit()) lit.push_back(i);
+    return lit;
+}
+
+class FunctionKeys : public testing::Test {
+  protected:
+    TCorvane_Form& open() {
+        TCorvane_Form& form = f.open();
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        f.takeRequests();
+        return form;
+    }
+    void click(QPushButton* key) { QTest::mouseClick(key, Qt::LeftButton); }
+
+    FormFixture f;
+};
+
+TEST_F(FunctionKeys, PanelShowsTheFourKeysWithTheirHintsAndHiddenPrompts) {
+    TCorvane_Form& form = open();
+    const std::pair<QPushButton*, const char*> keys[] = {{form.StoreButton, "STORE"},
+                                                         {form.PreviewButton, "PREVIEW"},
+                                                         {form.ClearButton, "CLEAR"},
+                                                         {form.ReverseButton, "REVERSE"}};
+    for (int tag = 0; tag < 4; ++tag) {
+        EXPECT_EQ(keys[tag].first->text(), QLatin1String(keys[tag].second));
+        EXPECT_EQ(keys[tag].first->geometry(), QRect(20 + 110 * tag, 28, 80, 26));
+        EXPECT_EQ(keys[tag].first->parentWidget(), static_cast<QWidget*>(form.Panel3));
+        EXPECT_EQ(keys[tag].first->property("Tag").toInt(), tag);
+        EXPECT_EQ(form.Leds[6 + tag]->geometry(), QRect(50 + 110 * tag, 60, 20, 20));
+    }
+    EXPECT_TRUE(form.ReverseButton->isCheckable());
+    EXPECT_FALSE(form.StoreButton->isCheckable());
+    EXPECT_EQ(form.ClearButton->toolTip(), QStringLiteral("Clear"));
+    EXPECT_EQ(form.ClearButton->statusTip(), QStringLiteral("Clear the working memory"));
+    EXPECT_EQ(form.OkButton->statusTip(),
+              QStringLiteral("Store the work memory in the selected memory number"));
+    EXPECT_FALSE(form.ActionText1->isVisible());
+    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("STORE"));
+    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Select Memory Number"));
+    EXPECT_EQ(form.ActionText1->color(), QColor(Qt::red));
+    EXPECT_FALSE(form.OkButton->isVisible());
+    EXPECT_FALSE(form.Leds[11]->isVisible());
+}
+
+TEST_F(FunctionKeys, StoreIntoTheCurrentMemoryCopiesOnlyTheSelectedUnit) {
+    f.firmware().state().LineRoute[0][0][3] = 2;
+    f.firmware().state().LineRoute[1][0][0] = 3;
+    f.firmware().state().LineRoute[1][1][0] = 1;
+    TCorvane_Form& form = open();
+    click(form.StoreButton);
+    EXPECT_EQ(form.FunctionMode, StoreSelect);
+    EXPECT_TRUE(form.TimerDiferente.enabled());
+    Tick(form);
+    EXPECT_TRUE(PromptsShown(form));
+    EXPECT_EQ(LitMemoryLamps(form), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_TRUE(form.Leds[6]->isLit());
+
+    form.StoreMemory(0);
+    EXPECT_EQ(form.state().LineRoute[0][1][3], 2);
+    EXPECT_EQ(form.state().LineRoute[1][0][0], 3);  // no recall: the other units keep their work
+    EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 08 0000 0000 8"}));
+
+    Tick(form);  // the step ends at the next tick
+    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_FALSE(PromptsShown(form));
+    EXPECT_FALSE(form.Leds[6]->isLit());
+}
+
+TEST_F(FunctionKeys, StoreIntoAnotherMemoryMovesEveryUnitOntoIt) {
+    for (std::uint8_t reverse : {0, 1}) {
+        SCOPED_TRACE(reverse);
+        FormFixture g;
+        MatrixState& unit = g.firmware().state();
+        unit.ReverseMode = reverse;
+        unit.LineRoute[2][0][9] = 1;
+        unit.ChannelRoute[2][0][2] = 9;
+        unit.LineRoute[1][3][4] = 2;  // unit 1's own memory 2
+        unit.ChannelRoute[1][3][1] = 5;
+        TCorvane_Form& form = g.open();
+        form.state().SelectedUnit = 2;
+        g.takeRequests();
+        form.StoreButtonClick(kStoreTag);
+        form.StoreMemory(2);
+        for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.state().CurrentMemory[u], 2);
+        if (reverse) {
+            EXPECT_EQ(form.state().ChannelRoute[2][3][2], 9);
+            EXPECT_EQ(form.state().ChannelRoute[1][0][1], 5);
+            EXPECT_EQ(form.state().LineRoute[1][0][4], kDisconnected);  // the other table stays
+        } else {
+            EXPECT_EQ(form.state().LineRoute[2][3][9], 1);
+            EXPECT_EQ(form.state().LineRoute[1][0][4], 2);
+            EXPECT_EQ(form.state().ChannelRoute[1][0][1], kNoLine);
+        }
+        EXPECT_EQ(Sent(g), (std::vector<std::string>{"c0 08 0002 0002 8"}));
+        EXPECT_EQ(form.BlinkCount, kEndArmedStep);
+    }
+}
+
+TEST_F(FunctionKeys, AFailedStoreKeepsTheStoredMemoryAndSaysSo) {
+    f.firmware().state().LineRoute[0][0][0] = 1;
+    TCorvane_Form& form = open();
+    f.unit->addFault({0xC0, 8, FaultKind::Fail, 0, 1});
+    click(form.StoreButton);
+    form.StoreMemory(4);
+    EXPECT_EQ(form.state().LineRoute[0][5][0], 1);
+    EXPECT_EQ(form.state().CurrentMemory[0], 4);
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
+    EXPECT_EQ(f.notifier.messages[0].text, "USB error: error sending control message: Input/output error\n");
+}
+
+TEST_F(FunctionKeys, PreviewFlashesItsMemoryAndEndsAfterTheTenthOnHalfSendingNothing) {
+    TCorvane_Form& form = open();
+    click(form.PreviewButton);
+    EXPECT_EQ(form.FunctionMode, PreviewSelect);
+    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("PREVIEW"));
+    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Select Memory Number"));
+    Tick(form);  // an on half: the preview then starts with BlinkPhase 1
+    EXPECT_TRUE(form.Leds[7]->isLit());
+
+    form.StartPreview(2);  // Memory3
+    EXPECT_EQ(form.FunctionMode, PreviewShow);
+    EXPECT_EQ(form.PreviewMemory, 2);
+    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("PREVIEW"));
+    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Selected Memory"));
+    for (int t = 1; t <= 19; ++t) {
+        Tick(form);
+        ASSERT_EQ(form.FunctionMode, PreviewShow) << "tick " << t;
+        const bool on = t % 2 == 0;
+        EXPECT_EQ(PromptsShown(form), on);
+        EXPECT_EQ(LitMemoryLamps(form), on ? std::vector<int>{3} : std::vector<int>{});
+        EXPECT_EQ(form.Leds[7]->isLit(), on);
+    }
+    Tick(form);  // the tenth on half
+    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_FALSE(PromptsShown(form));
+    EXPECT_FALSE(form.Leds[7]->isLit());
+    EXPECT_TRUE(Sent(f).empty());
+}
+
+TEST_F(FunctionKeys, AKeyPressedDuringAPreviewEndsItsLamps) {
+    TCorvane_Form& form = open();
+    click(form.PreviewButton);
+    form.StartPreview(4);
+    Tick(form);
+    EXPECT_TRUE(form.Leds[7]->isLit());
+    click(form.ClearButton);
+    EXPECT_EQ(form.FunctionMode, ClearConfirm);
+    EXPECT_FALSE(form.Leds[7]->isLit());
+    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("CLEAR"));
+    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Are you sure?"));
+    EXPECT_TRUE(Sent(f).empty());
+}
+
+class UnansweredStep : public FunctionKeys, public testing::WithParamInterface<std::uint8_t> {};
+
+TEST_P(UnansweredStep, ClearWithoutOkEndsOnTheNinthOrTenthTickWithNothingCleared) {
+    f.firmware().state().LineRoute[0][0][5] = 1;
+    TCorvane_Form& form = open();
+    form.BlinkPhase = GetParam();
+    click(form.ClearButton);
+    EXPECT_EQ(form.FunctionMode, ClearConfirm);
+    EXPECT_TRUE(form.OkButton->isVisible());  // at once, not at the next on half
+    EXPECT_TRUE(form.Leds[11]->isVisible());
+    EXPECT_FALSE(PromptsShown(form));
+    const int end = GetParam() == 0 ? 9 : 10;
+    for (int t = 1; t < end; ++t) {
+        Tick(form);
+        const bool on = (t % 2 == 1) == (GetParam() == 0);
+        EXPECT_EQ(PromptsShown(form), on) << "tick " << t;
+        EXPECT_EQ(form.Leds[8]->isLit(), on);
+        EXPECT_EQ(form.Leds[11]->isLit(), on);
+    }
+    EXPECT_EQ(form.FunctionMode, ClearConfirm);
+    Tick(form);
+    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_FALSE(PromptsShown(form));
+    EXPECT_FALSE(form.OkButton->isVisible());
+    EXPECT_FALSE(form.Leds[11]->isVisible());
+    EXPECT_FALSE(form.Leds[8]->isLit());
+    EXPECT_EQ(form.state().LineRoute[0][0][5], 1);
+    EXPECT_TRUE(Sent(f).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BlinkPhase, UnansweredStep, testing::Values(0, 1));
+
+TEST_F(FunctionKeys, ClearWithOkClearsOnlyTheSelectedUnitInTheActiveOrientation) {
+    for (std::uint8_t reverse : {0, 1}) {
+        SCOPED_TRACE(reverse);
+        FormFixture g;
+        MatrixState& unit = g.firmware().state();
+        unit.ReverseMode = reverse;
+        for (int u = 0; u < kUnits; ++u) {
+            unit.LineRoute[u][0][6] = 2;
+            unit.ChannelRoute[u][0][3] = 6;
+            unit.LineRoute[u][2][6] = 3;
+        }
+        TCorvane_Form& form = g.open();
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        form.state().SelectedUnit = 1;
+        g.takeRequests();
+        click(form.ClearButton);
+        click(form.OkButton);
+        const MatrixState& s = form.state();
+        EXPECT_EQ(s.LineRoute[1][0][6], reverse ? 2 : kDisconnected);
+        EXPECT_EQ(s.ChannelRoute[1][0][3], reverse ? kNoLine : 6);
+        EXPECT_EQ(s.LineRoute[0][0][6], 2);
+        EXPECT_EQ(s.ChannelRoute[2][0][3], 6);
+        EXPECT_EQ(s.LineRoute[1][2][6], 3);  // stored memories stay
+        EXPECT_EQ(Sent(g), (std::vector<std::string>{"c0 0a 0001 0000 8"}));
+        Tick(form);
+        EXPECT_EQ(form.FunctionMode, Idle);
+        EXPECT_FALSE(form.OkButton->isVisible());
+        EXPECT_EQ(form.Leds[9]->isLit(), reverse == 1);
+        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 1);
+    }
+}
+
+TEST_F(FunctionKeys, GridPanelIsHiddenWhileTheClearIsSent) {
+    TCorvane_Form& form = open();
+    if (!form.Panel1) GTEST_SKIP() << "the grid panel is not built";
+    bool hiddenDuringRequest = false;
+    f.unit->setObserver([&](const UsbRequest& r) {
+        if (r.request == static_cast<std::uint8_t>(RequestCode::Clear))
+            hiddenDuringRequest = form.Panel1->isHidden();
+    });
+    click(form.ClearButton);
+    click(form.OkButton);
+    EXPECT_TRUE(hiddenDuringRequest);
+    EXPECT_TRUE(form.Panel1->isVisible());
+}
+
+TEST_F(FunctionKeys, ReverseTwiceThenOkStillSwitchesTheOrientation) {
+    TCorvane_Form& form = open();
+    click(form.ReverseButton);
+    EXPECT_TRUE(form.ReverseButton->isChecked());
+    EXPECT_EQ(form.FunctionMode, ReverseConfirm);
+    click(form.ReverseButton);
+    EXPECT_FALSE(form.ReverseButton->isChecked());  // shows what was asked for
+    EXPECT_EQ(form.FunctionMode, ReverseConfirm);
+    click(form.OkButton);
+    EXPECT_EQ(form.state().ReverseMode, 1);
+    EXPECT_TRUE(form.ReverseButton->isChecked());
+    EXPECT_TRUE(form.Leds[9]->isLit());
+    EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0001 0000 8"}));
+    Tick(form);
+    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_TRUE(form.ReverseButton->isChecked());
+    EXPECT_TRUE(form.Leds[9]->isLit());
+
+    // And back again.
+    click(form.ReverseButton);
+    click(form.OkButton);
+    EXPECT_EQ(form.state().ReverseMode, 0);
+    EXPECT_FALSE(form.Leds[9]->isLit());
+    EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0000 0000 8"}));
+}
+
+TEST_F(FunctionKeys, UnansweredReverseReturnsTheKeyAndLampToTheOrientationInForce) {
+    for (std::uint8_t reverse : {0, 1}) {
+        SCOPED_TRACE(reverse);
+        FormFixture g;
+        g.firmware().state().ReverseMode = reverse;
+        TCorvane_Form& form = g.open();
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 1);
+        g.takeRequests();
+        click(form.ReverseButton);
+        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 0);
+        Tick(form, 9);
+        EXPECT_EQ(form.FunctionMode, Idle);
+        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 1);
+        EXPECT_EQ(form.Leds[9]->isLit(), reverse == 1);
+        EXPECT_EQ(form.state().ReverseMode, reverse);
+        EXPECT_TRUE(Sent(g).empty());
+    }
+}
+
+TEST_F(FunctionKeys, ReverseLeftForStoreDoesNotStayDown) {
+    TCorvane_Form& form = open();
+    click(form.ReverseButton);
+    Tick(form);
+    EXPECT_TRUE(form.Leds[9]->isLit());
+    click(form.StoreButton);
+    EXPECT_FALSE(form.ReverseButton->isChecked());
+    EXPECT_FALSE(form.Leds[9]->isLit());
+    EXPECT_FALSE(form.Leds[11]->isLit());
+    EXPECT_TRUE(form.OkButton->isVisible());  // until the STORE step ends
+    Tick(form, 10);                           // armed in the off half
+    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_FALSE(form.OkButton->isVisible());
+    EXPECT_FALSE(form.ReverseButton->isChecked());
+    EXPECT_EQ(form.state().ReverseMode, 0);
+}
+
+TEST_F(FunctionKeys, OkWhileStoreWaitsEndsTheStepWithoutStoring) {
+    f.firmware().state().LineRoute[0][0][1] = 0;
+    TCorvane_Form& form = open();
+    const MatrixState before = form.state();
+    click(form.ClearButton);
+    click(form.StoreButton);
+    EXPECT_EQ(form.FunctionMode, StoreSelect);
+    ASSERT_TRUE(form.OkButton->isVisible());
+    click(form.OkButton);
+    EXPECT_EQ(form.FunctionMode, StoreSelect);
+    EXPECT_EQ(form.BlinkCount, kEndArmedStep);
+    Tick(form);
+    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_FALSE(form.OkButton->isVisible());
+    EXPECT_EQ(0, std::memcmp(&before, &form.state(), sizeof before));
+    EXPECT_TRUE(Sent(f).empty());
+}
+
+}  // namespace
