@@ -244,8 +244,6 @@ class TCorvane_Form : public QMainWindow {
     // SelectedUnit for indexing: never past the last unit, whatever a file or the settings held.
     int SelectedUnitIndex() const;
     Led* MemoryLed(int memory) const;  // Led1..Led5; none for a memory outside 0..4
-    // A tick of TimerDiferente while a function-key step is armed.
-    void FunctionKeyTick();
     AngledLabel* RecallTitle = nullptr;
 
     // Function keys and device events.

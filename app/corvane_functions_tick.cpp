@@ -1,11 +1,3 @@
-<<<<<<< HEAD
-#include "app/corvane.h"
-
-namespace corvane {
-
-// A tick of the blinking timer while a function-key step is armed.
-void TCorvane_Form::FunctionKeyTick() {}
-=======
 #include <QPushButton>
 
 #include "app/corvane.h"
@@ -66,6 +58,5 @@ void TCorvane_Form::ApplyBlinkPattern(const BlinkPattern& pattern) {
     if (pattern.restoreReverseKey) ReverseButton->setChecked(m_state.ReverseMode != 0);
     if (pattern.refreshGrid) RefreshGrid();
 }
->>>>>>> functions
 
 }  // namespace corvane

@@ -267,7 +267,7 @@ TEST_F(FunctionKeys, GridPanelIsHiddenWhileTheClearIsSent) {
     TCorvane_Form& form = open();
     if (!form.Panel1) GTEST_SKIP() << "the grid panel is not built";
     bool hiddenDuringRequest = false;
-    f.unit->setObserver([&](const UsbRequest& r) {
+    f.unit->addObserver([&](const UsbRequest& r) {
         if (r.request == static_cast<std::uint8_t>(RequestCode::Clear))
             hiddenDuringRequest = form.Panel1->isHidden();
     });
