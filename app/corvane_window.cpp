@@ -141,7 +141,7 @@ void TCorvane_Form::BuildWindow() {
     OkButton->setGeometry(ClientRect(263, 493, 49, 26));
     OkButton->setProperty("Tag", 4);
     OkButton->hide();
-    connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+
     Leds[11] = new Led(central);
     Leds[11]->setGeometry(ClientRect(278, 525, 20, 20));
     Leds[11]->hide();
@@ -281,7 +281,14 @@ bool TCorvane_Form::AppMessageHandler(QObject* target, QKeyEvent* key) {
         }
     }
 
-    // The Insert key of the names dialog is handled here.
+    // Insert opens the names dialog; the key still reaches its window afterwards, so inside the
+    // open dialog it only toggles overwrite in the focused field.
+    // The hook sees the event again as it travels up to the parents: open once per key press.
+    static const QKeyEvent* lastInsert = nullptr;
+    if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier && widget && key != lastInsert) {
+        lastInsert = key;
+        OpenNamesDialog();
+    }
 
     return false;
 }

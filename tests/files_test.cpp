@@ -163,7 +163,7 @@ TEST(FileOpen, LoadReplacesTheConfigurationKeepsSlaveCountAndSendsItAtOnce) {
 
     EXPECT_TRUE(f.notifier.messages.empty());
     EXPECT_EQ(form.state().SlaveCount, 3);
-    EXPECT_EQ(form.state().SelectedUnit, 2);
+    EXPECT_EQ(form.state().SelectedUnit, 1);  // unit 2 lies outside the file's 2x1 arrangement
     EXPECT_EQ(form.state().LineRoute[2][0][5], 1);
     EXPECT_EQ(form.state().ChannelRoute[2][0][1], 5);
     EXPECT_EQ(form.names().lineName(0, 0), "Studio A");

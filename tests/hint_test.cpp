@@ -60,8 +60,8 @@ TEST_F(Hints, WindowLayoutAndStatusBar) {
     EXPECT_EQ(form.statusBar()->height(), 19);
     const int widths[] = {150, 100, 100};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(form.StatusPanels[i]->width(), widths[i]);
-    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory"));
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit"));
+    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 1"));
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
     EXPECT_TRUE(form.StatusPanels[2]->text().isEmpty());
 
     const QList<QAction*> file = form.FileMenu->actions();
@@ -158,7 +158,8 @@ TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {
     TCorvane_Form& form = open();
     QSignalSpy opened(form.FileOpen1, &QAction::triggered);
     std::vector<std::string> titles;
-    form.RunFileDialog = [&titles](const TCorvane_Form::FileDialogRequest& request) -> std::optional<std::string> {
+    form.RunFileDialog =
+        [&titles](const TCorvane_Form::FileDialogRequest& request) -> std::optional<std::string> {
         titles.push_back(request.title);
         return std::nullopt;  // cancelled
     };

@@ -151,12 +151,19 @@ TEST(MemoryRecall, AFailedRequestIsShownAndTheRecallStays) {
 TEST(MemoryRecall, WhileStoreOrPreviewWaitsTheKeyDoesNotRecall) {
     ShownForm s;
     TCorvane_Form& form = s.open();
-    for (std::uint8_t mode : {StoreSelect, PreviewSelect}) {
-        form.FunctionMode = mode;
-        form.Memory1Click(3);
-        EXPECT_EQ(form.state().CurrentMemory[0], 0);
-        EXPECT_TRUE(s.f.takeRequests().empty());
-    }
+    // PREVIEW waiting: the key starts a preview and sends nothing.
+    form.FunctionMode = PreviewSelect;
+    form.Memory1Click(3);
+    EXPECT_EQ(form.state().CurrentMemory[0], 0);
+    EXPECT_EQ(form.FunctionMode, PreviewShow);
+    EXPECT_TRUE(s.f.takeRequests().empty());
+    // STORE waiting: the key stores (request 8) and never recalls (request 6).
+    form.FunctionMode = StoreSelect;
+    form.Memory1Click(3);
+    const auto requests = s.f.takeRequests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(TraceLine(requests[0]), "c0 08 0003 0000 8");
+    for (const auto& r : requests) EXPECT_NE(r.request, 6);
     // A confirmation pending or a preview showing: the key recalls and ends the step.
     for (std::uint8_t mode : {ClearConfirm, ReverseConfirm, PreviewShow}) {
         form.FunctionMode = mode;

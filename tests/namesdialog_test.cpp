@@ -208,3 +208,22 @@ TEST_F(NamesDialog, OkRedrawsTheGridAndCancelDoesNot) {
     EXPECT_TRUE(form->columnLabel(4)->caption().startsWith(QStringLiteral("Renamed - ")));
     EXPECT_TRUE(form->columnLabel(5)->caption().startsWith(QStringLiteral("Hidden - ")));
 }
+
+TEST_F(NamesDialog, TheInsertKeyOpensOneDialogAndShiftInsertNone) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    int opened = 0;
+    QTimer::singleShot(0, form, [&] {
+        if (auto* d = qobject_cast<TLineNames*>(QApplication::activeModalWidget())) {
+            ++opened;
+            d->reject();
+        }
+    });
+    QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(form->namesDialog(), nullptr);
+
+    QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(form->namesDialog(), nullptr);
+}
