@@ -1,14 +1,19 @@
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "app/corvane.h"
 #include "app/runprogram.h"
+#include "device/panelscript.h"
 #include "device/virtualbus.h"
 #include "tools/demo/frontpanel.h"
 
@@ -29,6 +34,17 @@ constexpr char kHelp[] =
     "                  if the slaves allow it, as if the settings had saved it\n"
     "  --reverse-routing\n"
     "                  start the units in reverse routing: every channel chooses a line\n"
+    "  --script FILE   play FILE on the virtual unit while the demo runs: timed front-panel\n"
+    "                  actions and raw events, one per line, \"<when> <action> [arguments]\":\n"
+    "                    <when>  500ms (after the start) or @120 (after 120 transfers)\n"
+    "                    route UNIT CHANNEL LINE   (\"off\" for no channel / no line)\n"
+    "                    recall MEMORY | store UNIT MEMORY | clear UNIT | reverse on|off\n"
+    "                    image     a wholesale change, reported as ImageChanged\n"
+    "                    event B0 [B1 ... B7]      a raw event, bytes in hex\n"
+    "                    unplug    the unit leaves the bus\n"
+    "                  numbers count from 1, as the operator counts; # starts a comment\n"
+    "  --unplug-after MS\n"
+    "                  unplug the unit MS milliseconds after the start\n"
     "  --help          show this text\n";
 
 struct DemoOptions {
@@ -37,6 +53,8 @@ struct DemoOptions {
     bool panel = true;
     int layout = -1;  // -1: as the settings say
     bool reverse = false;
+    std::string script;
+    long unplugAfterMs = -1;
 };
 
 [[noreturn]] void usageError(const char* what) {
@@ -66,6 +84,12 @@ DemoOptions parse(int argc, char** argv) {
             o.layout = v[0] - '0';
         } else if (std::strcmp(a, "--reverse-routing") == 0) {
             o.reverse = true;
+        } else if (std::strcmp(a, "--script") == 0 && hasValue) {
+            o.script = argv[++i];
+        } else if (std::strcmp(a, "--unplug-after") == 0 && hasValue) {
+            char* end = nullptr;
+            o.unplugAfterMs = std::strtol(argv[++i], &end, 10);
+            if (*end != '\0' || o.unplugAfterMs < 0) usageError("--unplug-after takes milliseconds");
         } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
             o.trace = argv[++i];
         } else {
@@ -107,12 +131,40 @@ int main(int argc, char** argv) {
             trace->flush();
         });
     }
+    corvane::PanelScript script;
+    try {
+        std::string text;
+        if (!options.script.empty()) {
+            std::ifstream in(options.script, std::ios::binary);
+            if (!in) throw std::runtime_error("cannot read " + options.script);
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            text += '\n';
+        }
+        if (options.unplugAfterMs >= 0) text += std::to_string(options.unplugAfterMs) + "ms unplug\n";
+        script = corvane::PanelScript::Parse(text);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "corvane-demo: %s%s%s\n", options.script.c_str(),
+                     options.script.empty() ? "" : ": ", e.what());
+        return 2;
+    }
+
     std::unique_ptr<corvane::FrontPanel> panel;
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     return corvane::RunProgram(argc, argv, *bus, [&](corvane::TCorvane_Form& form) {
         if (options.layout >= 0) {
             form.state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
             form.RefreshLayoutMenu();
             form.ApplyLayout();
+        }
+        if (!script.finished()) {
+            // The unit's panels act while the program runs, between its polls.
+            auto* player = new QTimer(&form);
+            QObject::connect(player, &QTimer::timeout, &form, [&script, &sinceStart, unit, player] {
+                script.advance(sinceStart.elapsed(), static_cast<long>(unit->requests().size()), *unit);
+                if (script.finished()) player->stop();
+            });
+            player->start(2);
         }
         if (!options.panel) return;
         panel = std::make_unique<corvane::FrontPanel>(unit);
