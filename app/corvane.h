@@ -232,6 +232,7 @@ class TCorvane_Form : public QMainWindow {
     QToolBar* ToolActionBar1 = nullptr;
     QMenu* FileMenu = nullptr;
     QMenu* MatrixMenu = nullptr;
+    QAction* HelpAbout = nullptr;  // Help > About: the program's name and version
     THintComponent* HintNuevo = nullptr;
 
   private:

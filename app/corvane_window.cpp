@@ -14,6 +14,7 @@
 #include "app/corvane.h"
 #include "app/jpegdecoder.h"
 #include "app/picturehintwindow.h"
+#include "version.h"
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/fonts.h"
@@ -107,6 +108,15 @@ void TCorvane_Form::BuildWindow() {
         connect(MatrixCommands[k], &QAction::triggered, this, [this, k] { MatrixExecute(k); });
     }
     MatrixCommands[0]->setChecked(true);
+
+    QMenu* helpMenu = ActionMainMenuBar1->addMenu(QStringLiteral("&Help"));
+    HelpAbout = helpMenu->addAction(QStringLiteral("&About..."));
+    connect(HelpAbout, &QAction::triggered, this, [this] {
+        m_notifier.showMessage("About CORVANE Control",
+                               std::string("CORVANE Control\nVersion ") + CORVANE_VERSION +
+                                   "\n\nControl program for the CORVANE intercom matrix.",
+                               MessageIcon::Information);
+    });
 
     ToolActionBar1 = addToolBar(QStringLiteral("Commands"));
     ToolActionBar1->setMovable(false);

@@ -13,6 +13,7 @@
 
 #include "app/picturehintwindow.h"
 #include "formfixture.h"
+#include "version.h"
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/led.h"
@@ -167,4 +168,17 @@ TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {
     QTest::keyClick(form.statusBar(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(opened.count(), 2);
     EXPECT_EQ(titles, (std::vector<std::string>{"Opens a matrix file", "Opens a matrix file"}));
+}
+
+TEST_F(Hints, HelpAboutShowsTheNameAndTheVersionFromTheBuild) {
+    TCorvane_Form& form = open();
+    const QList<QAction*> menus = form.ActionMainMenuBar1->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("&Help"));  // after Matrix
+    form.HelpAbout->trigger();
+    ASSERT_FALSE(f.notifier.messages.empty());
+    EXPECT_EQ(f.notifier.messages.back().title, "About CORVANE Control");
+    EXPECT_EQ(
+        f.notifier.messages.back().text.rfind(std::string("CORVANE Control\nVersion ") + CORVANE_VERSION, 0),
+        0u);
 }

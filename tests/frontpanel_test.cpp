@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <QListWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "formfixture.h"
+#include "tools/demo/frontpanel.h"
+#include "view/crosspointbutton.h"
+#include "view/unitpanel.h"
+
+using namespace corvane;
+
+// The demo's front panels and the main window, side by side on one virtual unit.
+TEST(FrontPanel, APanelKeyReachesTheWindowInOnePollAndAGridClickReachesTheList) {
+    FormFixture f;
+    TCorvane_Form& form = f.open();
+    FrontPanel panel(f.unit);
+    form.show();
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    form.MatrixExecute(7);  // 2x2: every unit's map is shown
+
+    // Unit 2 (index 1), channel 3, line 6 on its own panel.
+    QTest::mouseClick(panel.routeKey(1, 2, 5), Qt::LeftButton);
+    EXPECT_TRUE(panel.routeKey(1, 2, 5)->isChecked());
+    form.TimerComandosTimer();  // one poll
+    EXPECT_EQ(form.state().LineRoute[1][0][5], 2);
+    const QImage map = form.unitPanel(1)->picture();
+    EXPECT_EQ(map.pixelColor(8 * 5 + 3, 8 * 2 + 3), QColor(0, 255, 0));
+    EXPECT_NE(map.pixelColor(8 * 5 + 3, 8 * 0 + 3), QColor(0, 255, 0));
+
+    // A click on the main window's grid shows up in the panel's request list.
+    const int before = panel.requestList()->count();
+    QTest::mouseClick(form.crosspoint(3, 9), Qt::LeftButton);
+    ASSERT_GT(panel.requestList()->count(), before);
+    EXPECT_EQ(panel.requestList()->item(before)->text(), QStringLiteral("c0 04 0003 0009 8"));
+    panel.refresh();
+    EXPECT_TRUE(panel.routeKey(0, 3, 9)->isChecked());
+
+    // Unplugging from the panel ends the program at the next poll.
+    QTest::mouseClick(panel.unplugButton(), Qt::LeftButton);
+    form.TimerComandosTimer();
+    EXPECT_FALSE(form.TimerComandos.enabled());
+}
