@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+
+#include "formfixture.h"
+#include "view/crosspointbutton.h"
+
+using namespace corvane;
+
+namespace {
+
+// Answers the next file dialog of the window as an operator would: types the name and accepts.
+void answerFileDialog(const QString& path, QString* title) {
+    QTimer::singleShot(0, [path, title] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        *title = dialog->windowTitle();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // as the Save or Open button does
+    });
+}
+
+}  // namespace
+
+// The operator's round: route some lines, store a memory, save a file, start a new
+// configuration, open the file again. The grid and the unit show the saved configuration.
+TEST(Workflow, RouteStoreSaveNewAndOpenAgain) {
+    FormFixture f;
+    TCorvane_Form& form = f.open();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("studio.cvm"));
+
+    QTest::mouseClick(form.crosspoint(2, 4), Qt::LeftButton);
+    QTest::mouseClick(form.crosspoint(3, 7), Qt::LeftButton);
+    QTest::mouseClick(form.StoreButton, Qt::LeftButton);
+    QTest::mouseClick(form.Memory[2], Qt::LeftButton);
+    while (f.unit->firmware()->pendingEvents() > 0) form.TimerComandosTimer();
+    const MatrixState saved = form.state();
+    ASSERT_EQ(saved.LineRoute[0][3][4], 2);  // memory 3 holds the routes
+
+    QString title;
+    answerFileDialog(path, &title);
+    form.FileSave->trigger();
+    EXPECT_EQ(title, QStringLiteral("Save a matrix file"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
+
+    form.FileNew1->trigger();  // the recording notifier answers OK
+    EXPECT_EQ(form.state().LineRoute[0][0][4], kDisconnected);
+    EXPECT_FALSE(form.crosspointButton(2, 4)->isConnected());
+    EXPECT_EQ(f.unit->firmware()->state().LineRoute[0][0][4], kDisconnected);
+
+    answerFileDialog(path, &title);
+    form.FileOpen1->trigger();
+    EXPECT_EQ(title, QStringLiteral("Opens a matrix file"));
+    EXPECT_EQ(0, std::memcmp(form.state().LineRoute, saved.LineRoute, sizeof saved.LineRoute));
+    EXPECT_TRUE(form.crosspointButton(2, 4)->isConnected());
+    EXPECT_TRUE(form.crosspointButton(3, 7)->isConnected());
+    EXPECT_EQ(f.unit->firmware()->state().LineRoute[0][0][4], 2);
+    EXPECT_EQ(f.unit->firmware()->state().LineRoute[0][3][7], 3);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
+}
