@@ -136,10 +136,11 @@ void FrontPanel::refresh() {
             for (int column = 0; column < 17; ++column) {
                 QToolButton* key = m_routeKeys[u][row * 17 + column];
                 const bool visible = reverse ? row < 4 : column < 16;
-                const bool lit =
-                    reverse ? s.ChannelRoute[u][0][row] == column : s.LineRoute[u][0][column] == row;
+                // The hidden row or column has no entry in the table: never read it.
+                const bool lit = visible && (reverse ? s.ChannelRoute[u][0][row] == column
+                                                     : s.LineRoute[u][0][column] == row);
                 key->setVisible(visible);
-                key->setChecked(visible && lit);
+                key->setChecked(lit);
             }
         for (int m = 0; m < 5; ++m) m_memoryKeys[u][m]->setDown(s.CurrentMemory[u] == m);
         m_storeKeys[u]->setChecked(m_storeArmedUnit == u);
