@@ -242,6 +242,8 @@ class TCorvane_Form : public QMainWindow {
     QPoint UnitPanelOrigin() const;
     void PaintUnitPanel(int unit, bool selected);
     void LowerSelectedUnit();
+    // Every view after the whole configuration was replaced: the unit's image, File New, a file.
+    void ShowConfiguration();
     // SelectedUnit for indexing: never past the last unit, whatever a file or the settings held.
     int SelectedUnitIndex() const;
     Led* MemoryLed(int memory) const;  // Led1..Led5; none for a memory outside 0..4
@@ -249,6 +251,8 @@ class TCorvane_Form : public QMainWindow {
 
     // Function keys and device events.
     void ApplyBlinkPattern(const BlinkPattern& pattern);
+    // Paints the end of the mode's step at once, as its last tick would.
+    void FunctionKeyEnd(std::uint8_t mode);
     void SetPrompts(const char* caption1, const char* caption2);
 
   public:

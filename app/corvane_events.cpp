@@ -70,12 +70,7 @@ void TCorvane_Form::TimerComandosTimer() {
             // Anything but the whole image, an error included, is dropped without a word.
             if (m_link.readImage(image) != kConfigImageSize) break;
             DecodeConfigImage(image);
-            RefreshLayoutMenu();
-            ApplyLayout();
-            RefreshGrid();
-            RefreshUnitPanel(m_state.SelectedUnit & 3);
-            ShowMemoryLeds();
-            ShowMemoryStatus();
+            ShowConfiguration();
             break;
         }
     }

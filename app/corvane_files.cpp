@@ -37,10 +37,8 @@ void TCorvane_Form::FileNew1Execute() {
     ClearConfiguration(m_names, m_state);
     setWindowTitle(QString::fromLatin1(kMainTitle));
     CurrentMatrixFile = std::string(kNoMatrixFile);
-    RefreshGrid();
-    ShowUnitStatus();
+    ShowConfiguration();
     SendConfigImage();
-    for (int u = 0; u < kUnits; ++u) RefreshUnitPanel(u);
 }
 
 void TCorvane_Form::FileSaveExecute() {
@@ -95,15 +93,8 @@ void TCorvane_Form::LoadMatrixFile(const std::string& path, const char* title, i
     for (int layout = 0; layout < kLayouts; ++layout) {
         if (QAction* command = MatrixCommands[layout]) command->setChecked(layout == m_state.MatrixLayout);
     }
-    RefreshLayoutMenu();
-    ApplyLayout();
+    ShowConfiguration();
     AddRecentFile(path);
-
-    RefreshGrid();
-    for (int u = 0; u < kUnits; ++u) RefreshUnitPanel(u);
-    ShowMemoryLeds();
-    ShowUnitStatus();
-    ShowMemoryStatus();
     // The loaded configuration goes to the units at once; a failed transfer reports itself and the
     // program keeps what it loaded.
     SendConfigImage();

@@ -14,6 +14,10 @@ void TCorvane_Form::FunctionKeyTick() {
     if (tick.end) ApplyBlinkPattern(*tick.end);
 }
 
+void TCorvane_Form::FunctionKeyEnd(std::uint8_t mode) {
+    if (const BlinkPattern* end = EndPattern(mode)) ApplyBlinkPattern(*end);
+}
+
 void TCorvane_Form::ApplyBlinkPattern(const BlinkPattern& pattern) {
     switch (pattern.memory) {
         case MemoryLamps::Keep:

@@ -101,6 +101,14 @@ void TCorvane_Form::ApplyCrosspoint(std::uint8_t row, std::uint8_t column) {
     const bool reverse = m_state.ReverseMode != 0;
     const grid::RouteChange change = grid::SetWorkRoute(m_state, u, row, column, reverse);
     if (!change.changed) return;
+    if (FunctionMode == PreviewShow) {
+        // The grid shows a stored memory but the change is to the work memory: end the preview
+        // now, so that the grid never shows a mixture of the two.
+        FunctionMode = Idle;
+        FunctionKeyEnd(PreviewShow);
+        RefreshUnitPanel(u);
+        return;
+    }
 
     const std::string line = m_names.lineName(u, column);
     if (reverse) {

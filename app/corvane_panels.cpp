@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QActionGroup>
+#include <QPushButton>
 
 #include "app/corvane.h"
 #include "functions/memoryops.h"
 #include "view/layouts.h"
+#include "view/led.h"
 #include "view/unitmap.h"
 #include "view/unitpanel.h"
 
@@ -95,6 +97,18 @@ void TCorvane_Form::RefreshLayoutMenu() {
     if (QAction* command = MatrixCommands[m_state.MatrixLayout]) command->setChecked(true);
 }
 
+void TCorvane_Form::ShowConfiguration() {
+    RefreshLayoutMenu();
+    // The key, its lamp and the grid's arrangement follow the orientation the configuration
+    // brought; a grid laid out for the other one would route every click wrongly.
+    ReverseButton->setChecked(m_state.ReverseMode != 0);
+    Leds[9]->setLit(m_state.ReverseMode != 0);
+    ArrangeGrid();
+    ApplyLayout();
+    ShowMemoryLeds();
+    ShowMemoryStatus();
+}
+
 void TCorvane_Form::MatrixExecute(int layout) {
     if (layout < 0 || layout >= kLayouts) return;
     m_state.MatrixLayout = static_cast<std::uint8_t>(layout);
@@ -119,12 +133,18 @@ void TCorvane_Form::ApplyLayout() {
             panel->hide();  // keeps its last position
         }
     }
+    const std::uint8_t selected = m_state.SelectedUnit;
     LowerSelectedUnit();
     m_names.shareOnArrangement(m_state.MatrixLayout);
     BlinkCount = 50;
     RefreshGrid();
     ShowUnitStatus();
     for (int u = 0; u < kUnits; ++u) RefreshUnitPanel(u);
+    // The selection moved to a unit the arrangement shows: the indicators are for that unit now.
+    if (m_state.SelectedUnit != selected) {
+        ShowMemoryLeds();
+        ShowMemoryStatus();
+    }
 }
 
 void TCorvane_Form::Image1MouseDown(int unit) {

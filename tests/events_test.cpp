@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -214,7 +215,7 @@ TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
     EXPECT_TRUE(Sent(f).empty());
 }
 
-TEST_F(Events, ImageChangedReadsTheWholeImageAndKeepsTheKeyAndArrangement) {
+TEST_F(Events, ImageChangedReadsTheWholeImageAndShowsItsOrientation) {
     TCorvane_Form& form = open();
     form.state().SelectedUnit = 1;
     form.state().MatrixLayout = 2;
@@ -231,8 +232,12 @@ TEST_F(Events, ImageChangedReadsTheWholeImageAndKeepsTheKeyAndArrangement) {
     EXPECT_EQ(form.state().ReverseMode, 1);
     EXPECT_EQ(form.state().SelectedUnit, 1);
     EXPECT_EQ(form.state().MatrixLayout, 2);
-    EXPECT_FALSE(form.ReverseButton->isChecked());
-    EXPECT_FALSE(form.Leds[9]->isLit());
+    // The key, its lamp and the grid follow the orientation the image brought.
+    EXPECT_TRUE(form.ReverseButton->isChecked());
+    EXPECT_TRUE(form.Leds[9]->isLit());
+    EXPECT_TRUE(form.crosspoint(4, 0)->isHidden());
+    EXPECT_FALSE(form.crosspoint(0, 16)->isHidden());
+    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 5"));
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 01 0000 0000 256"}));
 }
 

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include <csignal>
@@ -14,6 +16,8 @@
 #endif
 
 #include "fileformfixture.h"
+#include "view/led.h"
+#include "view/unitpanel.h"
 
 using namespace corvane;
 
@@ -310,6 +314,43 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE"));
     EXPECT_EQ(form.CurrentMatrixFile, "0");
     EXPECT_EQ(form.recentFiles().entries(), before.recent);
+}
+
+// A whole new configuration brings its own orientation, arrangement and memory, and every view
+// shows them: a grid left in the other orientation would route every click wrongly.
+TEST(FileNew, AndOpenShowTheOrientationArrangementAndMemoryTheyBring) {
+    FileFormFixture f;
+    TCorvane_Form& form = f.open();
+    const std::string path = f.path("reverse.cvm");
+    form.ReverseButton->setChecked(true);
+    form.ApplyReverseMode();
+    form.MatrixExecute(7);  // 2x2
+    form.Image4MouseUp(3, 1, 1);
+    form.Memory1Click(2);
+    form.FileSaveAs1Accept(path);
+
+    f.notifier.answer = true;
+    form.FileNew1Execute();
+    EXPECT_FALSE(form.ReverseButton->isChecked());
+    EXPECT_FALSE(form.Leds[9]->isLit());
+    EXPECT_FALSE(form.crosspoint(4, 0)->isHidden());
+    EXPECT_TRUE(form.crosspoint(0, 16)->isHidden());
+    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
+    EXPECT_TRUE(form.unitPanel(3)->isHidden());
+    EXPECT_TRUE(form.Leds[1]->isLit());
+    EXPECT_FALSE(form.Leds[3]->isLit());
+    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 1"));
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
+
+    form.FileOpen1Accept(path);
+    EXPECT_TRUE(form.ReverseButton->isChecked());
+    EXPECT_TRUE(form.Leds[9]->isLit());
+    EXPECT_TRUE(form.crosspoint(4, 0)->isHidden());
+    EXPECT_FALSE(form.crosspoint(0, 16)->isHidden());
+    EXPECT_TRUE(form.MatrixCommands[7]->isChecked());
+    EXPECT_FALSE(form.unitPanel(3)->isHidden());
+    EXPECT_TRUE(form.Leds[3]->isLit());
+    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 4"));
 }
 
 // The real dialogs: what they are shown with, and the suffix they add to a bare name.

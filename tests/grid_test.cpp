@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -172,6 +173,26 @@ TEST_F(Grid, PreviewShowsTheMemorySlotOfTheSelectedUnit) {
     form().FunctionMode = Idle;
     form().RefreshGrid();
     EXPECT_TRUE(button(0, 7)->isConnected());
+}
+
+TEST_F(Grid, AClickDuringAPreviewEndsItAndShowsTheWorkMemory) {
+    f.firmware().state().LineRoute[1][0][7] = 0;
+    f.firmware().state().LineRoute[1][0][8] = 2;
+    f.firmware().state().LineRoute[1][1][7] = 3;
+    open();
+    QTest::mouseClick(form().PreviewButton, Qt::LeftButton);
+    QTest::mouseClick(form().Memory[0], Qt::LeftButton);
+    ASSERT_EQ(form().FunctionMode, PreviewShow);
+    ASSERT_TRUE(button(3, 7)->isConnected());
+
+    click(1, 7);
+    EXPECT_EQ(form().FunctionMode, Idle);
+    EXPECT_TRUE(form().ActionText1->isHidden());
+    EXPECT_TRUE(button(1, 7)->isConnected());
+    EXPECT_EQ(litInColumn(7), 1);
+    EXPECT_TRUE(button(2, 8)->isConnected());  // the work memory, no longer the stored one
+    EXPECT_EQ(form().state().LineRoute[1][1][7], 3);
+    EXPECT_EQ(routesSent(), (Routes{{0x11, 7}}));
 }
 
 TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {

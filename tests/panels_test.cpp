@@ -178,6 +178,8 @@ TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
     form.MatrixExecute(3);  // 4x1
     QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
     ASSERT_EQ(form.state().SelectedUnit, 2);
+    form.state().UnsavedFlags[2] = 1;
+    form.ShowMemoryStatus();
 
     form.MatrixExecute(4);  // 1x2
     EXPECT_TRUE(form.MatrixCommands[4]->isChecked());
@@ -185,6 +187,8 @@ TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
     EXPECT_EQ(form.state().MatrixLayout, 4);
     EXPECT_EQ(form.state().SelectedUnit, 1);
     EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 2"));
+    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 1"));  // unit 1's, saved
+    EXPECT_TRUE(form.Leds[1]->isLit());
     EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Lowered);
     EXPECT_EQ(form.BlinkCount, 50);
     EXPECT_TRUE(s.f.takeRequests().empty());  // an arrangement is the program's own business
