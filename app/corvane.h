@@ -189,6 +189,8 @@ class TCorvane_Form : public QMainWindow {
     void SaveWindowState();
     // The application-wide key hook; true when the key is consumed.
     bool AppMessageHandler(QObject* target, QKeyEvent* key);
+    const QKeyEvent* m_insertPress = nullptr;  // the last Insert press the hook saw, and where
+    QPointer<QObject> m_insertReached;
     void EndArmedStep();
 
     UsbInterface& m_usb;

@@ -293,11 +293,18 @@ bool TCorvane_Form::AppMessageHandler(QObject* target, QKeyEvent* key) {
 
     // Insert opens the names dialog; the key still reaches its window afterwards, so inside the
     // open dialog it only toggles overwrite in the focused field.
-    // The hook sees the event again as it travels up to the parents: open once per key press.
-    static const QKeyEvent* lastInsert = nullptr;
-    if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier && widget && key != lastInsert) {
-        lastInsert = key;
-        OpenNamesDialog();
+    // The hook sees a press again at each parent it travels up to: open once per press. The event
+    // alone cannot tell, as the next press may be built where this one was.
+    if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier && widget) {
+        const bool travelling = key == m_insertPress && m_insertReached && m_insertReached->parent() == target;
+        m_insertPress = key;
+        m_insertReached = target;
+        if (!travelling) {
+            OpenNamesDialog();
+            // Presses inside the dialog came through here too; this one travels on from here.
+            m_insertPress = key;
+            m_insertReached = target;
+        }
     }
 
     return false;

@@ -213,16 +213,31 @@ TEST_F(NamesDialog, TheInsertKeyOpensOneDialogAndShiftInsertNone) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     int opened = 0;
-    QTimer::singleShot(0, form, [&] {
-        if (auto* d = qobject_cast<TLineNames*>(QApplication::activeModalWidget())) {
+    // Answers every dialog that opens while the press is handled, so a second one cannot hang.
+    const auto pressInsert = [&](bool insertInside) {
+        QTimer answer;
+        answer.setInterval(0);
+        QObject::connect(&answer, &QTimer::timeout, form, [&] {
+            auto* d = qobject_cast<TLineNames*>(QApplication::activeModalWidget());
+            if (!d || d->property("answered").toBool()) return;
+            d->setProperty("answered", true);
             ++opened;
+            if (insertInside) QTest::keyClick(d->LineasEdit[0], Qt::Key_Insert);
             d->reject();
-        }
-    });
-    QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert);
-    QCoreApplication::processEvents();
+        });
+        answer.start();
+        QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert);
+        QCoreApplication::processEvents();
+    };
+    pressInsert(false);
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(form->namesDialog(), nullptr);
+    // Every press opens it again, although each key event may live where the last one did, and
+    // Insert pressed inside the dialog does not open another once it closes.
+    pressInsert(true);
+    EXPECT_EQ(opened, 2);
+    pressInsert(false);
+    EXPECT_EQ(opened, 3);
 
     QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(form->namesDialog(), nullptr);
