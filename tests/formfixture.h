@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -40,3 +41,22 @@ struct FormFixture {
     RecordingNotifier notifier;
     std::unique_ptr<corvane::TCorvane_Form> form;
 };
+
+// Runs the events already posted and tells whether one of them asked the application to quit.
+// Nothing waits: the loop ends once those events have run. (The end of exec() alone says nothing,
+// as aboutToQuit comes with every return from it.)
+inline bool QuitRequested() {
+    struct QuitWatch : QObject {
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (watched == qApp && event->type() == QEvent::Quit) seen = true;
+            return false;
+        }
+        bool seen = false;
+    } watch;
+    qApp->installEventFilter(&watch);
+    QMetaObject::invokeMethod(
+        &watch, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    QApplication::exec();
+    qApp->removeEventFilter(&watch);
+    return watch.seen;
+}

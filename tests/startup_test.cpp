@@ -1,28 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QTimer>
-
 #include "device/requests.h"
 #include "formfixture.h"
 
 #include <cstring>
 
 using namespace corvane;
-
-namespace {
-
-// Runs the event loop until the application is asked to quit, or gives up after a while.
-bool quitRequested() {
-    bool quit = false;
-    QObject guard;
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &guard, [&quit] { quit = true; });
-    QTimer::singleShot(2000, &guard, [] { QCoreApplication::exit(1); });
-    const int code = QApplication::exec();
-    return quit || code == 0;
-}
-
-}  // namespace
 
 TEST(Startup, ReadsTheImageOnceAndShowsNoMessage) {
     FormFixture f;
@@ -59,7 +42,7 @@ TEST(Startup, NoUnitShowsTheErrorAndQuits) {
         EXPECT_EQ(0, std::memcmp(&zero.LineRoute, &form.state().LineRoute, sizeof zero.LineRoute));
         // A tick before the quit is taken must not touch the missing handle.
         form.TimerComandosTimer();
-        EXPECT_TRUE(quitRequested());
+        EXPECT_TRUE(QuitRequested());
     }
     EXPECT_EQ(bus.openHandles(), 0);
 }
@@ -85,7 +68,7 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
                   "USB error: error sending control message: Connection timed out\nonly -110 bytes status "
                   "received\n");
         EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
-        EXPECT_TRUE(quitRequested());
+        EXPECT_TRUE(QuitRequested());
     }
 }
 
@@ -98,7 +81,7 @@ TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
     f.form->TimerComandosTimer();
     EXPECT_FALSE(f.form->TimerComandos.enabled());
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_TRUE(quitRequested());
+    EXPECT_TRUE(QuitRequested());
     EXPECT_EQ(f.bus->openHandles(), 1);
     f.takeRequests();
     f.form.reset();
