@@ -9,8 +9,9 @@ namespace corvane {
 
 // One event of the units' front panels per tick.
 void TCorvane_Form::TimerComandosTimer() {
-    // Start-up may have failed with the timer already running: nothing to poll then.
-    if (!m_link.isOpen()) return;
+    // Start-up may have failed with the timer already running: nothing to poll then, not even a
+    // unit that was found but whose configuration could not be read.
+    if (!m_link.isOpen() || m_startupFailed) return;
     DeviceEvent event;
     const int count = m_link.pollEvent(event);
     if (count < 0) {

@@ -68,6 +68,12 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
                   "USB error: error sending control message: Connection timed out\nonly -110 bytes status "
                   "received\n");
         EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
+        // The unit is open but its configuration was never read: a tick before the quit is
+        // taken must not poll it, or its events would act on a model of zeros.
+        f.takeRequests();
+        f.firmware().pressClear(0);
+        form.TimerComandosTimer();
+        EXPECT_TRUE(f.takeRequests().empty());
         EXPECT_TRUE(QuitRequested());
     }
 }
