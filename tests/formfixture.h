@@ -1,8 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 
@@ -41,6 +44,13 @@ struct FormFixture {
     RecordingNotifier notifier;
     std::unique_ptr<corvane::TCorvane_Form> form;
 };
+
+// Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.
+inline corvane::TCorvane_Form& ShowOnScreen(corvane::TCorvane_Form& form) {
+    form.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    return form;
+}
 
 // Runs the events already posted and tells whether one of them asked the application to quit.
 // Nothing waits: the loop ends once those events have run. (The end of exec() alone says nothing,

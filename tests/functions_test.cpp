@@ -50,9 +50,7 @@ std::vector<int> LitMemoryLamps(TCorvane_Form& form) {
 class FunctionKeys : public testing::Test {
   protected:
     TCorvane_Form& open() {
-        TCorvane_Form& form = f.open();
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        TCorvane_Form& form = ShowOnScreen(f.open());
         f.takeRequests();
         return form;
     }

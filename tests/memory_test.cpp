@@ -42,9 +42,7 @@ void fillRoutes(MatrixState& s) {
 struct ShownForm {
     explicit ShownForm(int slaves = 3) : f(slaves) { fillRoutes(f.firmware().state()); }
     TCorvane_Form& open() {
-        TCorvane_Form& form = f.open();
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        TCorvane_Form& form = ShowOnScreen(f.open());
         f.takeRequests();
         return form;
     }

@@ -50,8 +50,7 @@ struct ShownForm {
         TCorvane_Form& form = f.open();
         ensureMatrixCommands(form);
         form.RefreshLayoutMenu();
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        ShowOnScreen(form);
         f.takeRequests();
         return form;
     }

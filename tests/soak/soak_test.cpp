@@ -28,9 +28,7 @@ long g_steps = CORVANE_SOAK_STEPS;
 // The whole configuration of the window and the unit, with the window shown.
 struct SoakFixture {
     explicit SoakFixture(int slaves) : files(slaves) {
-        files.open();
-        files.form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(files.form.get()));
+        ShowOnScreen(files.open());
     }
     TCorvane_Form& form() { return *files.form; }
     FileFormFixture files;
