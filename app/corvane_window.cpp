@@ -140,12 +140,8 @@ void TCorvane_Form::BuildWindow() {
     Panel1->setBevel(Bevel::Raised);
     Panel1->setBevelWidth(2);
     Panel1->setBackground(PanelBackground());
-    Panel2 = new BevelPanel(central);
-    Panel2->setGeometry(ClientRect(0, 465, 240, 86));
-    Panel2->setBevelWidth(1);
-    Panel3 = new BevelPanel(central);
-    Panel3->setGeometry(ClientRect(335, 465, 450, 86));
-    Panel3->setBevelWidth(1);
+    // The memory-recall and function panels come with their keys (BuildMemoryPanel,
+    // BuildFunctionPanel).
 
     OkButton = new QPushButton(QStringLiteral("OK"), central);
     OkButton->setGeometry(ClientRect(263, 493, 49, 26));
