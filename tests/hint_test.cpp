@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -129,6 +130,32 @@ TEST_F(Hints, PopUpHintIsThePictureWindowWithTheShortPart) {
     QWidget* saveButton = form.ToolActionBar1->widgetForAction(form.FileSave);
     askForHint(saveButton);
     EXPECT_EQ(window->text(), QStringLiteral("Save"));
+}
+
+TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
+    TCorvane_Form& form = open();
+    QWidget* button = form.crosspointButton(0, 2);
+    const QRect screen = form.screen()->geometry();
+    // The pointer in the screen's bottom-right corner: the hint goes left of it and above it.
+    const QPoint corner = screen.bottomRight() - QPoint(2, 2);
+    QHelpEvent help(QEvent::ToolTip, button->mapFromGlobal(corner), corner);
+    QApplication::sendEvent(button, &help);
+    PictureHintWindow* window = form.HintNuevo->hintWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(screen.contains(window->geometry()))
+        << window->geometry().x() << "," << window->geometry().y();
+    EXPECT_EQ(window->geometry().bottomRight(), corner - QPoint(1, 1));
+
+    // A dark rim all round, so that the window stands out over the white grid buttons; the lowered
+    // bevel and the picture sit inside it.
+    const QImage shot = window->grab().toImage();
+    const QColor rim = window->palette().color(QPalette::ToolTipText);
+    EXPECT_LT(rim.lightness(), 100);
+    const int w = shot.width(), h = shot.height();
+    for (const QPoint at : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(w - 1, h / 2)})
+        EXPECT_EQ(shot.pixel(at), rim.rgb()) << at.x() << "," << at.y();
+    EXPECT_EQ(shot.pixel(w / 2, 1), window->palette().color(QPalette::Dark).rgb());
+    EXPECT_EQ(shot.pixel(w / 2, h - 2), window->palette().color(QPalette::Light).rgb());
 }
 
 TEST_F(Hints, OnActivateHintMayChangeTheText) {
