@@ -82,6 +82,64 @@ TEST_F(Hints, WindowLayoutAndStatusBar) {
     EXPECT_FALSE(form.isVisible());
 }
 
+TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
+    TCorvane_Form& form = open();
+    QMenuBar* bar = form.ActionMainMenuBar1;
+    ASSERT_EQ(bar->geometry(), QRect(0, 0, 785, 24));
+    const QRgb face = bar->palette().color(QPalette::Button).rgb();
+    const QRgb line = bar->palette().color(QPalette::Dark).rgb();
+    const QRgb white = qRgb(255, 255, 255);
+    const QRect file = bar->actionGeometry(form.FileMenu->menuAction());
+    QImage shot = bar->grab().toImage();
+    // One line along the bottom edge, under the titles as under the empty part; nothing else
+    // beside the titles' text.
+    for (int x : {2, file.left() + 1, 400, 780}) {
+        EXPECT_EQ(shot.pixel(x, 23), line) << x;
+        for (int y = 0; y < 23; ++y) ASSERT_EQ(shot.pixel(x, y), face) << x << "," << y;
+    }
+    // Each title's text is centred in the height above the line.
+    for (QAction* title : bar->actions()) {
+        const QRect r = bar->actionGeometry(title);
+        int top = 23, bottom = -1;
+        for (int y = 0; y < 23; ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (shot.pixel(x, y) != face) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_LE(std::abs(top - (22 - bottom)), 1)
+            << title->text().toStdString() << " " << top << ".." << bottom;
+    }
+
+    // The title under the pointer and the title whose menu is open are white.
+    QMouseEvent move(QEvent::MouseMove, QPointF(file.center()), QPointF(bar->mapToGlobal(file.center())),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &move);
+    EXPECT_EQ(bar->grab().toImage().pixel(file.left() + 1, 2), white);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, file.center());
+    ASSERT_TRUE(form.FileMenu->isVisible());
+    shot = bar->grab().toImage();
+    EXPECT_EQ(shot.pixel(file.left() + 1, 2), white);
+    EXPECT_EQ(shot.pixel(file.left() + 1, 23), line);
+    form.FileMenu->hide();
+
+    // The tool bar: an etched edge, a dark and a light line, on all four sides.
+    QToolBar* tools = form.ToolActionBar1;
+    EXPECT_EQ(tools->geometry(), QRect(0, 24, 785, 28));
+    const QImage edge = tools->grab().toImage();
+    const QRgb dark = tools->palette().color(QPalette::Dark).rgb();
+    const QRgb light = tools->palette().color(QPalette::Light).rgb();
+    const int w = edge.width(), h = edge.height();
+    EXPECT_EQ(edge.pixel(w / 2, 0), dark);
+    EXPECT_EQ(edge.pixel(w / 2, 1), light);
+    EXPECT_EQ(edge.pixel(w / 2, h - 2), dark);
+    EXPECT_EQ(edge.pixel(w / 2, h - 1), light);
+    EXPECT_EQ(edge.pixel(0, h / 2), dark);
+    EXPECT_EQ(edge.pixel(1, h / 2), light);
+    EXPECT_EQ(edge.pixel(w - 2, h / 2), dark);
+    EXPECT_EQ(edge.pixel(w - 1, h / 2), light);
+}
+
 TEST_F(Hints, PanelThreeShowsTheLongHintOfTheControlUnderThePointer) {
     TCorvane_Form& form = open();
     rest(form.crosspointButton(0, 2));
