@@ -119,6 +119,7 @@ void TCorvane_Form::BuildFunctionPanel() {
 
     if (OkButton) {
         OkButton->setProperty("Tag", kOkTag);
+        OkButton->setFont(HeavyFont(13));
         SetHint(OkButton, "Store|Store the work memory in the selected memory number");
         connect(OkButton, &QPushButton::clicked, this, &TCorvane_Form::OkButtonClick, Qt::UniqueConnection);
     }

@@ -15,6 +15,7 @@
 #include "app/jpegdecoder.h"
 #include "app/picturehintwindow.h"
 #include "version.h"
+#include "view/barstyle.h"
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/fonts.h"
@@ -79,8 +80,12 @@ void TCorvane_Form::BuildWindow() {
     connect(FileSaveAs1, &QAction::triggered, this, [this] { FileSaveAs1Execute(); });
     connect(FileExit1, &QAction::triggered, this, &QWidget::close);
 
+    constexpr int kMenuBarHeight = 24;
+    auto* barStyle = new BarStyle(kMenuBarHeight);
+    barStyle->setParent(this);
     ActionMainMenuBar1 = menuBar();
-    ActionMainMenuBar1->setFixedHeight(24);
+    ActionMainMenuBar1->setStyle(barStyle);
+    ActionMainMenuBar1->setFixedHeight(kMenuBarHeight);
     ActionMainMenuBar1->setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     FileMenu = ActionMainMenuBar1->addMenu(QStringLiteral("&File"));
     FileMenu->addAction(FileNew1);
@@ -119,6 +124,7 @@ void TCorvane_Form::BuildWindow() {
     });
 
     ToolActionBar1 = addToolBar(QStringLiteral("Commands"));
+    ToolActionBar1->setStyle(barStyle);
     ToolActionBar1->setMovable(false);
     ToolActionBar1->setFloatable(false);
     ToolActionBar1->setFixedHeight(28);
@@ -140,12 +146,8 @@ void TCorvane_Form::BuildWindow() {
     Panel1->setBevel(Bevel::Raised);
     Panel1->setBevelWidth(2);
     Panel1->setBackground(PanelBackground());
-    Panel2 = new BevelPanel(central);
-    Panel2->setGeometry(ClientRect(0, 465, 240, 86));
-    Panel2->setBevelWidth(1);
-    Panel3 = new BevelPanel(central);
-    Panel3->setGeometry(ClientRect(335, 465, 450, 86));
-    Panel3->setBevelWidth(1);
+    // The memory-recall and function panels come with their keys (BuildMemoryPanel,
+    // BuildFunctionPanel).
 
     OkButton = new QPushButton(QStringLiteral("OK"), central);
     OkButton->setGeometry(ClientRect(263, 493, 49, 26));

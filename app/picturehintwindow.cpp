@@ -18,8 +18,8 @@ namespace {
 constexpr char kSecondComponent[] = "Ya existe un Componente HintComponent\r\nen el Form";
 // How long a hint stays up when nothing else hides it.
 constexpr int kHintHideMs = 10000;
-// Below the pointer, where the standard hint window goes.
-constexpr int kHintBelowPointer = 20;
+// The thin border of the pop-up window, around the bevel.
+constexpr int kFrameWidth = 1;
 
 bool OwnerHasComponent(const QObject* owner) {
     return owner && owner->findChild<THintComponent*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
@@ -78,7 +78,7 @@ bool THintComponent::eventFilter(QObject* watched, QEvent* event) {
 
 void THintComponent::showHint(QWidget* control, const QString& text, QPoint globalPos) {
     if (!m_window) m_window = std::make_unique<PictureHintWindow>(*this);
-    m_window->ActivateHint(globalPos + QPoint(0, kHintBelowPointer), text, control);
+    m_window->ActivateHint(globalPos, text, control);
     m_hideTimer.start();
 }
 
@@ -109,44 +109,51 @@ QSize PictureHintWindow::CalcHintRect(int maxWidth, const QString& text) const {
     return HintWindowSize(measured.size(), picture, hasPicture);
 }
 
-void PictureHintWindow::ActivateHint(QPoint topLeft, QString text, QWidget* control) {
+void PictureHintWindow::ActivateHint(QPoint pointer, QString text, QWidget* control) {
     if (m_onActivateHint) m_onActivateHint(*this, text, control);
     m_text = text;
-    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    const QScreen* screen = QGuiApplication::screenAt(pointer);
     if (!screen) screen = QGuiApplication::primaryScreen();
-    const int screenWidth = screen ? screen->geometry().width() : 1024;
-    setGeometry(QRect(topLeft, CalcHintRect(screenWidth, m_text)));
+    const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const QSize size = CalcHintRect(screenRect.width(), m_text);
+    setGeometry(QRect(HintPosition(screenRect, pointer, size), size));
     show();
     update();
 }
 
 void PictureHintWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), m_color);
-    const THintBevel bevel = m_component ? m_component->Bevel : hbNone;
     const QPalette& pal = palette();
+    // The thin border, in the colour of the toolkit's own tooltip rims, keeps the window's edge
+    // visible on every side over light controls, where the light half of a bevel would vanish.
+    p.setPen(pal.color(QPalette::ToolTipText));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.translate(kFrameWidth, kFrameWidth);
+    const QRect inside = rect().adjusted(0, 0, -2 * kFrameWidth, -2 * kFrameWidth);
+    p.fillRect(inside, m_color);
+    const THintBevel bevel = m_component ? m_component->Bevel : hbNone;
     int border = m_borderWidth;
     switch (bevel) {
         case hbRaised:
-            qDrawShadePanel(&p, rect(), pal, false, border);
+            qDrawShadePanel(&p, inside, pal, false, border);
             break;
         case hbLowered:
-            qDrawShadePanel(&p, rect(), pal, true, border);
+            qDrawShadePanel(&p, inside, pal, true, border);
             break;
         case hbEdgeBump:
-            qDrawShadeRect(&p, rect(), pal, false, border, 0);
+            qDrawShadeRect(&p, inside, pal, false, border, 0);
             break;
         case hbEdgeEtChed:
-            qDrawShadeRect(&p, rect(), pal, true, border, 0);
+            qDrawShadeRect(&p, inside, pal, true, border, 0);
             break;
         case hbNone:
             border = 0;
             p.setPen(pal.color(QPalette::WindowText));
-            p.drawRect(rect().adjusted(0, 0, -1, -1));
+            p.drawRect(inside.adjusted(0, 0, -1, -1));
             break;
     }
     const bool hasPicture = m_component && !m_component->Picture().isNull();
-    QRect textRect = rect().adjusted(border, border, -border, -border);
+    QRect textRect = inside.adjusted(border, border, -border, -border);
     textRect.setLeft(textRect.left() + (hasPicture ? m_component->Picture().width() + 6 : 2));
     textRect.setTop(textRect.top() + 2);
     p.setFont(m_font);

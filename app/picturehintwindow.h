@@ -72,8 +72,8 @@ class PictureHintWindow : public QWidget {
 
     // The size the window takes for a text when at most maxWidth pixels are available.
     QSize CalcHintRect(int maxWidth, const QString& text) const;
-    // Shows the text with its top-left corner at the given screen position.
-    void ActivateHint(QPoint topLeft, QString text, QWidget* control);
+    // Shows the text for the pointer at the given screen position: below it, on its screen.
+    void ActivateHint(QPoint pointer, QString text, QWidget* control);
     QString text() const { return m_text; }
 
   protected:

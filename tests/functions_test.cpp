@@ -84,6 +84,12 @@ TEST_F(FunctionKeys, PanelShowsTheFourKeysWithTheirHintsAndHiddenPrompts) {
     EXPECT_EQ(form.ActionText1->color(), QColor(Qt::red));
     EXPECT_FALSE(form.OkButton->isVisible());
     EXPECT_FALSE(form.Leds[11]->isVisible());
+    // OK has the same heavy 13-pixel caption as the four keys.
+    for (QPushButton* key : {form.StoreButton, form.OkButton}) {
+        EXPECT_EQ(key->font().families().value(0), QStringLiteral("Arial Black"));
+        EXPECT_EQ(key->font().pixelSize(), 13);
+        EXPECT_TRUE(key->font().bold());
+    }
 }
 
 TEST_F(FunctionKeys, StoreIntoTheCurrentMemoryCopiesOnlyTheSelectedUnit) {

@@ -121,3 +121,31 @@ TEST(HintSize, PictureBesideTheTextThenTheRim) {
     EXPECT_EQ(HintTextWidthLimit(20, 32, true), 50);
     EXPECT_EQ(HintTextWidthLimit(200, 0, false), 200);
 }
+
+TEST(HintPlacement, BelowThePointerAndAlwaysOnItsScreen) {
+    struct Case {
+        const char* what;
+        QRect screen;
+        QPoint pointer;
+        QSize hint;
+        QPoint at;
+    };
+    const QRect first(0, 0, 1600, 800);
+    const QRect second(1600, 0, 1280, 1024);  // right of the first one
+    const Case cases[] = {
+        {"room below and right", first, {100, 100}, {144, 36}, {100, 120}},
+        {"exactly fits the corner", first, {1456, 744}, {144, 36}, {1456, 764}},
+        {"right edge: ends at the pointer", first, {1500, 100}, {144, 36}, {1356, 120}},
+        {"bottom edge: above the pointer", first, {100, 780}, {144, 36}, {100, 744}},
+        {"corner: left of and above", first, {1599, 799}, {144, 36}, {1455, 763}},
+        {"second screen, right edge", second, {2870, 500}, {144, 36}, {2726, 520}},
+        {"second screen, left edge stays on it", second, {1600, 1000}, {144, 36}, {1600, 964}},
+        {"wider than room either side", {0, 0, 300, 200}, {150, 50}, {250, 36}, {0, 70}},
+        {"wider than the screen", {0, 0, 300, 200}, {150, 50}, {400, 36}, {0, 70}},
+        {"taller than room either way", {0, 0, 300, 200}, {10, 100}, {100, 150}, {10, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(HintPosition(c.screen, c.pointer, c.hint), c.at);
+    }
+}

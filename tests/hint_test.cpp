@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -81,6 +82,64 @@ TEST_F(Hints, WindowLayoutAndStatusBar) {
     EXPECT_FALSE(form.isVisible());
 }
 
+TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
+    TCorvane_Form& form = open();
+    QMenuBar* bar = form.ActionMainMenuBar1;
+    ASSERT_EQ(bar->geometry(), QRect(0, 0, 785, 24));
+    const QRgb face = bar->palette().color(QPalette::Button).rgb();
+    const QRgb line = bar->palette().color(QPalette::Dark).rgb();
+    const QRgb white = qRgb(255, 255, 255);
+    const QRect file = bar->actionGeometry(form.FileMenu->menuAction());
+    QImage shot = bar->grab().toImage();
+    // One line along the bottom edge, under the titles as under the empty part; nothing else
+    // beside the titles' text.
+    for (int x : {2, file.left() + 1, 400, 780}) {
+        EXPECT_EQ(shot.pixel(x, 23), line) << x;
+        for (int y = 0; y < 23; ++y) ASSERT_EQ(shot.pixel(x, y), face) << x << "," << y;
+    }
+    // Each title's text is centred in the height above the line.
+    for (QAction* title : bar->actions()) {
+        const QRect r = bar->actionGeometry(title);
+        int top = 23, bottom = -1;
+        for (int y = 0; y < 23; ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if (shot.pixel(x, y) != face) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_LE(std::abs(top - (22 - bottom)), 1)
+            << title->text().toStdString() << " " << top << ".." << bottom;
+    }
+
+    // The title under the pointer and the title whose menu is open are white.
+    QMouseEvent move(QEvent::MouseMove, QPointF(file.center()), QPointF(bar->mapToGlobal(file.center())),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &move);
+    EXPECT_EQ(bar->grab().toImage().pixel(file.left() + 1, 2), white);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, file.center());
+    ASSERT_TRUE(form.FileMenu->isVisible());
+    shot = bar->grab().toImage();
+    EXPECT_EQ(shot.pixel(file.left() + 1, 2), white);
+    EXPECT_EQ(shot.pixel(file.left() + 1, 23), line);
+    form.FileMenu->hide();
+
+    // The tool bar: an etched edge, a dark and a light line, on all four sides.
+    QToolBar* tools = form.ToolActionBar1;
+    EXPECT_EQ(tools->geometry(), QRect(0, 24, 785, 28));
+    const QImage edge = tools->grab().toImage();
+    const QRgb dark = tools->palette().color(QPalette::Dark).rgb();
+    const QRgb light = tools->palette().color(QPalette::Light).rgb();
+    const int w = edge.width(), h = edge.height();
+    EXPECT_EQ(edge.pixel(w / 2, 0), dark);
+    EXPECT_EQ(edge.pixel(w / 2, 1), light);
+    EXPECT_EQ(edge.pixel(w / 2, h - 2), dark);
+    EXPECT_EQ(edge.pixel(w / 2, h - 1), light);
+    EXPECT_EQ(edge.pixel(0, h / 2), dark);
+    EXPECT_EQ(edge.pixel(1, h / 2), light);
+    EXPECT_EQ(edge.pixel(w - 2, h / 2), dark);
+    EXPECT_EQ(edge.pixel(w - 1, h / 2), light);
+}
+
 TEST_F(Hints, PanelThreeShowsTheLongHintOfTheControlUnderThePointer) {
     TCorvane_Form& form = open();
     rest(form.crosspointButton(0, 2));
@@ -129,6 +188,32 @@ TEST_F(Hints, PopUpHintIsThePictureWindowWithTheShortPart) {
     QWidget* saveButton = form.ToolActionBar1->widgetForAction(form.FileSave);
     askForHint(saveButton);
     EXPECT_EQ(window->text(), QStringLiteral("Save"));
+}
+
+TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
+    TCorvane_Form& form = open();
+    QWidget* button = form.crosspointButton(0, 2);
+    const QRect screen = form.screen()->geometry();
+    // The pointer in the screen's bottom-right corner: the hint goes left of it and above it.
+    const QPoint corner = screen.bottomRight() - QPoint(2, 2);
+    QHelpEvent help(QEvent::ToolTip, button->mapFromGlobal(corner), corner);
+    QApplication::sendEvent(button, &help);
+    PictureHintWindow* window = form.HintNuevo->hintWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(screen.contains(window->geometry()))
+        << window->geometry().x() << "," << window->geometry().y();
+    EXPECT_EQ(window->geometry().bottomRight(), corner - QPoint(1, 1));
+
+    // A dark rim all round, so that the window stands out over the white grid buttons; the lowered
+    // bevel and the picture sit inside it.
+    const QImage shot = window->grab().toImage();
+    const QColor rim = window->palette().color(QPalette::ToolTipText);
+    EXPECT_LT(rim.lightness(), 100);
+    const int w = shot.width(), h = shot.height();
+    for (const QPoint at : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(w - 1, h / 2)})
+        EXPECT_EQ(shot.pixel(at), rim.rgb()) << at.x() << "," << at.y();
+    EXPECT_EQ(shot.pixel(w / 2, 1), window->palette().color(QPalette::Dark).rgb());
+    EXPECT_EQ(shot.pixel(w / 2, h - 2), window->palette().color(QPalette::Light).rgb());
 }
 
 TEST_F(Hints, OnActivateHintMayChangeTheText) {

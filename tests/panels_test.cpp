@@ -57,6 +57,20 @@ struct ShownForm {
     FormFixture f;
 };
 
+// The outermost ring of a bevel, grabbed from the screen: the colour along the middle of the top,
+// left, bottom and right edges, as "top left bottom right" names of Light and Dark.
+std::string outerRing(QWidget* panel) {
+    const QImage shot = panel->grab().toImage();
+    const QRgb light = panel->palette().color(QPalette::Light).rgb();
+    const QRgb dark = panel->palette().color(QPalette::Dark).rgb();
+    const auto name = [&](int x, int y) -> std::string {
+        const QRgb c = shot.pixel(x, y);
+        return c == light ? "light" : c == dark ? "dark" : QColor(c).name().toStdString();
+    };
+    const int w = shot.width(), h = shot.height();
+    return name(w / 2, 0) + " " + name(0, h / 2) + " " + name(w / 2, h - 1) + " " + name(w - 1, h / 2);
+}
+
 }  // namespace
 
 TEST(UnitPanels, AreBuiltAsDesignedAndInFrontOfTheGrid) {
@@ -127,6 +141,42 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     form.RefreshUnitPanel(4);  // no such unit: nothing happens
     form.RefreshUnitPanel(-1);
     EXPECT_EQ(form.unitPanel(3)->picture(), before);
+}
+
+TEST(Bevels, ReachThePanelsOuterEdgeOnEverySide) {
+    FormFixture f;
+    TCorvane_Form& form = ShowOnScreen(f.open());
+    const std::string raised = "light light dark dark", lowered = "dark dark light light";
+    EXPECT_EQ(outerRing(form.Panel1), raised);
+    EXPECT_EQ(outerRing(form.Panel2), raised);
+    EXPECT_EQ(outerRing(form.Panel3), raised);
+    EXPECT_EQ(outerRing(form.unitPanel(0)), lowered);  // the selected unit
+    EXPECT_EQ(outerRing(form.unitPanel(1)), raised);
+    EXPECT_EQ(outerRing(form.StatusPanels[0]), lowered);
+    EXPECT_EQ(outerRing(form.StatusPanels[1]), raised);
+}
+
+TEST(Bevels, BottomPanelsShowTheirPictureInsideATwoPixelBevel) {
+    FormFixture f;
+    TCorvane_Form& form = ShowOnScreen(f.open());
+    const QImage picture =
+        QImage(QStringLiteral(":/recall-background.png")).convertToFormat(QImage::Format_RGB32);
+    for (BevelPanel* panel : {form.Panel2, form.Panel3}) {
+        SCOPED_TRACE(panel == form.Panel2 ? "recall panel" : "function panel");
+        EXPECT_EQ(panel->bevelWidth(), 2);
+        const QImage shot = panel->grab().toImage();
+        EXPECT_EQ(shot.pixel(1, 50), panel->palette().color(QPalette::Light).rgb());
+        EXPECT_EQ(shot.pixel(shot.width() - 2, 50), panel->palette().color(QPalette::Dark).rgb());
+        // The vertical gradient, from green at the top to pale grey, in a gap between the keys.
+        const int gap = panel == form.Panel2 ? 50 : 115;
+        for (int y : {30, 82}) {
+            const QColor want = picture.pixelColor(100, y), got = shot.pixelColor(gap, y);
+            EXPECT_NEAR(got.red(), want.red(), 3) << y;
+            EXPECT_NEAR(got.green(), want.green(), 3) << y;
+            EXPECT_NEAR(got.blue(), want.blue(), 3) << y;
+        }
+        EXPECT_GT(shot.pixelColor(gap, 30).green() - shot.pixelColor(gap, 30).red(), 20);
+    }
 }
 
 TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {

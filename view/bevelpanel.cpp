@@ -35,8 +35,9 @@ void BevelPanel::paintEvent(QPaintEvent*) {
     const QColor dark = palette().color(QPalette::Dark);
     const QColor topLeft = m_bevel == Bevel::Raised ? light : dark;
     const QColor bottomRight = m_bevel == Bevel::Raised ? dark : light;
+    // right() and bottom() are already the panel's last column and row.
     for (int i = 0; i < m_bevelWidth; ++i) {
-        const QRect r = rect().adjusted(i, i, -i - 1, -i - 1);
+        const QRect r = rect().adjusted(i, i, -i, -i);
         p.setPen(topLeft);
         p.drawLine(r.topLeft(), r.topRight());
         p.drawLine(r.topLeft(), r.bottomLeft());

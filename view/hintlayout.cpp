@@ -23,4 +23,14 @@ QSize HintWindowSize(QSize text, QSize picture, bool hasPicture) {
     return size + QSize(6, 2);
 }
 
+QPoint HintPosition(const QRect& screen, QPoint pointer, QSize hint) {
+    constexpr int kBelowPointer = 20;
+    QPoint at(pointer.x(), pointer.y() + kBelowPointer);
+    if (at.x() + hint.width() > screen.right() + 1) at.setX(pointer.x() - hint.width());
+    if (at.y() + hint.height() > screen.bottom() + 1) at.setY(pointer.y() - hint.height());
+    at.setX(std::max(std::min(at.x(), screen.right() + 1 - hint.width()), screen.left()));
+    at.setY(std::max(std::min(at.y(), screen.bottom() + 1 - hint.height()), screen.top()));
+    return at;
+}
+
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -22,5 +24,11 @@ std::optional<int> HintTextWidthLimit(int maxSize, int pictureWidth, bool hasPic
 // The window size for text measured at `text`: beside the picture with 6 pixels between, then a
 // rim of 6 across and 2 down.
 QSize HintWindowSize(QSize text, QSize picture, bool hasPicture);
+
+// Where a hint of the given size pops up for the pointer at `pointer` on `screen`: 20 pixels below
+// the pointer, left edges together. A hint that would run past the right edge moves left to end at
+// the pointer, one that would run past the bottom goes above the pointer instead; then it is kept
+// inside the screen, its top-left corner first.
+QPoint HintPosition(const QRect& screen, QPoint pointer, QSize hint);
 
 }  // namespace corvane
