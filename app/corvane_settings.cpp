@@ -22,7 +22,12 @@ void TCorvane_Form::LoadNames() {
 void TCorvane_Form::SaveSettings() {
     if (!XmlFileStore || !XmlFileStore->isOpen()) return;
     try {
-        m_settings->Close(m_recentFiles.entries(), m_names, m_state);
+        // Without the unit's slave count the arrangement was lowered to 1x1 and unit 1; saving
+        // that would lose the operator's arrangement for the next start with the unit.
+        if (m_startupFailed)
+            m_settings->Close(m_recentFiles.entries(), m_names);
+        else
+            m_settings->Close(m_recentFiles.entries(), m_names, m_state);
     } catch (const std::exception& e) {
         // The program still ends; only the settings of this run are lost.
         m_notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);

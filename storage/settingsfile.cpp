@@ -118,6 +118,14 @@ void SettingsFile::ReadNames(NameTable& names) const {
 }
 
 void SettingsFile::Close(const ReopenList& recent, const NameTable& names, const MatrixState& state) {
+    close(recent, names, &state);
+}
+
+void SettingsFile::Close(const ReopenList& recent, const NameTable& names) {
+    close(recent, names, nullptr);
+}
+
+void SettingsFile::close(const ReopenList& recent, const NameTable& names, const MatrixState* arrangement) {
     using namespace settings;
     for (int i = 0; i < kReopenEntries; ++i)
         m_store.WriteSetting(kReopenSection, ReopenKey(i + 1), recent[static_cast<std::size_t>(i)]);
@@ -129,8 +137,10 @@ void SettingsFile::Close(const ReopenList& recent, const NameTable& names, const
             m_store.WriteSetting(ChannelNamesSection(unit + 1), ChannelKey(entry + 1),
                                  names.channelName(unit, entry));
     }
-    m_store.WriteSettingInt(kMatrixSection, kLayoutKey, state.MatrixLayout);
-    m_store.WriteSettingInt(kMatrixSection, kUnitKey, state.SelectedUnit);
+    if (arrangement != nullptr) {
+        m_store.WriteSettingInt(kMatrixSection, kLayoutKey, arrangement->MatrixLayout);
+        m_store.WriteSettingInt(kMatrixSection, kUnitKey, arrangement->SelectedUnit);
+    }
     m_store.EndAccess();
 }
 

@@ -61,9 +61,13 @@ class SettingsFile {
     // Writes recent files, names (not the no-line column), arrangement and selected unit, and
     // closes the store, which saves the file. Throws SettingsError when the file cannot be written.
     void Close(const ReopenList& recent, const NameTable& names, const MatrixState& state);
+    // The same, leaving the saved arrangement and selected unit as they are: for a run that never
+    // read the unit, whose arrangement says nothing about the operator's.
+    void Close(const ReopenList& recent, const NameTable& names);
 
   private:
     void writeFirstRunValues();
+    void close(const ReopenList& recent, const NameTable& names, const MatrixState* arrangement);
 
     TXmlFileStore& m_store;
 };
