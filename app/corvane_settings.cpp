@@ -1,4 +1,8 @@
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <exception>
+#include <vector>
 
 #include "app/corvane.h"
 
@@ -63,8 +67,14 @@ void TCorvane_Form::RestoreWindowState() {
     const std::optional<RestoredPlacement> restored = RestoreWindowPlacement(*XmlFileStore, current);
     if (!restored) return;
     if (restored->placement) {
-        const WindowPlacement& p = *restored->placement;
-        setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+        // A placement from another screen set-up, or a damaged file, must not give a window far
+        // off the screen or larger than it: one of 100000 pixels square takes gigabytes to paint.
+        std::vector<QRect> screens;
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            screens.push_back(primary->availableGeometry());
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen != QGuiApplication::primaryScreen()) screens.push_back(screen->availableGeometry());
+        setGeometry(FitOnScreens(*restored->placement, screens));
     }
     switch (restored->show) {
         case WindowShow::Minimized: {
