@@ -33,7 +33,7 @@ struct FormFixture {
     corvane::UnitFirmware& firmware() { return *unit->firmware(); }
     // Requests the unit received since the last call, start-up included.
     std::vector<corvane::UsbRequest> takeRequests() {
-        auto r = unit->requests();
+        std::vector<corvane::UsbRequest> r(unit->requests().begin(), unit->requests().end());
         unit->clearRequests();
         return r;
     }

@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
             // The unit's panels act while the program runs, between its polls.
             auto* player = new QTimer(&form);
             QObject::connect(player, &QTimer::timeout, &form, [&script, &sinceStart, unit, player] {
-                script.advance(sinceStart.elapsed(), static_cast<long>(unit->requests().size()), *unit);
+                script.advance(sinceStart.elapsed(), unit->answeredRequests(), *unit);
                 if (script.finished()) player->stop();
             });
             player->start(2);
