@@ -168,10 +168,8 @@ int main(int argc, char** argv) {
         }
         if (!options.panel) return;
         panel = std::make_unique<corvane::FrontPanel>(unit);
-        // Beside the main window once that has its place on the screen.
-        QTimer::singleShot(0, panel.get(), [&panel, &form] {
-            panel->move(form.frameGeometry().topRight() + QPoint(8, 0));
-            panel->show();
-        });
+        panel->showBeside(form);
+        // The panels go with the main window, while the application still exists.
+        QObject::connect(&form, &QObject::destroyed, [&panel] { panel.reset(); });
     });
 }
