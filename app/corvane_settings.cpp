@@ -1,4 +1,8 @@
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <exception>
+#include <vector>
 
 #include "app/corvane.h"
 
@@ -22,7 +26,12 @@ void TCorvane_Form::LoadNames() {
 void TCorvane_Form::SaveSettings() {
     if (!XmlFileStore || !XmlFileStore->isOpen()) return;
     try {
-        m_settings->Close(m_recentFiles.entries(), m_names, m_state);
+        // Without the unit's slave count the arrangement was lowered to 1x1 and unit 1; saving
+        // that would lose the operator's arrangement for the next start with the unit.
+        if (m_startupFailed)
+            m_settings->Close(m_recentFiles.entries(), m_names);
+        else
+            m_settings->Close(m_recentFiles.entries(), m_names, m_state);
     } catch (const std::exception& e) {
         // The program still ends; only the settings of this run are lost.
         m_notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);
@@ -58,8 +67,14 @@ void TCorvane_Form::RestoreWindowState() {
     const std::optional<RestoredPlacement> restored = RestoreWindowPlacement(*XmlFileStore, current);
     if (!restored) return;
     if (restored->placement) {
-        const WindowPlacement& p = *restored->placement;
-        setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+        // A placement from another screen set-up, or a damaged file, must not give a window far
+        // off the screen or larger than it: one of 100000 pixels square takes gigabytes to paint.
+        std::vector<QRect> screens;
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            screens.push_back(primary->availableGeometry());
+        for (const QScreen* screen : QGuiApplication::screens())
+            if (screen != QGuiApplication::primaryScreen()) screens.push_back(screen->availableGeometry());
+        setGeometry(FitOnScreens(*restored->placement, screens));
     }
     switch (restored->show) {
         case WindowShow::Minimized: {

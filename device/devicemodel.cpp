@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "device/requests.h"
 
@@ -68,7 +69,9 @@ int DeviceModel::control(std::uint8_t requestType, std::uint8_t request, std::ui
         if (!out && result > 0) std::copy_n(scratch.begin(), result, data);
     }
     record.result = result;
-    m_requests.push_back(record);
+    if (m_requests.size() == kRecordedRequests) m_requests.pop_front();
+    m_requests.push_back(std::move(record));
+    ++m_answered;
     for (const auto& observer : m_observers) observer(m_requests.back());
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,8 +59,13 @@ class DeviceModel {
     void unplugAfter(int transfers) { m_unplugCountdown = transfers; }
     bool unplugged() const { return m_unplugged; }
 
-    const std::vector<UsbRequest>& requests() const { return m_requests; }
+    // The record of the last kRecordedRequests requests, oldest first: enough for the front
+    // panel's list and for tests, and bounded however long a demo polls.
+    static constexpr std::size_t kRecordedRequests = 4096;
+    const std::deque<UsbRequest>& requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
+    // Every request answered since the device was created; clearing the record does not reset it.
+    long answeredRequests() const { return m_answered; }
     // Called with every request as it is answered (the demo's trace, the front-panel window).
     void addObserver(std::function<void(const UsbRequest&)> observer) {
         m_observers.push_back(std::move(observer));
@@ -80,7 +86,8 @@ class DeviceModel {
     bool m_unplugged = false;
     int m_unplugCountdown = -1;
     std::vector<FaultRule> m_faults;
-    std::vector<UsbRequest> m_requests;
+    std::deque<UsbRequest> m_requests;
+    long m_answered = 0;
     std::vector<std::function<void(const UsbRequest&)>> m_observers;
 };
 

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace corvane {
 
 namespace settings {
@@ -118,6 +122,14 @@ void SettingsFile::ReadNames(NameTable& names) const {
 }
 
 void SettingsFile::Close(const ReopenList& recent, const NameTable& names, const MatrixState& state) {
+    close(recent, names, &state);
+}
+
+void SettingsFile::Close(const ReopenList& recent, const NameTable& names) {
+    close(recent, names, nullptr);
+}
+
+void SettingsFile::close(const ReopenList& recent, const NameTable& names, const MatrixState* arrangement) {
     using namespace settings;
     for (int i = 0; i < kReopenEntries; ++i)
         m_store.WriteSetting(kReopenSection, ReopenKey(i + 1), recent[static_cast<std::size_t>(i)]);
@@ -129,8 +141,10 @@ void SettingsFile::Close(const ReopenList& recent, const NameTable& names, const
             m_store.WriteSetting(ChannelNamesSection(unit + 1), ChannelKey(entry + 1),
                                  names.channelName(unit, entry));
     }
-    m_store.WriteSettingInt(kMatrixSection, kLayoutKey, state.MatrixLayout);
-    m_store.WriteSettingInt(kMatrixSection, kUnitKey, state.SelectedUnit);
+    if (arrangement != nullptr) {
+        m_store.WriteSettingInt(kMatrixSection, kLayoutKey, arrangement->MatrixLayout);
+        m_store.WriteSettingInt(kMatrixSection, kUnitKey, arrangement->SelectedUnit);
+    }
     m_store.EndAccess();
 }
 
@@ -165,6 +179,43 @@ std::optional<RestoredPlacement> RestoreWindowPlacement(TXmlFileStore& store,
     }
     store.EndAccess();
     return restored;
+}
+
+QRect FitOnScreens(const WindowPlacement& placement, const std::vector<QRect>& screens) {
+    // Saved edges can be anything a file holds: work in 64 bits so that no width overflows.
+    const std::int64_t left = placement.left;
+    const std::int64_t top = placement.top;
+    const std::int64_t width = std::max<std::int64_t>(0, std::int64_t{placement.right} - left);
+    const std::int64_t height = std::max<std::int64_t>(0, std::int64_t{placement.bottom} - top);
+    const auto overlap = [&](const QRect& area) {
+        const std::int64_t w = std::min<std::int64_t>(left + width, area.left() + area.width()) -
+                               std::max<std::int64_t>(left, area.left());
+        const std::int64_t h = std::min<std::int64_t>(top + height, area.top() + area.height()) -
+                               std::max<std::int64_t>(top, area.top());
+        return w > 0 && h > 0 ? w * h : 0;
+    };
+    const QRect* target = screens.empty() ? nullptr : &screens.front();
+    std::int64_t most = 0;
+    for (const QRect& area : screens) {
+        if (overlap(area) > most) {
+            most = overlap(area);
+            target = &area;
+        }
+    }
+    if (target == nullptr || (most > 0 && width <= target->width() && height <= target->height())) {
+        constexpr std::int64_t kLargest = std::numeric_limits<int>::max();
+        return QRect(placement.left, placement.top, static_cast<int>(std::min(width, kLargest - left)),
+                     static_cast<int>(std::min(height, kLargest - top)));
+    }
+
+    const int w = static_cast<int>(std::min<std::int64_t>(width, target->width()));
+    const int h = static_cast<int>(std::min<std::int64_t>(height, target->height()));
+    const auto inside = [](std::int64_t edge, int areaStart, int areaLength, int length) {
+        return static_cast<int>(
+            std::clamp<std::int64_t>(edge, areaStart, std::int64_t{areaStart} + areaLength - length));
+    };
+    return QRect(inside(left, target->left(), target->width(), w),
+                 inside(top, target->top(), target->height(), h), w, h);
 }
 
 void SaveWindowPlacement(TXmlFileStore& store, const WindowPlacement& placement, int color) {

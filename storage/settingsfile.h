@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QRect>
+
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "device/matrixstate.h"
 #include "storage/nametable.h"
@@ -61,9 +64,13 @@ class SettingsFile {
     // Writes recent files, names (not the no-line column), arrangement and selected unit, and
     // closes the store, which saves the file. Throws SettingsError when the file cannot be written.
     void Close(const ReopenList& recent, const NameTable& names, const MatrixState& state);
+    // The same, leaving the saved arrangement and selected unit as they are: for a run that never
+    // read the unit, whose arrangement says nothing about the operator's.
+    void Close(const ReopenList& recent, const NameTable& names);
 
   private:
     void writeFirstRunValues();
+    void close(const ReopenList& recent, const NameTable& names, const MatrixState* arrangement);
 
     TXmlFileStore& m_store;
 };
@@ -92,6 +99,13 @@ struct RestoredPlacement {
 // inch differ from the current ones or no normal rectangle was saved. Missing or malformed
 // numbers take the current placement's values.
 std::optional<RestoredPlacement> RestoreWindowPlacement(TXmlFileStore& store, const WindowPlacement& current);
+// Where a window with this normal rectangle is shown, given the available areas of the screens,
+// the primary one first. A rectangle that overlaps a screen and is no larger than it stays as it
+// is, even partly off the screen (as a window spanning two screens is). One larger than the
+// screen that holds most of it, or one off every screen, is brought onto that screen (the
+// primary one when none holds any of it) and made no larger than its available area.
+QRect FitOnScreens(const WindowPlacement& placement, const std::vector<QRect>& screens);
+
 // Writes the placement under "TCorvane_Form". The caller passes show command 2 when the
 // application is minimised.
 void SaveWindowPlacement(TXmlFileStore& store, const WindowPlacement& placement,

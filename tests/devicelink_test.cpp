@@ -62,6 +62,25 @@ TEST(DeviceLink, EveryRequestHasItsForm) {
     EXPECT_FALSE(IsTraced(l.last()));  // nothing was queued
 }
 
+// An idle demo polls 200 times a second for hours: the unit keeps only its latest requests, and
+// the count that timed scripts go by carries on past the record and its clearing.
+TEST(DeviceLink, TheUnitRecordsItsLatestRequestsAndCountsThemAll) {
+    Linked l;
+    const long before = l.unit->answeredRequests();
+    DeviceEvent event{};
+    const int polls = static_cast<int>(DeviceModel::kRecordedRequests) + 1000;
+    for (int i = 0; i < polls; ++i) l.link.pollEvent(event);
+    l.link.sendCommand(RequestCode::SetRoute, 0x21, 5);
+    ASSERT_EQ(l.unit->requests().size(), DeviceModel::kRecordedRequests);
+    EXPECT_EQ(TraceLine(l.last()), "c0 04 0021 0005 8");
+    EXPECT_EQ(TraceLine(l.unit->requests().front()), "c0 32 0000 0000 8");
+    EXPECT_EQ(l.unit->answeredRequests(), before + polls + 1);
+    l.unit->clearRequests();
+    l.link.pollEvent(event);
+    EXPECT_EQ(l.unit->requests().size(), 1u);
+    EXPECT_EQ(l.unit->answeredRequests(), before + polls + 2);
+}
+
 TEST(DeviceLink, FailedCommandShowsOneBoxAndIsNotRepeated) {
     for (FaultKind kind : {FaultKind::Fail, FaultKind::Timeout}) {
         Linked l;

@@ -33,7 +33,7 @@ struct FormFixture {
     corvane::UnitFirmware& firmware() { return *unit->firmware(); }
     // Requests the unit received since the last call, start-up included.
     std::vector<corvane::UsbRequest> takeRequests() {
-        auto r = unit->requests();
+        std::vector<corvane::UsbRequest> r(unit->requests().begin(), unit->requests().end());
         unit->clearRequests();
         return r;
     }
@@ -52,9 +52,10 @@ inline corvane::TCorvane_Form& ShowOnScreen(corvane::TCorvane_Form& form) {
     return form;
 }
 
-// Runs the events already posted and tells whether one of them asked the application to quit.
-// Nothing waits: the loop ends once those events have run. (The end of exec() alone says nothing,
-// as aboutToQuit comes with every return from it.)
+// Runs the events already posted, and those they post in turn, and tells whether one of them
+// asked the application to quit (closing the last window posts its quit). Nothing waits: the loop
+// ends once those events have run. (The end of exec() alone says nothing, as aboutToQuit comes
+// with every return from it.)
 inline bool QuitRequested() {
     struct QuitWatch : QObject {
         bool eventFilter(QObject* watched, QEvent* event) override {
@@ -65,7 +66,12 @@ inline bool QuitRequested() {
     } watch;
     qApp->installEventFilter(&watch);
     QMetaObject::invokeMethod(
-        &watch, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+        &watch,
+        [&watch] {
+            QMetaObject::invokeMethod(
+                &watch, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
     QApplication::exec();
     qApp->removeEventFilter(&watch);
     return watch.seen;

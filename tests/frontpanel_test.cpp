@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "formfixture.h"
@@ -43,4 +44,23 @@ TEST(FrontPanel, APanelKeyReachesTheWindowInOnePollAndAGridClickReachesTheList) 
     QTest::mouseClick(panel.unplugButton(), Qt::LeftButton);
     form.TimerComandosTimer();
     EXPECT_FALSE(form.TimerComandos.enabled());
+}
+
+// The panels are the demo's second window; File > Exit on the main window still ends the demo.
+TEST(FrontPanel, ClosingTheMainWindowEndsTheDemoWhileThePanelsAreOpen) {
+    FormFixture f;
+    TCorvane_Form& form = ShowOnScreen(f.open());
+    FrontPanel panel(f.unit);
+    panel.showBeside(form);
+    ASSERT_TRUE(QTest::qWaitFor([&panel] { return panel.isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    EXPECT_GT(panel.x(), form.x());
+
+    // Exit from the tool bar, clicked while the event loop runs, as the operator would.
+    QWidget* exit = form.ToolActionBar1->widgetForAction(form.FileExit1);
+    ASSERT_NE(exit, nullptr);
+    QMetaObject::invokeMethod(
+        exit, [exit] { QTest::mouseClick(exit, Qt::LeftButton); }, Qt::QueuedConnection);
+    EXPECT_TRUE(QuitRequested());
+    EXPECT_FALSE(form.isVisible());
 }

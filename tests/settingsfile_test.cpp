@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -303,4 +304,34 @@ TEST_F(SettingsFileTest, WindowPlacementRestore) {
         }
         EXPECT_EQ(applied, c.placement) << c.name;
     }
+}
+
+TEST(WindowOnScreens, APlacementThatFitsStaysAndOneTooLargeOrLostComesOntoAScreen) {
+    // The primary screen first, a second one to its right reaching less far down.
+    const std::vector<QRect> screens{QRect(0, 0, 1920, 1040), QRect(1920, 0, 1280, 1024)};
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    struct Case {
+        const char* name;
+        int left, top, right, bottom;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"on the primary", 100, 50, 900, 650, QRect(100, 50, 800, 600)},
+        {"on the second", 2000, 100, 2800, 700, QRect(2000, 100, 800, 600)},
+        {"across both", 1800, 100, 2600, 700, QRect(1800, 100, 800, 600)},
+        {"partly off the left edge", -300, 100, 500, 700, QRect(-300, 100, 800, 600)},
+        {"absurdly large", 0, 0, 100000, 100000, QRect(0, 0, 1920, 1040)},
+        {"too large, mostly on the second", 1900, 0, 3300, 1100, QRect(1920, 0, 1280, 1024)},
+        {"far right of every screen", 5000, 100, 5800, 700, QRect(1120, 100, 800, 600)},
+        {"above every screen", 100, -2000, 900, -1400, QRect(100, 0, 800, 600)},
+        {"in the corner below the second", 2000, 1030, 2800, 1630, QRect(1120, 440, 800, 600)},
+        {"extreme edges", kMin, kMin, kMax, kMax, QRect(0, 0, 1920, 1040)},
+    };
+    for (const Case& c : cases) {
+        const WindowPlacement p{0, 0, c.left, c.top, c.right, c.bottom, 96};
+        EXPECT_EQ(FitOnScreens(p, screens), c.expected) << c.name;
+    }
+    // Without any screen to go by, the placement is taken as saved.
+    EXPECT_EQ(FitOnScreens(WindowPlacement{0, 0, 1, 2, 301, 402, 96}, {}), QRect(1, 2, 300, 400));
 }

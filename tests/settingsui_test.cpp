@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstring>
@@ -128,6 +130,22 @@ TEST(SettingsWindow, PlacementIsRestoredOnlyUnderTheSameScreenSetting) {
         EXPECT_EQ(form.isMaximized(), same);
         EXPECT_EQ(form.normalGeometry() == QRect(10, 20, 790, 580), same);
     }
+}
+
+// A placement saved on another screen set-up, or damaged, would give a window larger than any
+// screen, which takes gigabytes to paint: it is brought onto the screen at its available size.
+TEST(SettingsWindow, AnAbsurdPlacementComesBackOnTheScreen) {
+    FormFixture f;
+    writeAll(settingsPath(f),
+             "<FORMS>\r\n  <TCorvane_Form>\r\n    <ShowCmd value=\"1\"/>\r\n"
+             "    <NormalPos value=\"0,0,100000,100000\"/>\r\n    <PixelsPerInch value=\"" +
+                 QByteArray::number(QWidget().logicalDpiY()) + "\"/>\r\n  </TCorvane_Form>\r\n</FORMS>\r\n");
+    TCorvane_Form& form = f.open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    ASSERT_TRUE(screen.contains(form.geometry()))
+        << form.geometry().width() << "x" << form.geometry().height();
+    ShowOnScreen(form);
+    EXPECT_EQ(form.geometry().size(), screen.size());
 }
 
 // A settings file the program cannot use ends the start-up with the store's message; the file

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "device/requests.h"
-#include "formfixture.h"
+#include <QLabel>
+#include <QTest>
 
 #include <cstring>
+#include <functional>
+
+#include "device/requests.h"
+#include "formfixture.h"
+#include "view/unitpanel.h"
 
 using namespace corvane;
 
@@ -93,4 +98,40 @@ TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
     f.form.reset();
     EXPECT_EQ(f.bus->openHandles(), 0);
     EXPECT_TRUE(f.takeRequests().empty());  // nothing is sent at shutdown
+}
+
+// A start that could not read the unit knows no slaves and shows 1x1 with unit 1; the arrangement
+// and unit the operator chose stay saved for the next start with the unit.
+TEST(Startup, FailedStartKeepsTheSavedArrangementAndUnit) {
+    const auto withoutUnit = [](FormFixture& f) {
+        VirtualBus empty;
+        TCorvane_Form form(empty, f.notifier, f.options());
+        EXPECT_TRUE(form.startupFailed());
+        EXPECT_EQ(form.state().MatrixLayout, 0);
+    };
+    const auto imageUnreadable = [](FormFixture& f) {
+        f.unit->addFault({0xC0, 1, FaultKind::Fail, 0, 1});
+        EXPECT_TRUE(f.open().startupFailed());
+        f.form->close();  // File > Exit
+        f.form.reset();
+    };
+    for (const auto& failedStart : {std::function<void(FormFixture&)>(withoutUnit), {imageUnreadable}}) {
+        FormFixture f;
+        TCorvane_Form& first = ShowOnScreen(f.open());
+        first.MatrixCommands[7]->trigger();  // 2x2
+        QTest::mouseClick(first.unitPanel(2), Qt::LeftButton);
+        ASSERT_EQ(first.state().SelectedUnit, 2);
+        first.close();
+        f.form.reset();
+
+        failedStart(f);
+        ASSERT_FALSE(f.notifier.messages.empty());
+
+        TCorvane_Form& again = f.open();
+        EXPECT_FALSE(again.startupFailed());
+        EXPECT_EQ(again.state().MatrixLayout, 7);
+        EXPECT_TRUE(again.MatrixCommands[7]->isChecked());
+        EXPECT_EQ(again.state().SelectedUnit, 2);
+        EXPECT_EQ(again.StatusPanels[1]->text(), QStringLiteral("Unit: 3"));
+    }
 }

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -55,17 +56,26 @@ FrontPanel::FrontPanel(std::shared_ptr<DeviceModel> unit, QWidget* parent)
     side->addWidget(m_requests, 1);
     layout->addLayout(side);
 
-    m_unit->addObserver([this](const UsbRequest& request) {
-        if (!IsTraced(request)) return;
-        m_requests->addItem(QString::fromLatin1(TraceLine(request)));
-        if (m_requests->count() > kMaxListedRequests) delete m_requests->takeItem(0);
-        m_requests->scrollToBottom();
+    // The unit outlives the panels: once they are gone, its requests have nowhere to go.
+    m_unit->addObserver([list = QPointer<QListWidget>(m_requests)](const UsbRequest& request) {
+        if (!list || !IsTraced(request)) return;
+        list->addItem(QString::fromLatin1(TraceLine(request)));
+        if (list->count() > kMaxListedRequests) delete list->takeItem(0);
+        list->scrollToBottom();
     });
 
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &FrontPanel::refresh);
     timer->start(50);
     refresh();
+}
+
+void FrontPanel::showBeside(QWidget& mainWindow) {
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QTimer::singleShot(0, this, [this, window = QPointer<QWidget>(&mainWindow)] {
+        if (window) move(window->frameGeometry().topRight() + QPoint(8, 0));
+        show();
+    });
 }
 
 QWidget* FrontPanel::buildUnit(int u) {

@@ -32,6 +32,9 @@ class FrontPanel : public QWidget {
 
     // Brings every key in step with the unit; runs on a timer, as host requests change the unit too.
     void refresh();
+    // Shows the panels beside the program's main window once that has its place on the screen.
+    // They do not keep the program running: closing the main window ends it, panels open or not.
+    void showBeside(QWidget& mainWindow);
 
   private:
     QWidget* buildUnit(int unit);

@@ -161,17 +161,15 @@ int main(int argc, char** argv) {
             // The unit's panels act while the program runs, between its polls.
             auto* player = new QTimer(&form);
             QObject::connect(player, &QTimer::timeout, &form, [&script, &sinceStart, unit, player] {
-                script.advance(sinceStart.elapsed(), static_cast<long>(unit->requests().size()), *unit);
+                script.advance(sinceStart.elapsed(), unit->answeredRequests(), *unit);
                 if (script.finished()) player->stop();
             });
             player->start(2);
         }
         if (!options.panel) return;
         panel = std::make_unique<corvane::FrontPanel>(unit);
-        // Beside the main window once that has its place on the screen.
-        QTimer::singleShot(0, panel.get(), [&panel, &form] {
-            panel->move(form.frameGeometry().topRight() + QPoint(8, 0));
-            panel->show();
-        });
+        panel->showBeside(form);
+        // The panels go with the main window, while the application still exists.
+        QObject::connect(&form, &QObject::destroyed, [&panel] { panel.reset(); });
     });
 }
