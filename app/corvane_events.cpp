@@ -2,8 +2,8 @@
 #include <QPushButton>
 
 #include "app/corvane.h"
-#include "device/eventdispatch.h"
-#include "functions/memoryops.h"
+#include "controller/eventdispatch.h"
+#include "model/memoryops.h"
 
 namespace corvane {
 

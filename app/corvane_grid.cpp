@@ -5,7 +5,7 @@
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/fonts.h"
-#include "view/gridcontent.h"
+#include "model/gridcontent.h"
 #include "view/hint.h"
 
 namespace corvane {

@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "app/corvane.h"
-#include "functions/memoryops.h"
+#include "model/memoryops.h"
 #include "view/angledlabel.h"
 #include "view/bevelpanel.h"
 #include "view/led.h"

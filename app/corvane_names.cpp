@@ -1,7 +1,7 @@
 #include <QPointer>
 
 #include "app/corvane.h"
-#include "storage/linestext.h"
+#include "view/linestext.h"
 
 namespace corvane {
 

@@ -3,8 +3,8 @@
 #include <QPushButton>
 
 #include "app/corvane.h"
-#include "functions/memoryops.h"
-#include "view/layouts.h"
+#include "model/memoryops.h"
+#include "model/layouts.h"
 #include "view/led.h"
 #include "view/unitmap.h"
 #include "view/unitpanel.h"

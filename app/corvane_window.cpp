@@ -12,14 +12,14 @@
 #include <QToolBar>
 
 #include "app/corvane.h"
-#include "app/jpegdecoder.h"
+#include "view/jpegdecoder.h"
 #include "app/picturehintwindow.h"
 #include "version.h"
 #include "view/barstyle.h"
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/fonts.h"
-#include "view/gridcontent.h"
+#include "model/gridcontent.h"
 #include "view/hint.h"
 #include "view/led.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "device/matrixstate.h"
-#include "storage/nametable.h"
+#include "model/matrixstate.h"
+#include "model/nametable.h"
 
 namespace corvane {
 

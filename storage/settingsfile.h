@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "device/matrixstate.h"
-#include "storage/nametable.h"
+#include "model/matrixstate.h"
+#include "model/nametable.h"
 #include "storage/xmlfilestore.h"
 
 namespace corvane {

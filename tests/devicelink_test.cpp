@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "device/devicelink.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 #include "recordingnotifier.h"
 
 using namespace corvane;

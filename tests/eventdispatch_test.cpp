@@ -3,7 +3,7 @@
 #include <cctype>
 #include <ostream>
 
-#include "device/eventdispatch.h"
+#include "controller/eventdispatch.h"
 
 using namespace corvane;
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "app/corvane.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 #include "recordingnotifier.h"
 
 // The real main window on a virtual unit, with its settings in a temporary folder and its timers

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "functions/functionkeys.h"
+#include "controller/functionkeys.h"
 
 using namespace corvane;
 

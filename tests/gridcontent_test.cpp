@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "view/gridcontent.h"
+#include "model/gridcontent.h"
 #include "view/hintlayout.h"
 
 using namespace corvane;

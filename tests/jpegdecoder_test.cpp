@@ -8,7 +8,7 @@
 
 #include <jpeglib.h>
 
-#include "app/jpegdecoder.h"
+#include "view/jpegdecoder.h"
 #include "tools/makepictures/palette.h"
 
 using namespace corvane;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "view/layouts.h"
+#include "model/layouts.h"
 
 using namespace corvane;
 

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "formfixture.h"
-#include "storage/linestext.h"
+#include "view/linestext.h"
 #include "view/angledlabel.h"
 
 using namespace corvane;

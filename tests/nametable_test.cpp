@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "storage/nametable.h"
+#include "model/nametable.h"
 
 using namespace corvane;
 

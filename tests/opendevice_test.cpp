@@ -3,7 +3,7 @@
 #include "device/messages.h"
 #include "device/opendevice.h"
 #include "device/requests.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 #include "recordingnotifier.h"
 
 using namespace corvane;

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "device/devicemodel.h"
-#include "device/panelscript.h"
+#include "virtualunit/devicemodel.h"
+#include "virtualunit/panelscript.h"
 #include "device/requests.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 
 using namespace corvane;
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <cstdlib>
 
-#include "app/jpegdecoder.h"
+#include "view/jpegdecoder.h"
 #include "tools/makepictures/palette.h"
 
 using namespace corvane;

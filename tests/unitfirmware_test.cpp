@@ -4,7 +4,7 @@
 
 #include "device/configimage.h"
 #include "device/requests.h"
-#include "device/unitfirmware.h"
+#include "virtualunit/unitfirmware.h"
 
 using namespace corvane;
 

@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QImage>
 
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "app/jpegdecoder.h"
+#include "view/jpegdecoder.h"
 
 // Whatever bytes arrive, decoding either fails with a reason or yields a picture within the size
 // cap whose pixel buffer matches its size; libjpeg must never end the process.

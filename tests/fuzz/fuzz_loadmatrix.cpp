@@ -15,7 +15,7 @@
 #include "app/corvane.h"
 #include "device/configimage.h"
 #include "device/requests.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 #include "storage/matrixfile.h"
 
 using namespace corvane;

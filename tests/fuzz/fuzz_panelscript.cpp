@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "device/devicemodel.h"
-#include "device/panelscript.h"
-#include "device/virtualbus.h"
+#include "virtualunit/devicemodel.h"
+#include "virtualunit/panelscript.h"
+#include "virtualunit/virtualbus.h"
 
 using namespace corvane;
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 class TCorvane_Form;

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "storage/linestext.h"
-#include "view/gridcontent.h"
-#include "view/layouts.h"
+#include "view/linestext.h"
+#include "model/gridcontent.h"
+#include "model/layouts.h"
 #include "view/led.h"
 #include "view/unitpanel.h"
 

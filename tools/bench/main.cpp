@@ -23,7 +23,7 @@
 #include <string>
 
 #include "app/corvane.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "device/devicemodel.h"
+#include "virtualunit/devicemodel.h"
 
 namespace corvane {
 

@@ -13,8 +13,8 @@
 
 #include "app/corvane.h"
 #include "app/runprogram.h"
-#include "device/panelscript.h"
-#include "device/virtualbus.h"
+#include "virtualunit/panelscript.h"
+#include "virtualunit/virtualbus.h"
 #include "tools/demo/frontpanel.h"
 
 namespace {

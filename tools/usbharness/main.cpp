@@ -13,9 +13,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "device/panelscript.h"
+#include "virtualunit/panelscript.h"
 #include "device/usbrequest.h"
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 #include "tools/usbharness/harnessoptions.h"
 #include "tools/usbharness/nodebus.h"
 

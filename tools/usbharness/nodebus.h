@@ -8,7 +8,7 @@
 
 #include <umockdev.h>
 
-#include "device/devicemodel.h"
+#include "virtualunit/devicemodel.h"
 
 namespace corvane {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "device/devicemodel.h"
+#include "virtualunit/devicemodel.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "view/layouts.h"
+#include "model/layouts.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "storage/linestext.h"
+#include "view/linestext.h"
 
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "device/matrixstate.h"
-#include "storage/nametable.h"
+#include "model/matrixstate.h"
+#include "model/nametable.h"
 #include "view/angledlabel.h"
 
 namespace corvane {

@@ -1,6 +1,6 @@
-#include "device/eventdispatch.h"
+#include "controller/eventdispatch.h"
 
-#include "functions/memoryops.h"
+#include "model/memoryops.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "app/jpegdecoder.h"
+#include "view/jpegdecoder.h"
 
 #include <csetjmp>
 #include <cstdio>

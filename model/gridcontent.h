@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "device/matrixstate.h"
-#include "storage/nametable.h"
+#include "model/matrixstate.h"
+#include "model/nametable.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "device/devicemodel.h"
+#include "virtualunit/devicemodel.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -4,7 +4,7 @@
 #include <deque>
 
 #include "device/deviceevent.h"
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 
@@ -38,8 +38,15 @@ class UnitFirmware {
 
   private:
     bool hasUnit(int unit) const { return unit >= 0 && unit <= m_state.SlaveCount; }
+    static bool isMemory(int memory) { return memory >= 0 && memory < kMemories; }
     bool setRoute(int unit, int row, int column);
     void store(int unit, int memory);
+    // The unit's own routing: its memories hold the table of the orientation in force, as the
+    // program's do, but the code is kept apart so that a test comparing the two can catch a
+    // fault in either.
+    void recallAll(int memory);
+    void copyWorkInto(int unit, int memory);
+    void clearWork(int unit);
     void reportUnsaved();
 
     MatrixState m_state{};

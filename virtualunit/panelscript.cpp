@@ -1,12 +1,12 @@
-#include "device/panelscript.h"
+#include "virtualunit/panelscript.h"
 
 #include <charconv>
 #include <fstream>
 #include <sstream>
 
-#include "device/devicemodel.h"
-#include "device/matrixstate.h"
-#include "device/unitfirmware.h"
+#include "virtualunit/devicemodel.h"
+#include "model/matrixstate.h"
+#include "virtualunit/unitfirmware.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "functions/functionkeys.h"
+#include "controller/functionkeys.h"
 
 namespace corvane {
 

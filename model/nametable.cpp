@@ -1,4 +1,4 @@
-#include "storage/nametable.h"
+#include "model/nametable.h"
 
 #include <algorithm>
 #include <cstring>

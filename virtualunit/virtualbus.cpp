@@ -1,4 +1,4 @@
-#include "device/virtualbus.h"
+#include "virtualunit/virtualbus.h"
 
 #include <cstdio>
 #include <cstring>

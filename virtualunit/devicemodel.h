@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/unitfirmware.h"
+#include "virtualunit/unitfirmware.h"
 #include "device/usbrequest.h"
 
 namespace corvane {

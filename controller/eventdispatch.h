@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "device/deviceevent.h"
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device/devicemodel.h"
+#include "virtualunit/devicemodel.h"
 #include "device/usbinterface.h"
 
 namespace corvane {

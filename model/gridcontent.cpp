@@ -1,4 +1,4 @@
-#include "view/gridcontent.h"
+#include "model/gridcontent.h"
 
 namespace corvane::grid {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 

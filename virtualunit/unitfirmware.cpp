@@ -1,11 +1,10 @@
-#include "device/unitfirmware.h"
+#include "virtualunit/unitfirmware.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "device/configimage.h"
 #include "device/requests.h"
-#include "functions/memoryops.h"
 
 namespace corvane {
 
@@ -57,21 +56,21 @@ int UnitFirmware::handleRequest(std::uint8_t requestType, std::uint8_t request, 
             m_state.ReverseMode = value ? 1 : 0;
             return reply;
         case RequestCode::Recall:
-            if (IsMemory(value)) {
-                RecallMemory(m_state, value);
+            if (isMemory(value)) {
+                recallAll(value);
                 std::fill_n(m_state.UnsavedFlags, kUnits, 0);
                 reportUnsaved();
             }
             return reply;
         case RequestCode::Store:
-            if (IsMemory(value) && hasUnit(index)) {
+            if (isMemory(value) && hasUnit(index)) {
                 store(index, value);
                 reportUnsaved();
             }
             return reply;
         case RequestCode::Clear:
             if (hasUnit(value)) {
-                ClearWork(m_state, value);
+                clearWork(value);
                 m_state.UnsavedFlags[value] = 1;
                 reportUnsaved();
             }
@@ -102,12 +101,45 @@ bool UnitFirmware::setRoute(int unit, int row, int column) {
 }
 
 void UnitFirmware::store(int unit, int memory) {
-    CopyWorkToMemory(m_state, unit, memory);
+    copyWorkInto(unit, memory);
     if (m_state.CurrentMemory[unit] != memory) {
         // Storing into another memory moves every unit onto it, as the host's own model does.
-        RecallMemory(m_state, memory);
+        recallAll(memory);
     }
     m_state.UnsavedFlags[unit] = 0;
+}
+
+void UnitFirmware::recallAll(int memory) {
+    const int slot = memory + 1;
+    for (int u = 0; u < kUnits; ++u) {
+        m_state.CurrentMemory[u] = static_cast<std::uint8_t>(memory);
+        if (m_state.ReverseMode) {
+            for (int channel = 0; channel < kChannels; ++channel)
+                m_state.ChannelRoute[u][kWorkMemory][channel] = m_state.ChannelRoute[u][slot][channel];
+        } else {
+            for (int line = 0; line < kLines; ++line)
+                m_state.LineRoute[u][kWorkMemory][line] = m_state.LineRoute[u][slot][line];
+        }
+    }
+}
+
+void UnitFirmware::copyWorkInto(int unit, int memory) {
+    const int slot = memory + 1;
+    if (m_state.ReverseMode) {
+        for (int channel = 0; channel < kChannels; ++channel)
+            m_state.ChannelRoute[unit][slot][channel] = m_state.ChannelRoute[unit][kWorkMemory][channel];
+    } else {
+        for (int line = 0; line < kLines; ++line)
+            m_state.LineRoute[unit][slot][line] = m_state.LineRoute[unit][kWorkMemory][line];
+    }
+}
+
+void UnitFirmware::clearWork(int unit) {
+    if (m_state.ReverseMode) {
+        for (std::uint8_t& line : m_state.ChannelRoute[unit][kWorkMemory]) line = kNoLine;
+    } else {
+        for (std::uint8_t& channel : m_state.LineRoute[unit][kWorkMemory]) channel = kDisconnected;
+    }
 }
 
 void UnitFirmware::reportUnsaved() {
@@ -125,18 +157,18 @@ void UnitFirmware::pressRoute(int unit, int row, int column) {
 }
 
 void UnitFirmware::pressRecall(int memory) {
-    if (!IsMemory(memory)) return;
-    RecallMemory(m_state, memory);
+    if (!isMemory(memory)) return;
+    recallAll(memory);
     std::fill_n(m_state.UnsavedFlags, kUnits, 0);
     queueEvent(MakeEvent(EventCode::MemoryRecalled, 0, static_cast<std::uint8_t>(memory)));
     reportUnsaved();
 }
 
 void UnitFirmware::pressStore(int unit, int memory) {
-    if (!IsMemory(memory) || !hasUnit(unit)) return;
+    if (!isMemory(memory) || !hasUnit(unit)) return;
     // On the panel every unit moves onto the memory but only this unit's work memory is written;
     // the others keep working on theirs, as the host does with the event.
-    CopyWorkToMemory(m_state, unit, memory);
+    copyWorkInto(unit, memory);
     std::fill_n(m_state.CurrentMemory, kUnits, static_cast<std::uint8_t>(memory));
     m_state.UnsavedFlags[unit] = 0;
     queueEvent(MakeEvent(EventCode::MemoryStored, static_cast<std::uint8_t>(unit),
@@ -146,7 +178,7 @@ void UnitFirmware::pressStore(int unit, int memory) {
 
 void UnitFirmware::pressClear(int unit) {
     if (!hasUnit(unit)) return;
-    ClearWork(m_state, unit);
+    clearWork(unit);
     m_state.UnsavedFlags[unit] = 1;
     queueEvent(MakeEvent(EventCode::MemoryCleared, static_cast<std::uint8_t>(unit)));
     reportUnsaved();

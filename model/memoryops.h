@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/matrixstate.h"
+#include "model/matrixstate.h"
 
 namespace corvane {
 

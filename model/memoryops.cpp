@@ -1,4 +1,4 @@
-#include "functions/memoryops.h"
+#include "model/memoryops.h"
 
 #include <algorithm>
 
