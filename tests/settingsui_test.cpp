@@ -40,16 +40,9 @@ std::string constructionError(FormFixture& f) {
     return {};
 }
 
-}  // namespace
-
-TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
-    FormFixture f;
-    f.open();
-    EXPECT_FALSE(QFile::exists(settingsPath(f)));  // nothing is written before the exit
-    f.form.reset();
-    EXPECT_TRUE(f.notifier.messages.empty());
-
-    const QList<QByteArray> lines = readAll(settingsPath(f)).split('\n');
+// The file a first run leaves at a normal exit: 122 lines, each ended by CR LF.
+void expectFirstRunFile(const QByteArray& content) {
+    const QList<QByteArray> lines = content.split('\n');
     ASSERT_EQ(lines.size(), 123);  // 122 lines, each ended by CR LF
     EXPECT_TRUE(lines.last().isEmpty());
     for (int i = 0; i < 122; ++i) EXPECT_TRUE(lines[i].endsWith('\r')) << i;
@@ -72,7 +65,26 @@ TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
     EXPECT_TRUE(line(119).startsWith("    <PixelsPerInch value=\"")) << line(119).toStdString();
     EXPECT_EQ(line(120), "    <Color value=\"-16777201\"/>");
     EXPECT_EQ(line(122), "</FORMS>");
-    EXPECT_FALSE(readAll(settingsPath(f)).contains("Line17"));
+    EXPECT_FALSE(content.contains("Line17"));
+}
+
+}  // namespace
+
+// Also on a fresh account, where the common folder itself does not exist yet.
+TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
+    for (const char* common : {"", "/home/op/.local/share"}) {
+        SCOPED_TRACE(common);
+        FormFixture f;
+        FormOptions options = f.options();
+        options.commonDataFolder += common;
+        f.form = std::make_unique<TCorvane_Form>(*f.bus, f.notifier, options);
+        const QString file =
+            QString::fromStdString(options.commonDataFolder) + QStringLiteral("/QUENDA/matrix.xml");
+        EXPECT_FALSE(QFile::exists(file));  // nothing is written before the exit
+        f.form.reset();
+        EXPECT_TRUE(f.notifier.messages.empty());
+        expectFirstRunFile(readAll(file));
+    }
 }
 
 TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
