@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "diskfaults.h"
 #include "formfixture.h"
 
 using namespace corvane;
@@ -85,6 +86,29 @@ TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
         EXPECT_TRUE(f.notifier.messages.empty());
         expectFirstRunFile(readAll(file));
     }
+}
+
+TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
+    FormFixture f;
+    f.open();
+    f.form.reset();
+    const QByteArray previous = readAll(settingsPath(f));
+    ASSERT_FALSE(previous.isEmpty());
+
+    TCorvane_Form& form = f.open();
+    form.names().setLineName(0, 0, "Changed");
+    {
+        const FileSizeLimit fullDisk(1000);
+        f.form.reset();
+    }
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
+    EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(f.notifier.messages[0].text,
+              "Cannot write file \"" + settingsPath(f).toStdString() + "\". File too large");
+    EXPECT_EQ(readAll(settingsPath(f)), previous);
+    EXPECT_EQ(QDir(f.dataDir.path() + QStringLiteral("/QUENDA")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("matrix.xml")});
 }
 
 TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
