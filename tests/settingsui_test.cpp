@@ -3,13 +3,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstring>
 #include <stdexcept>
 
+#include "app/messageboxnotifier.h"
 #include "diskfaults.h"
-#include "formfixture.h"
+#include "fileformfixture.h"
 
 using namespace corvane;
 
@@ -222,4 +225,45 @@ TEST(SettingsWindow, ExitThatCannotWriteTheFileSaysSoAndEnds) {
     EXPECT_EQ(m.text.substr(0, expected.size()), expected);
     EXPECT_FALSE(QFile::exists(settingsPath(f)));
     EXPECT_EQ(f.bus->openHandles(), 0);
+}
+
+// Paths are bytes in the local 8-bit encoding, and every box that names a file shows them decoded
+// so: from the file commands and from the settings at exit.
+TEST(Messages, PathsShowAsTheFileSystemSpellsThem) {
+    FileFormFixture f;
+    MessageBoxNotifier boxes;
+    FormOptions options = f.options();
+    options.commonDataFolder += "/M\xC3\xBCll";  // "Müll"
+    f.form = std::make_unique<TCorvane_Form>(*f.bus, boxes, options);
+    f.answerDialogs(*f.form);
+    TCorvane_Form& form = ShowOnScreen(*f.form);
+    QStringList shown;
+    const auto readNextBox = [&shown] {
+        QTimer::singleShot(0, [&shown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown << box->text();
+            box->accept();
+        });
+    };
+    const QString folder = f.files.path() + QStringLiteral("/B") + QChar(0xFC) + QStringLiteral("ro");
+    const std::string missing = QFile::encodeName(folder).toStdString() + "/desk.cvm";
+
+    f.answers.push_back(missing);
+    readNextBox();
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    f.answers.push_back(missing);
+    readNextBox();
+    form.FileSaveAs1->trigger();
+    ASSERT_TRUE(QDir(QString::fromStdString(options.commonDataFolder)).removeRecursively());
+    readNextBox();
+    f.form.reset();
+
+    const QString noSuchFile = QStringLiteral("\". No such file or directory");
+    const QStringList expected = {
+        QStringLiteral("Cannot open file \"") + folder + QStringLiteral("/desk.cvm") + noSuchFile,
+        QStringLiteral("Cannot create file \"") + folder + QStringLiteral("/desk.cvm") + noSuchFile,
+        QStringLiteral("Cannot create file \"") + f.dataDir.path() + QStringLiteral("/M") + QChar(0xFC) +
+            QStringLiteral("ll/QUENDA/matrix.xml") + noSuchFile};
+    EXPECT_EQ(shown.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
 }
