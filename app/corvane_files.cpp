@@ -65,7 +65,7 @@ void TCorvane_Form::SaveMatrixFile(const std::string& path) {
     if (path == kNoMatrixFile) return;
     const MatrixFileSave saved = corvane::SaveMatrixFile(path, m_names, m_state);
     if (!saved.ok()) {
-        m_notifier.showMessage(kMainTitle, saved.message, MessageIcon::None);
+        m_notifier.showFileMessage(kMainTitle, saved.message, MessageIcon::None);
         return;
     }
     SetFileCaption(path);
@@ -80,7 +80,7 @@ void TCorvane_Form::LoadMatrixFile(const std::string& path, const char* title, i
         if (loaded.status == MatrixFileStatus::ChecksumError)
             m_notifier.showMessage(title, loaded.message, MessageIcon::Error);
         else
-            m_notifier.showMessage(kMainTitle, loaded.message, MessageIcon::None);
+            m_notifier.showFileMessage(kMainTitle, loaded.message, MessageIcon::None);
         // Only a file that is gone leaves the list; one that is damaged may yet be mended.
         if (loaded.status == MatrixFileStatus::CannotOpen && reopenIndex >= 0) RemoveRecentFile(reopenIndex);
         return;

@@ -8,6 +8,18 @@
 
 namespace corvane {
 
+namespace {
+
+void ShowSettingsError(Notifier& notifier, const std::exception& error) {
+    const auto* settings = dynamic_cast<const SettingsError*>(&error);
+    if (settings && settings->namesFile())
+        notifier.showFileMessage(kMainTitle, error.what(), MessageIcon::Error);
+    else
+        notifier.showMessage(kMainTitle, error.what(), MessageIcon::Error);
+}
+
+}  // namespace
+
 void TCorvane_Form::OpenSettings() {
     XmlFileStore = std::make_unique<TXmlFileStore>(SettingsLocation(m_options.commonDataFolder));
     m_settings = std::make_unique<SettingsFile>(*XmlFileStore);
@@ -34,7 +46,7 @@ void TCorvane_Form::SaveSettings() {
             m_settings->Close(m_recentFiles.entries(), m_names, m_state);
     } catch (const std::exception& e) {
         // The program still ends; only the settings of this run are lost.
-        m_notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);
+        ShowSettingsError(m_notifier, e);
     }
 }
 
@@ -99,7 +111,7 @@ void TCorvane_Form::SaveWindowState() {
         SaveWindowPlacement(*XmlFileStore, placementOf(*this));
     } catch (const std::exception& e) {
         // Only the last EndAccess writes; the program's own access is still open here.
-        m_notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);
+        ShowSettingsError(m_notifier, e);
     }
 }
 

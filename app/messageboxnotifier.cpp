@@ -1,6 +1,7 @@
 #include "app/messageboxnotifier.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 
 namespace corvane {
@@ -18,20 +19,25 @@ QMessageBox::Icon iconOf(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-int run(const std::string& title, const std::string& text, MessageIcon icon,
+int run(const std::string& title, const QString& text, MessageIcon icon,
         QMessageBox::StandardButtons buttons) {
-    QMessageBox box(iconOf(icon), QString::fromLatin1(title), QString::fromLatin1(text), buttons,
-                    QApplication::activeWindow());
+    QMessageBox box(iconOf(icon), QString::fromLatin1(title), text, buttons, QApplication::activeWindow());
     return box.exec();
 }
 }  // namespace
 
 void MessageBoxNotifier::showMessage(const std::string& title, const std::string& text, MessageIcon icon) {
-    run(title, text, icon, QMessageBox::Ok);
+    run(title, QString::fromLatin1(text), icon, QMessageBox::Ok);
+}
+
+void MessageBoxNotifier::showFileMessage(const std::string& title, const std::string& text,
+                                         MessageIcon icon) {
+    run(title, QFile::decodeName(QByteArray::fromStdString(text)), icon, QMessageBox::Ok);
 }
 
 bool MessageBoxNotifier::confirm(const std::string& title, const std::string& text, MessageIcon icon) {
-    return run(title, text, icon, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return run(title, QString::fromLatin1(text), icon, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
 }
 
 }  // namespace corvane

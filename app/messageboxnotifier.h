@@ -10,6 +10,7 @@ namespace corvane {
 class MessageBoxNotifier final : public Notifier {
   public:
     void showMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
+    void showFileMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
     bool confirm(const std::string& title, const std::string& text, MessageIcon icon) override;
 };
 

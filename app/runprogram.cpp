@@ -1,6 +1,7 @@
 #include "app/runprogram.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 
 #include <exception>
@@ -26,6 +27,10 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
         if (around) around(form);
         form.show();
         QApplication::exec();
+    } catch (const SettingsError& e) {
+        // A settings file that cannot be read ends the start-up with a message naming it.
+        showException(e.namesFile() ? QFile::decodeName(QByteArray(e.what()))
+                                    : QString::fromLatin1(e.what()));
     } catch (const std::exception& e) {
         showException(QString::fromLatin1(e.what()));
     } catch (...) {

@@ -1,24 +1,15 @@
 #include "storage/matrixfile.h"
 
-#include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
+#include <QIODevice>
+
 #include <algorithm>
 #include <cstring>
+
+#include "storage/diskfile.h"
 
 namespace corvane {
 
 namespace {
-
-// Texts leave the core as single-byte characters; what has no byte becomes '?'.
-std::string toBytes(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
-QString toFileName(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 std::uint32_t readLittleEndian32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
@@ -118,41 +109,32 @@ MatrixFileLoad DecodeMatrixFile(std::span<const std::uint8_t> bytes) {
 }
 
 MatrixFileLoad ReadMatrixFile(const std::string& path) {
-    QFile file(toFileName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Bytes after the first 2256 are never looked at.
+    const FileRead file = ReadRegularFile(path, kMatrixFileSize);
+    if (!file.opened) {
         MatrixFileLoad load;
         load.status = MatrixFileStatus::CannotOpen;
-        load.message = MatrixFileMessage(load.status, path, toBytes(file.errorString()));
+        load.message = MatrixFileMessage(load.status, path, file.error);
         return load;
     }
-    QByteArray data;
-    while (data.size() < kMatrixFileSize) {
-        const QByteArray chunk = file.read(kMatrixFileSize - data.size());
-        if (chunk.isEmpty()) break;
-        data += chunk;
-    }
-    file.close();
-
-    MatrixFileLoad load = DecodeMatrixFile(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                                     static_cast<std::size_t>(data.size())));
+    // A read that fails part-way leaves fewer bytes than a file has: the read error.
+    MatrixFileLoad load = DecodeMatrixFile(
+        std::span(reinterpret_cast<const std::uint8_t*>(file.bytes.data()), file.bytes.size()));
     load.message = MatrixFileMessage(load.status, path);
     return load;
 }
 
 MatrixFileSave SaveMatrixFile(const std::string& path, const NameTable& names, const MatrixState& state) {
-    MatrixFileSave save;
-    QSaveFile file(toFileName(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        save.status = MatrixFileStatus::CannotCreate;
-        save.message = MatrixFileMessage(save.status, path, toBytes(file.errorString()));
-        return save;
-    }
     const MatrixFileBytes bytes = EncodeMatrixFile(names, state);
-    const qint64 written = file.write(reinterpret_cast<const char*>(bytes.data()), kMatrixFileSize);
-    // The explicit flush matters: a disk that takes only part of the buffered bytes fails the
-    // flush, while commit() on its own would still put the shortened copy in place.
-    if (written != kMatrixFileSize || !file.flush() || !file.commit()) {
-        // Without a commit the partial copy is discarded and the old file stays.
+    const FileWrite written = ReplaceFile(path, [&bytes](QIODevice& out) {
+        return out.write(reinterpret_cast<const char*>(bytes.data()), kMatrixFileSize) == kMatrixFileSize;
+    });
+    MatrixFileSave save;
+    if (written.status == FileWriteStatus::CannotCreate) {
+        save.status = MatrixFileStatus::CannotCreate;
+        save.message = MatrixFileMessage(save.status, path, written.error);
+    } else if (!written.ok()) {
+        // The old file is still in place, unless no copy could be made beside it.
         save.status = MatrixFileStatus::WriteError;
         save.message = MatrixFileMessage(save.status, path);
     }

@@ -97,11 +97,13 @@ MatrixFileBytes EncodeMatrixFile(const NameTable& names, const MatrixState& stat
 // Gives the status only; the message needs the path and is filled by ReadMatrixFile.
 MatrixFileLoad DecodeMatrixFile(std::span<const std::uint8_t> bytes);
 
-// Paths are single-byte text and go to the file system in the local 8-bit encoding.
+// Paths are the file system's local 8-bit bytes; a message that names the file is in the same
+// encoding. Only a regular file is read: anything else cannot be opened.
 MatrixFileLoad ReadMatrixFile(const std::string& path);
 
 // Writes beside the target and replaces it only once the whole file is written, so a failed save
-// leaves an existing file as it was.
+// leaves an existing file as it was. Only in a folder the operator may not write is an existing
+// file written in place.
 MatrixFileSave SaveMatrixFile(const std::string& path, const NameTable& names, const MatrixState& state);
 
 // Makes a loaded file live: the names and the state are replaced, SlaveCount stays the running

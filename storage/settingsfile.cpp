@@ -67,7 +67,9 @@ std::string_view trimmed(std::string_view text) {
 std::string SettingsLocation(const std::string& commonAppDataFolder) {
     const std::string folder = commonAppDataFolder + "/" + std::string(settings::kFolder);
     const QString path = localPath(folder);
-    if (!QFileInfo(path).isDir()) QDir().mkdir(path);
+    // On a fresh account even the common folder may be missing (~/.local/share): the whole path is
+    // made. A failure shows when the file is written at exit.
+    if (!QFileInfo(path).isDir()) QDir().mkpath(path);
     return folder + "/" + std::string(settings::kFileName);
 }
 

@@ -43,8 +43,8 @@ std::string ChannelKey(int number);
 }  // namespace settings
 
 // The settings file inside the common application-data folder: "<folder>/QUENDA/matrix.xml".
-// Creates the QUENDA folder when it is missing (that level only; a failure shows up when the file
-// is written at exit).
+// Creates the folder with every missing parent (a failure shows up when the file is written at
+// exit).
 std::string SettingsLocation(const std::string& commonAppDataFolder);
 
 // What the program keeps in the settings file: recent files, names, arrangement and selected

@@ -1,12 +1,13 @@
 #include "storage/xmlfilestore.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QIODevice>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <initializer_list>
+
+#include "storage/diskfile.h"
 
 namespace corvane {
 
@@ -49,10 +50,6 @@ bool containsUpper(std::string_view line, std::string_view mark) {
 
 QString localPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string systemText(const QFileDevice& file) {
-    return file.errorString().toLocal8Bit().toStdString();
 }
 
 // CR LF, LF and CR each end a line; a last line without an ending still counts.
@@ -183,11 +180,11 @@ void TXmlFileStore::load() {
     m_elements.clear();
     m_modified = false;
 
-    QFile file(localPath(m_fileName));
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly))
-            throw SettingsError(formatMessage(xmlstore::kCannotOpen, {m_fileName, systemText(file)}));
-        m_lines = splitLines(file.readAll());
+    if (QFileInfo::exists(localPath(m_fileName))) {
+        const FileRead file = ReadRegularFile(m_fileName);
+        if (!file.complete)
+            throw SettingsError(formatMessage(xmlstore::kCannotOpen, {m_fileName, file.error}), true);
+        m_lines = splitLines(QByteArray::fromStdString(file.bytes));
     }
 
     locateRoot();
@@ -348,18 +345,12 @@ void TXmlFileStore::save() {
     for (const Element& e : m_elements) add(lineOf(e, openNames));
     for (std::size_t i = static_cast<std::size_t>(m_rootEnd) + 1; i < m_lines.size(); ++i) add(m_lines[i]);
 
-    // The new content goes to a file beside the old one, which is replaced only once the new
-    // file is complete.
-    QSaveFile file(localPath(m_fileName));
-    if (!file.open(QIODevice::WriteOnly)) {
-        const int error = errno;
-        throw SettingsError(formatMessage(xmlstore::kCannotCreate, {m_fileName, std::strerror(error)}));
-    }
-    if (!writeContent(file, content) || !file.commit()) {
-        const std::string reason = systemText(file);
-        file.cancelWriting();
-        throw SettingsError(formatMessage(xmlstore::kCannotWrite, {m_fileName, reason}));
-    }
+    const FileWrite written =
+        ReplaceFile(m_fileName, [this, &content](QIODevice& out) { return writeContent(out, content); });
+    if (written.status == FileWriteStatus::CannotCreate)
+        throw SettingsError(formatMessage(xmlstore::kCannotCreate, {m_fileName, written.error}), true);
+    if (!written.ok())
+        throw SettingsError(formatMessage(xmlstore::kCannotWrite, {m_fileName, written.error}), true);
 }
 
 bool TXmlFileStore::writeContent(QIODevice& out, std::string_view content) {

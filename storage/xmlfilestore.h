@@ -10,9 +10,15 @@ class QIODevice;
 namespace corvane {
 
 // A failure of the settings store or of the settings file; what() is the text the operator sees.
+// A text that names the file is in the local 8-bit encoding of paths, any other in Latin-1.
 class SettingsError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit SettingsError(const std::string& text, bool namesFile = false)
+        : std::runtime_error(text), m_namesFile(namesFile) {}
+    bool namesFile() const { return m_namesFile; }
+
+  private:
+    bool m_namesFile;
 };
 
 namespace xmlstore {

@@ -15,6 +15,9 @@
 #include <sys/resource.h>
 #endif
 
+#ifdef __linux__
+#include "diskfaults.h"
+#endif
 #include "fileformfixture.h"
 #include "view/led.h"
 #include "view/unitpanel.h"
@@ -146,6 +149,50 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - OTHER.CVM"));
     EXPECT_EQ(form.recentFiles().entries(), before.recent);
     EXPECT_EQ(form.CurrentMatrixFile, path);
+}
+#endif
+
+#ifdef __linux__
+// A shared show folder the operator cannot write, holding a file they can: Save writes the file
+// itself, since no copy can be made beside it.
+TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
+    FileFormFixture f;
+    TCorvane_Form& form = ShowOnScreen(f.open());
+    const std::string path = f.path("show.cvm");
+    WriteBytes(path, StudioFile());
+    f.answers.push_back(path);
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(form.CurrentMatrixFile, path);
+    form.names().setLineName(0, 0, "Foyer");
+    {
+        const ReadOnlyFolder folder(f.files.path());
+        if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
+        form.FileSave->trigger();
+    }
+    EXPECT_TRUE(f.notifier.messages.empty());
+    const MatrixFileBytes saved = EncodeMatrixFile(form.names(), form.state());
+    EXPECT_EQ(ReadBytes(path), std::vector<std::uint8_t>(saved.begin(), saved.end()));
+    EXPECT_EQ(QDir(f.files.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// A FIFO without a writer or a device chosen in Open would hold the window; both are refused at
+// once, and nothing changes.
+TEST(FileOpen, AnythingButAFileIsRefusedWithoutWaiting) {
+    FileFormFixture f;
+    TCorvane_Form& form = ShowOnScreen(f.open());
+    const std::string fifo = f.path("pipe.cvm");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const Snapshot before(form);
+    f.takeRequests();
+    for (const std::string& node : {fifo, std::string("/dev/zero")}) {
+        f.notifier.messages.clear();
+        f.answers.push_back(node);
+        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+        ASSERT_EQ(f.notifier.messages.size(), 1u);
+        EXPECT_EQ(f.notifier.messages[0].text, "Cannot open file \"" + node + "\". Not a regular file");
+        EXPECT_EQ(Snapshot(form), before);
+        EXPECT_TRUE(f.takeRequests().empty());
+    }
 }
 #endif
 

@@ -14,6 +14,8 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include "diskfaults.h"
 #endif
 
 using namespace corvane;
@@ -277,6 +279,17 @@ TEST(MatrixFileRead, FailuresCarryTheirMessage) {
     const MatrixFileLoad folder = ReadMatrixFile(dir.path().toStdString());
     EXPECT_EQ(folder.status, MatrixFileStatus::CannotOpen) << folder.message;
 
+#ifdef __unix__
+    // Neither a FIFO without a writer nor a device may hold the window up: both are refused.
+    const std::string fifo = fileName(dir, "pipe.cvm");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& node : {fifo, std::string("/dev/zero")}) {
+        const MatrixFileLoad refused = ReadMatrixFile(node);
+        EXPECT_EQ(refused.status, MatrixFileStatus::CannotOpen);
+        EXPECT_EQ(refused.message, "Cannot open file \"" + node + "\". Not a regular file");
+    }
+#endif
+
     const std::string shortFile = fileName(dir, "short.cvm");
     Bytes bytes = validFile();
     bytes.pop_back();
@@ -306,18 +319,30 @@ TEST(MatrixFileSave, ADirectoryCannotBeCreated) {
 }
 
 #ifdef __unix__
-TEST(MatrixFileSave, UnwritableFolderLeavesTheOldFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+// A shared show folder the operator cannot write: a file there that they can write is saved in
+// place, as no copy can be made beside it; a write-protected one is refused and left alone.
+TEST(MatrixFileSave, UnwritableFolderTakesTheSaveOnlyInAWritableFile) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string path = fileName(dir, "show.cvm");
+    const std::string locked = fileName(dir, "locked.cvm");
     writeFile(path, Bytes{'o', 'l', 'd'});
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const MatrixFileSave saved = SaveMatrixFile(path, NameTable{}, MatrixState{});
-    QFile::setPermissions(dir.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(saved.ok());
-    EXPECT_EQ(readFile(path), (Bytes{'o', 'l', 'd'}));
+    writeFile(locked, Bytes{'o', 'l', 'd'});
+    QFile::setPermissions(QString::fromStdString(locked), QFileDevice::ReadOwner);
+    NameTable names{};
+    names.setLineName(1, 2, "Foyer");
+    MatrixFileSave saved, refused;
+    {
+        const ReadOnlyFolder folder(dir.path());
+        if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
+        saved = SaveMatrixFile(path, names, MatrixState{});
+        refused = SaveMatrixFile(locked, names, MatrixState{});
+    }
+    EXPECT_TRUE(saved.ok()) << saved.message;
+    EXPECT_EQ(readFile(path), toBytes(EncodeMatrixFile(names, MatrixState{})));
+    EXPECT_EQ(refused.status, MatrixFileStatus::CannotCreate);
+    EXPECT_EQ(refused.message, "Cannot create file \"" + locked + "\". Permission denied");
+    EXPECT_EQ(readFile(locked), (Bytes{'o', 'l', 'd'}));
 }
 
 // A file-size limit makes the disk refuse the bytes half-way, as a full disk would.

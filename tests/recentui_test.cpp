@@ -3,6 +3,10 @@
 #include <QDir>
 #include <QFile>
 
+#ifdef __unix__
+#include <sys/stat.h>
+#endif
+
 #include "fileformfixture.h"
 
 using namespace corvane;
@@ -97,6 +101,21 @@ TEST(ReopenMenu, ReopenOfADeletedFileRemovesItsEntryWhileOpenLeavesTheList) {
     EXPECT_EQ(form.CurrentMatrixFile, file);
     EXPECT_EQ(form.windowTitle(), caption);
 }
+
+#ifdef __unix__
+// A FIFO left where a listed file was cannot be opened: refused at once, and its entry goes.
+TEST(ReopenMenu, ReopenOfAFifoIsRefusedWithoutWaiting) {
+    FileFormFixture f;
+    ShowOnScreen(f.open());
+    const auto p = SaveFiles(f, "ab");
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(p[0])));
+    ASSERT_EQ(mkfifo(p[0].c_str(), 0644), 0);
+    f.form->Reopen[1]->trigger();
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    EXPECT_EQ(f.notifier.messages[0].text, "Cannot open file \"" + p[0] + "\". Not a regular file");
+    EXPECT_EQ(Submenu(*f.form), (std::vector<std::string>{p[1], "-", "-", "-", "-"}));
+}
+#endif
 
 TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
     FileFormFixture f;

@@ -4,13 +4,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstring>
 #include <stdexcept>
 
-#include "formfixture.h"
+#include "app/messageboxnotifier.h"
+#include "diskfaults.h"
+#include "fileformfixture.h"
 
 using namespace corvane;
 
@@ -42,16 +46,9 @@ std::string constructionError(FormFixture& f) {
     return {};
 }
 
-}  // namespace
-
-TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
-    FormFixture f;
-    f.open();
-    EXPECT_FALSE(QFile::exists(settingsPath(f)));  // nothing is written before the exit
-    f.form.reset();
-    EXPECT_TRUE(f.notifier.messages.empty());
-
-    const QList<QByteArray> lines = readAll(settingsPath(f)).split('\n');
+// The file a first run leaves at a normal exit: 122 lines, each ended by CR LF.
+void expectFirstRunFile(const QByteArray& content) {
+    const QList<QByteArray> lines = content.split('\n');
     ASSERT_EQ(lines.size(), 123);  // 122 lines, each ended by CR LF
     EXPECT_TRUE(lines.last().isEmpty());
     for (int i = 0; i < 122; ++i) EXPECT_TRUE(lines[i].endsWith('\r')) << i;
@@ -74,7 +71,49 @@ TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
     EXPECT_TRUE(line(119).startsWith("    <PixelsPerInch value=\"")) << line(119).toStdString();
     EXPECT_EQ(line(120), "    <Color value=\"-16777201\"/>");
     EXPECT_EQ(line(122), "</FORMS>");
-    EXPECT_FALSE(readAll(settingsPath(f)).contains("Line17"));
+    EXPECT_FALSE(content.contains("Line17"));
+}
+
+}  // namespace
+
+// Also on a fresh account, where the common folder itself does not exist yet.
+TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
+    for (const char* common : {"", "/home/op/.local/share"}) {
+        SCOPED_TRACE(common);
+        FormFixture f;
+        FormOptions options = f.options();
+        options.commonDataFolder += common;
+        f.form = std::make_unique<TCorvane_Form>(*f.bus, f.notifier, options);
+        const QString file =
+            QString::fromStdString(options.commonDataFolder) + QStringLiteral("/QUENDA/matrix.xml");
+        EXPECT_FALSE(QFile::exists(file));  // nothing is written before the exit
+        f.form.reset();
+        EXPECT_TRUE(f.notifier.messages.empty());
+        expectFirstRunFile(readAll(file));
+    }
+}
+
+TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
+    FormFixture f;
+    f.open();
+    f.form.reset();
+    const QByteArray previous = readAll(settingsPath(f));
+    ASSERT_FALSE(previous.isEmpty());
+
+    TCorvane_Form& form = f.open();
+    form.names().setLineName(0, 0, "Changed");
+    {
+        const FileSizeLimit fullDisk(1000);
+        f.form.reset();
+    }
+    ASSERT_EQ(f.notifier.messages.size(), 1u);
+    EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
+    EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(f.notifier.messages[0].text,
+              "Cannot write file \"" + settingsPath(f).toStdString() + "\". File too large");
+    EXPECT_EQ(readAll(settingsPath(f)), previous);
+    EXPECT_EQ(QDir(f.dataDir.path() + QStringLiteral("/QUENDA")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("matrix.xml")});
 }
 
 TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
@@ -204,4 +243,45 @@ TEST(SettingsWindow, ExitThatCannotWriteTheFileSaysSoAndEnds) {
     EXPECT_EQ(m.text.substr(0, expected.size()), expected);
     EXPECT_FALSE(QFile::exists(settingsPath(f)));
     EXPECT_EQ(f.bus->openHandles(), 0);
+}
+
+// Paths are bytes in the local 8-bit encoding, and every box that names a file shows them decoded
+// so: from the file commands and from the settings at exit.
+TEST(Messages, PathsShowAsTheFileSystemSpellsThem) {
+    FileFormFixture f;
+    MessageBoxNotifier boxes;
+    FormOptions options = f.options();
+    options.commonDataFolder += "/M\xC3\xBCll";  // "Müll"
+    f.form = std::make_unique<TCorvane_Form>(*f.bus, boxes, options);
+    f.answerDialogs(*f.form);
+    TCorvane_Form& form = ShowOnScreen(*f.form);
+    QStringList shown;
+    const auto readNextBox = [&shown] {
+        QTimer::singleShot(0, [&shown] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown << box->text();
+            box->accept();
+        });
+    };
+    const QString folder = f.files.path() + QStringLiteral("/B") + QChar(0xFC) + QStringLiteral("ro");
+    const std::string missing = QFile::encodeName(folder).toStdString() + "/desk.cvm";
+
+    f.answers.push_back(missing);
+    readNextBox();
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    f.answers.push_back(missing);
+    readNextBox();
+    form.FileSaveAs1->trigger();
+    ASSERT_TRUE(QDir(QString::fromStdString(options.commonDataFolder)).removeRecursively());
+    readNextBox();
+    f.form.reset();
+
+    const QString noSuchFile = QStringLiteral("\". No such file or directory");
+    const QStringList expected = {
+        QStringLiteral("Cannot open file \"") + folder + QStringLiteral("/desk.cvm") + noSuchFile,
+        QStringLiteral("Cannot create file \"") + folder + QStringLiteral("/desk.cvm") + noSuchFile,
+        QStringLiteral("Cannot create file \"") + f.dataDir.path() + QStringLiteral("/M") + QChar(0xFC) +
+            QStringLiteral("ll/QUENDA/matrix.xml") + noSuchFile};
+    EXPECT_EQ(shown.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
 }

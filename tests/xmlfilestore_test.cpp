@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "diskfaults.h"
 #include "storage/xmlfilestore.h"
 
 using namespace corvane;
@@ -346,6 +347,71 @@ TEST_F(StoreTest, InterruptedSaveKeepsTheOldFile) {
     EXPECT_FALSE(store.isOpen());
     EXPECT_EQ(readFile(path()), old);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("matrix.xml")});
+}
+
+// A real full disk: the copy beside the file gets only part of the bytes. The old file must stay
+// byte for byte and the failure must be reported, with nothing left behind.
+TEST_F(StoreTest, SaveToAFullDiskKeepsTheOldFileAndSaysSo) {
+    const std::string old = "<FORMS>\r\n  <S>\r\n    <K value=\"old\"/>\r\n  </S>\r\n</FORMS>\r\n";
+    writeFile(path(), old);
+    TXmlFileStore store(path());
+    store.BeginAccess();
+    store.WriteSetting("S", "K", std::string(5000, 'n'));
+    try {
+        const FileSizeLimit fullDisk(1000);
+        store.EndAccess();
+        ADD_FAILURE() << "a short write was taken for a save";
+    } catch (const SettingsError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot write file \"" + path() + "\". File too large");
+        EXPECT_TRUE(e.namesFile());
+    }
+    EXPECT_FALSE(store.isOpen());
+    EXPECT_EQ(readFile(path()), old);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("matrix.xml")});
+}
+
+// A shared folder the operator cannot write, holding a settings file they can: the file is
+// written in place, since no copy can be made beside it. A file they cannot write either stays.
+TEST_F(StoreTest, ReadOnlyFolderTakesTheSaveInPlaceOnlyForAWritableFile) {
+    const std::string old =
+        "<FORMS>\r\n  <S>\r\n    <K value=\"" + std::string(300, 'o') + "\"/>\r\n  </S>\r\n</FORMS>\r\n";
+    writeFile(path(), old);
+    writeFile(path("locked.xml"), old);
+    QFile::setPermissions(QString::fromStdString(path("locked.xml")), QFileDevice::ReadOwner);
+    TXmlFileStore store(path());
+    TXmlFileStore locked(path("locked.xml"));
+    for (TXmlFileStore* s : {&store, &locked}) {
+        s->BeginAccess();
+        s->WriteSetting("S", "K", "new");
+    }
+    {
+        const ReadOnlyFolder folder(m_dir.path());
+        if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
+        store.EndAccess();
+        try {
+            locked.EndAccess();
+            ADD_FAILURE() << "saved over a write-protected file";
+        } catch (const SettingsError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Cannot create file \"" + path("locked.xml") + "\". Permission denied");
+        }
+    }
+    EXPECT_EQ(savedLines(path()), "<FORMS>|  <S>|    <K value=\"new\"/>|  </S>|</FORMS>");
+    EXPECT_EQ(readFile(path("locked.xml")), old);
+}
+
+// Something at the file's place that is not a file (a FIFO) would hold the start-up forever.
+TEST_F(StoreTest, FifoInsteadOfTheFileIsRefusedAtOnce) {
+    ASSERT_EQ(mkfifo(path().c_str(), 0644), 0);
+    TXmlFileStore store(path());
+    try {
+        store.BeginAccess();
+        ADD_FAILURE() << "read a FIFO as the settings file";
+    } catch (const SettingsError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + path() + "\". Not a regular file");
+    }
+    EXPECT_FALSE(store.isOpen());
 }
 
 TEST_F(StoreTest, UncreatableFileNamesPathAndReason) {
