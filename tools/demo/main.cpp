@@ -1,51 +1,39 @@
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "app/corvane.h"
 #include "app/runprogram.h"
+#include "tools/demo/frontpanel.h"
 #include "virtualunit/panelscript.h"
 #include "virtualunit/virtualbus.h"
-#include "tools/demo/frontpanel.h"
 
 namespace {
 
-constexpr char kHelp[] =
-    "Usage: corvane-demo [options]\n"
-    "Runs the CORVANE control program on a virtual matrix unit, for trying it without hardware.\n"
-    "\n"
-    "Options:\n"
-    "  --slaves N      number of slave units behind the master, 0..3 (default 3)\n"
-    "  --trace FILE    append one line per request the unit receives to FILE:\n"
-    "                  request type, request, value, index in hex, the length in decimal and,\n"
-    "                  for host-to-device transfers, the data bytes in hex (polls that found\n"
-    "                  no event are left out), e.g. \"c0 04 0021 0005 8\"\n"
-    "  --no-panel      do not show the window of the units' front panels\n"
-    "  --layout N      start in arrangement N, 0..7 (1x1, 2x1, 3x1, 4x1, 1x2, 1x3, 1x4, 2x2),\n"
-    "                  if the slaves allow it, as if the settings had saved it\n"
-    "  --reverse-routing\n"
-    "                  start the units in reverse routing: every channel chooses a line\n"
-    "  --script FILE   play FILE on the virtual unit while the demo runs: timed front-panel\n"
-    "                  actions and raw events, one per line, \"<when> <action> [arguments]\":\n"
-    "                    <when>  500ms (after the start) or @120 (after 120 transfers)\n"
-    "                    route UNIT CHANNEL LINE   (\"off\" for no channel / no line)\n"
-    "                    recall MEMORY | store UNIT MEMORY | clear UNIT | reverse on|off\n"
-    "                    image     a wholesale change, reported as ImageChanged\n"
-    "                    event B0 [B1 ... B7]      a raw event, bytes in hex\n"
-    "                    unplug    the unit leaves the bus\n"
-    "                  numbers count from 1, as the operator counts; # starts a comment\n"
-    "  --unplug-after MS\n"
-    "                  unplug the unit MS milliseconds after the start\n"
-    "  --help          show this text\n";
+// The script format, shown after the options by --help.
+constexpr char kScriptHelp[] =
+    "A script (--script FILE) holds timed front-panel actions and raw events, one per line,\n"
+    "\"<when> <action> [arguments]\":\n"
+    "  <when>  500ms (after the start) or @120 (after 120 transfers)\n"
+    "  route UNIT CHANNEL LINE   (\"off\" for no channel / no line)\n"
+    "  recall MEMORY | store UNIT MEMORY | clear UNIT | reverse on|off\n"
+    "  image     a wholesale change, reported as ImageChanged\n"
+    "  event B0 [B1 ... B7]      a raw event, bytes in hex\n"
+    "  unplug    the unit leaves the bus\n"
+    "Numbers count from 1, as the operator counts; # starts a comment.\n";
 
 struct DemoOptions {
     int slaves = 3;
@@ -57,45 +45,85 @@ struct DemoOptions {
     long unplugAfterMs = -1;
 };
 
-[[noreturn]] void usageError(const char* what) {
-    std::fprintf(stderr, "corvane-demo: %s\n\n%s", what, kHelp);
-    std::exit(2);
+// A whole number from `first` to `last`, or nothing.
+std::optional<long> NumberIn(const QString& text, long first, long last) {
+    bool ok = false;
+    const long value = text.toLong(&ok);
+    if (!ok || value < first || value > last) return std::nullopt;
+    return value;
 }
 
-DemoOptions parse(int argc, char** argv) {
-    DemoOptions o;
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
-            std::fputs(kHelp, stdout);
-            std::exit(0);
-        } else if (std::strcmp(a, "--slaves") == 0 && hasValue) {
-            const char* v = argv[++i];
-            if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '3')
-                usageError("--slaves takes a number from 0 to 3");
-            o.slaves = v[0] - '0';
-        } else if (std::strcmp(a, "--no-panel") == 0) {
-            o.panel = false;
-        } else if (std::strcmp(a, "--layout") == 0 && hasValue) {
-            const char* v = argv[++i];
-            if (std::strlen(v) != 1 || v[0] < '0' || v[0] > '7')
-                usageError("--layout takes a number from 0 to 7");
-            o.layout = v[0] - '0';
-        } else if (std::strcmp(a, "--reverse-routing") == 0) {
-            o.reverse = true;
-        } else if (std::strcmp(a, "--script") == 0 && hasValue) {
-            o.script = argv[++i];
-        } else if (std::strcmp(a, "--unplug-after") == 0 && hasValue) {
-            char* end = nullptr;
-            o.unplugAfterMs = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || o.unplugAfterMs < 0) usageError("--unplug-after takes milliseconds");
-        } else if (std::strcmp(a, "--trace") == 0 && hasValue) {
-            o.trace = argv[++i];
-        } else {
-            usageError((std::string("unknown option or missing value: ") + a).c_str());
-        }
+// Reads the options with an application object of its own, so that --help and mistakes are
+// answered before any window system is needed. Ends the process on --help or a mistake.
+DemoOptions Parse(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Runs the CORVANE control program on a virtual matrix unit, for trying it without hardware."));
+    const QCommandLineOption slaves(
+        QStringLiteral("slaves"),
+        QStringLiteral("Number of slave units behind the master, 0..3 (default 3)."), QStringLiteral("N"));
+    const QCommandLineOption trace(
+        QStringLiteral("trace"),
+        QStringLiteral("Append one line per request the unit receives to FILE: request type, request, "
+                       "value, index in hex, the length in decimal and, for host-to-device transfers, the "
+                       "data bytes in hex (polls that found no event are left out), e.g. \"c0 04 0021 0005 "
+                       "8\"."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption noPanel(QStringLiteral("no-panel"),
+                                     QStringLiteral("Do not show the window of the units' front panels."));
+    const QCommandLineOption layout(
+        QStringLiteral("layout"),
+        QStringLiteral("Start in arrangement N, 0..7 (1x1, 2x1, 3x1, 4x1, 1x2, 1x3, 1x4, 2x2), if the slaves "
+                       "allow it, as if the settings had saved it."),
+        QStringLiteral("N"));
+    const QCommandLineOption reverse(
+        QStringLiteral("reverse-routing"),
+        QStringLiteral("Start the units in reverse routing: every channel chooses a line."));
+    const QCommandLineOption script(
+        QStringLiteral("script"),
+        QStringLiteral("Play FILE on the virtual unit while the demo runs (format below)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption unplugAfter(QStringLiteral("unplug-after"),
+                                         QStringLiteral("Unplug the unit MS milliseconds after the start."),
+                                         QStringLiteral("MS"));
+    parser.addOptions({slaves, trace, noPanel, layout, reverse, script, unplugAfter});
+    const QCommandLineOption help = parser.addHelpOption();
+
+    const auto usageError = [&parser](const QString& what) {
+        std::fprintf(stderr, "corvane-demo: %s\n\n%s", qPrintable(what), qPrintable(parser.helpText()));
+        std::exit(2);
+    };
+    if (!parser.parse(QCoreApplication::arguments())) usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        std::printf("%s\n%s", qPrintable(parser.helpText()), kScriptHelp);
+        std::exit(0);
     }
+    if (!parser.positionalArguments().isEmpty())
+        usageError(QStringLiteral("unexpected argument: ") + parser.positionalArguments().first());
+
+    DemoOptions o;
+    if (parser.isSet(slaves)) {
+        const std::optional<long> n = NumberIn(parser.value(slaves), 0, 3);
+        if (!n) usageError(QStringLiteral("--slaves takes a number from 0 to 3"));
+        o.slaves = static_cast<int>(*n);
+    }
+    if (parser.isSet(layout)) {
+        const std::optional<long> n = NumberIn(parser.value(layout), 0, 7);
+        if (!n) usageError(QStringLiteral("--layout takes a number from 0 to 7"));
+        o.layout = static_cast<int>(*n);
+    }
+    if (parser.isSet(unplugAfter)) {
+        const std::optional<long> n =
+            NumberIn(parser.value(unplugAfter), 0, std::numeric_limits<long>::max());
+        if (!n) usageError(QStringLiteral("--unplug-after takes milliseconds"));
+        o.unplugAfterMs = *n;
+    }
+    o.panel = !parser.isSet(noPanel);
+    o.reverse = parser.isSet(reverse);
+    // File names keep the bytes they were given in.
+    o.trace = parser.value(trace).toLocal8Bit().toStdString();
+    o.script = parser.value(script).toLocal8Bit().toStdString();
     return o;
 }
 
@@ -111,7 +139,7 @@ void fillDemoRoutes(corvane::MatrixState& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const DemoOptions options = parse(argc, argv);
+    const DemoOptions options = Parse(argc, argv);
 
     std::shared_ptr<corvane::DeviceModel> unit;
     auto bus = corvane::VirtualBus::WithUnit(options.slaves, &unit);
