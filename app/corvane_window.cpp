@@ -291,17 +291,22 @@ bool TCorvane_Form::AppMessageHandler(QObject* target, QKeyEvent* key) {
         }
     }
 
-    // Insert opens the names dialog; the key still reaches its window afterwards, so inside the
-    // open dialog it only toggles overwrite in the focused field.
+    // Insert, whatever the modifiers and from the keypad too, opens the names dialog, but only from
+    // the window itself: keys for a dialog, a message box or an open menu are theirs alone. The key
+    // still reaches its window afterwards.
     // The hook sees a press again at each parent it travels up to: open once per press. The event
     // alone cannot tell, as the next press may be built where this one was.
-    if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier && widget) {
-        const bool travelling = key == m_insertPress && m_insertReached && m_insertReached->parent() == target;
+    const bool inWindow = widget && widget->window() == this && !QApplication::activeModalWidget() &&
+                          !QApplication::activePopupWidget();
+    if (key->key() == Qt::Key_Insert && inWindow) {
+        const bool travelling =
+            key == m_insertPress && m_insertReached && m_insertReached->parent() == target;
         m_insertPress = key;
         m_insertReached = target;
         if (!travelling) {
             OpenNamesDialog();
-            // Presses inside the dialog came through here too; this one travels on from here.
+            // The dialog's run may have built other presses where this one lives; this one still
+            // travels on from here.
             m_insertPress = key;
             m_insertReached = target;
         }
