@@ -156,7 +156,10 @@ void TCorvane_Form::CrosspointClick(int tag) {
 }
 
 void TCorvane_Form::CrosspointEnter(int tag) {
-    if (!ColumnMoveFlag) ColumnLabels[tag % grid::kColumns]->setColor(kFocusColor);
+    // Only this column is yellow: a move made while the window was inactive reported no exit.
+    if (!ColumnMoveFlag)
+        for (int c = 0; c < grid::kColumns; ++c)
+            ColumnLabels[c]->setColor(c == tag % grid::kColumns ? kFocusColor : kLabelColor);
     ColumnMoveFlag = 0;
 }
 

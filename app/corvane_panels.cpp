@@ -40,7 +40,7 @@ QPoint TCorvane_Form::UnitPanelOrigin() const {
 }
 
 void TCorvane_Form::BuildUnitPanels() {
-    // Created in tab order: Imagen1, Imagen2, Imagen4, Imagen3. Panels take no focus, so the
+    // Created in tab order: Imagen1, Imagen2, Imagen4, Imagen3. Panels are no tab stops, so the
     // creation order is what puts them into the focus chain.
     for (int u : {0, 1, 3, 2}) {
         auto* panel = new UnitPanel(u, UnitPanelParent());

@@ -22,6 +22,7 @@
 #include "model/gridcontent.h"
 #include "view/hint.h"
 #include "view/led.h"
+#include "view/unitpanel.h"
 
 namespace corvane {
 
@@ -248,13 +249,13 @@ bool TCorvane_Form::event(QEvent* event) {
 }
 
 // The visible controls of the grid panel in their focus order: the unit panels, then the grid
-// buttons in creation order. Moves to the next or previous one, wrapping at the ends.
+// buttons in creation order. Moves to the next or previous one, wrapping at the ends. The unit
+// panels are no tab stops, but the arrow keys visit them all the same.
 bool TCorvane_Form::MoveGridPanelFocus(QWidget* from, bool forward) {
     std::vector<QWidget*> order;
-    for (const char* name : {"Imagen1", "Imagen2", "Imagen4", "Imagen3"}) {
-        auto* panel = Panel1->findChild<QWidget*>(QString::fromLatin1(name));
-        if (panel && panel->isVisible() && (panel->focusPolicy() & Qt::TabFocus)) order.push_back(panel);
-    }
+    for (int unit : {0, 1, 3, 2})
+        if (QWidget* panel = UnitPanels[static_cast<std::size_t>(unit)]; panel && panel->isVisible())
+            order.push_back(panel);
     for (QPushButton* button : CrosspointGrid)
         if (button && button->isVisible()) order.push_back(button);
     const auto at = std::find(order.begin(), order.end(), from);
@@ -267,15 +268,18 @@ bool TCorvane_Form::MoveGridPanelFocus(QWidget* from, bool forward) {
 
 bool TCorvane_Form::AppMessageHandler(QObject* target, QKeyEvent* key) {
     auto* widget = qobject_cast<QWidget*>(target);
-    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (widget && widget->window() == this && plain) {
+    // Keys for a dialog, a message box or an open menu are theirs alone.
+    const bool inWindow = widget && widget->window() == this && !QApplication::activeModalWidget() &&
+                          !QApplication::activePopupWidget();
+    if (inWindow) {
         const int code = key->key();
         const bool vertical = code == Qt::Key_Up || code == Qt::Key_Down;
         const bool arrow = vertical || code == Qt::Key_Left || code == Qt::Key_Right;
         auto* button = qobject_cast<CrosspointButton*>(widget);
         if (button && button->parentWidget() != Panel1) button = nullptr;
 
-        // Up and Down stay in the column; the flag keeps its label yellow across the move.
+        // Up and Down stay in the column, with any modifier held; the flag keeps its label yellow
+        // across the move.
         if (button && vertical && button->column() < grid::kNoLineColumn) {
             ColumnMoveFlag = 1;
             const int row =
@@ -285,25 +289,29 @@ bool TCorvane_Form::AppMessageHandler(QObject* target, QKeyEvent* key) {
         }
         if (arrow && widget->parentWidget() == Panel1)
             return MoveGridPanelFocus(widget, code == Qt::Key_Right || code == Qt::Key_Down);
-        if (code == Qt::Key_Space || code == Qt::Key_Return || code == Qt::Key_Enter) {
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (plain && (code == Qt::Key_Space || code == Qt::Key_Return || code == Qt::Key_Enter)) {
             if (auto* push = qobject_cast<QPushButton*>(widget); push && push->isEnabled()) {
-                push->click();
+                // A held key clicks once; its repeats are swallowed, or each would send again.
+                if (!key->isAutoRepeat()) push->click();
                 return true;
             }
         }
     }
 
-    // Insert opens the names dialog; the key still reaches its window afterwards, so inside the
-    // open dialog it only toggles overwrite in the focused field.
+    // Insert, whatever the modifiers and from the keypad too, opens the names dialog. The key still
+    // reaches its window afterwards.
     // The hook sees a press again at each parent it travels up to: open once per press. The event
     // alone cannot tell, as the next press may be built where this one was.
-    if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier && widget) {
-        const bool travelling = key == m_insertPress && m_insertReached && m_insertReached->parent() == target;
+    if (key->key() == Qt::Key_Insert && inWindow) {
+        const bool travelling =
+            key == m_insertPress && m_insertReached && m_insertReached->parent() == target;
         m_insertPress = key;
         m_insertReached = target;
         if (!travelling) {
             OpenNamesDialog();
-            // Presses inside the dialog came through here too; this one travels on from here.
+            // The dialog's run may have built other presses where this one lives; this one still
+            // travels on from here.
             m_insertPress = key;
             m_insertReached = target;
         }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -10,6 +12,7 @@
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/hint.h"
+#include "view/unitpanel.h"
 
 using namespace corvane;
 
@@ -54,6 +57,20 @@ class Grid : public testing::Test {
 };
 
 using Routes = std::vector<std::pair<int, int>>;
+
+// A key held down repeats as further presses, each marked as a repeat.
+void holdKey(QWidget* widget, Qt::Key key, const QString& text, int repeats) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    for (int i = 0; i < repeats; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text, true);
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text, true);
+        QApplication::sendEvent(widget, &up);
+        QApplication::sendEvent(widget, &down);
+    }
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+}
 
 }  // namespace
 
@@ -247,6 +264,14 @@ TEST_F(Grid, UpAndDownStayInTheColumnWithItsLabelYellow) {
     EXPECT_TRUE(button(4, 6)->hasFocus());
     QTest::keyClick(button(4, 6), Qt::Key_Up);
     EXPECT_TRUE(button(3, 6)->hasFocus());
+    // Modifiers and the keypad change nothing.
+    QTest::keyClick(button(3, 6), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_TRUE(button(4, 6)->hasFocus());
+    QTest::keyClick(button(4, 6), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_TRUE(button(3, 6)->hasFocus());
+    QTest::keyClick(button(3, 6), Qt::Key_Up, Qt::ShiftModifier | Qt::KeypadModifier);
+    EXPECT_TRUE(button(2, 6)->hasFocus());
+    EXPECT_EQ(form().columnLabel(6)->color(), kYellow);
 
     // The focus leaving the column by the mouse turns the label teal again.
     QTest::mouseClick(button(1, 9), Qt::LeftButton);
@@ -270,9 +295,11 @@ TEST_F(Grid, LeftRightAndColumn16TraverseTheVisibleButtonsWithWrap) {
     EXPECT_TRUE(button(0, 1)->hasFocus());
     QTest::keyClick(button(0, 1), Qt::Key_Left);
     QTest::keyClick(button(0, 0), Qt::Key_Left);
+    EXPECT_TRUE(form().unitPanel(0)->hasFocus());  // the unit panels come first
+    QTest::keyClick(form().unitPanel(0), Qt::Key_Left);
     EXPECT_TRUE(button(3, 16)->hasFocus());  // wrapped past the hidden row
     QTest::keyClick(button(3, 16), Qt::Key_Down);
-    EXPECT_TRUE(button(0, 0)->hasFocus());
+    EXPECT_TRUE(form().unitPanel(0)->hasFocus());
     button(1, 16)->setFocus();
     QTest::keyClick(button(1, 16), Qt::Key_Up);
     EXPECT_TRUE(button(1, 15)->hasFocus());
@@ -289,6 +316,80 @@ TEST_F(Grid, SpaceAndEnterClickTheFocusedButton) {
     QTest::keyClick(button(3, 8), Qt::Key_Return);
     EXPECT_TRUE(button(3, 8)->isConnected());
     EXPECT_EQ(routesSent(), (Routes{{0x13, 8}}));
+}
+
+TEST_F(Grid, ArrowsVisitTheVisibleUnitPanelsWhichTakeNoOtherKey) {
+    open();
+    std::vector<QWidget*> forward;
+    QWidget* at = button(4, 15);
+    at->setFocus();
+    for (int i = 0; i < 2; ++i) {
+        QTest::keyClick(at, Qt::Key_Right);
+        forward.push_back(at = QApplication::focusWidget());
+    }
+    EXPECT_EQ(forward, (std::vector<QWidget*>{form().unitPanel(0), button(0, 0)}));  // 1x1
+
+    form().MatrixExecute(7);  // 2x2: Imagen1, Imagen2, Imagen4, Imagen3
+    std::vector<QWidget*> backward;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(at, Qt::Key_Left);
+        backward.push_back(at = QApplication::focusWidget());
+    }
+    EXPECT_EQ(backward, (std::vector<QWidget*>{form().unitPanel(2), form().unitPanel(3), form().unitPanel(1),
+                                               form().unitPanel(0), button(4, 15)}));
+
+    // The focused panel shows a focus mark, which goes without a trace with the focus.
+    UnitPanel* panel = form().unitPanel(3);
+    const QImage unfocused = panel->grab().toImage();
+    panel->setFocus(Qt::TabFocusReason);
+    const QImage focused = panel->grab().toImage();
+    EXPECT_NE(focused, unfocused);
+    QRect marked;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            if (focused.pixel(x, y) != unfocused.pixel(x, y)) marked |= QRect(x, y, 1, 1);
+    EXPECT_TRUE(panel->insideRect().contains(marked)) << "the mark stays inside the bevel";
+    EXPECT_GT(marked.width(), panel->width() / 2);
+
+    f.takeRequests();
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(panel, key);
+    EXPECT_TRUE(panel->hasFocus());
+    EXPECT_TRUE(f.takeRequests().empty());
+    EXPECT_EQ(form().state().SelectedUnit, 1);
+    QTest::keyClick(panel, Qt::Key_Right);
+    EXPECT_EQ(panel->grab().toImage(), unfocused);
+}
+
+TEST_F(Grid, AHeldSpaceOrEnterClicksOnce) {
+    open();
+    button(1, 3)->setFocus();
+    holdKey(button(1, 3), Qt::Key_Space, QStringLiteral(" "), 22);
+    EXPECT_EQ(routesSent(), (Routes{{0x11, 3}}));
+    holdKey(button(1, 3), Qt::Key_Return, QStringLiteral("\r"), 22);
+    EXPECT_EQ(routesSent(), (Routes{{0x11, 3}}));
+}
+
+TEST_F(Grid, TheFocusedColumnStaysYellowWhileAMenuOrDialogIsOpen) {
+    open();
+    button(2, 5)->setFocus();
+    ASSERT_EQ(form().columnLabel(5)->color(), kYellow);
+
+    form().FileMenu->popup(form().mapToGlobal(QPoint(10, 10)));
+    EXPECT_EQ(QApplication::activePopupWidget(), form().FileMenu);
+    EXPECT_EQ(form().focusWidget(), button(2, 5));
+    EXPECT_EQ(form().columnLabel(5)->color(), kYellow);
+    form().FileMenu->close();
+    EXPECT_TRUE(button(2, 5)->hasFocus());
+    EXPECT_EQ(form().columnLabel(5)->color(), kYellow);
+
+    // A dialog taking the keyboard and giving it back. The offscreen platform keeps the window
+    // active under a dialog, so the button is told as a desktop tells it.
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(button(2, 5), &away);
+    EXPECT_EQ(form().columnLabel(5)->color(), kYellow);
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(button(2, 5), &back);
+    for (int c = 0; c < 16; ++c) EXPECT_EQ(form().columnLabel(c)->color(), c == 5 ? kYellow : kTeal) << c;
 }
 
 TEST_F(Grid, AFailedRouteKeepsTheNewRouteAndSaysSo) {

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -41,6 +45,26 @@ void type(QWidget* widget, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
     QApplication::sendEvent(widget, &press);
 }
+
+// Counts the names dialogs that open while it lives and cancels each, after `onOpen`, so that a
+// dialog opened where none should be cannot hang the test.
+struct NamesDialogWatch {
+    explicit NamesDialogWatch(QObject* context) {
+        timer.setInterval(0);
+        QObject::connect(&timer, &QTimer::timeout, context, [this] {
+            auto* d = qobject_cast<TLineNames*>(QApplication::activeModalWidget());
+            if (!d || d->property("answered").toBool()) return;
+            d->setProperty("answered", true);
+            ++opened;
+            if (onOpen) onOpen(*d);
+            d->reject();
+        });
+        timer.start();
+    }
+    QTimer timer;
+    int opened = 0;
+    std::function<void(TLineNames&)> onOpen;
+};
 
 bool sameNames(const NameTable& a, const NameTable& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -106,6 +130,15 @@ TEST_F(NamesDialog, CancelAndEscapeChangeNoName) {
     const std::function<void(TLineNames&)> leave[] = {
         [](TLineNames& d) { QTest::mouseClick(d.BitBtn2, Qt::LeftButton); },
         [](TLineNames& d) { QTest::keyClick(d.LineasEdit[4], Qt::Key_Escape); },
+        // Enter on the focused Cancel button is Cancel.
+        [](TLineNames& d) {
+            d.BitBtn2->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(d.BitBtn2, Qt::Key_Return);
+        },
+        [](TLineNames& d) {
+            d.BitBtn2->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(d.BitBtn2, Qt::Key_Enter, Qt::KeypadModifier);
+        },
     };
     for (const auto& how : leave) {
         EXPECT_TRUE(runDialog(*form, [&](TLineNames& d) {
@@ -154,10 +187,36 @@ TEST_F(NamesDialog, OkWithNothingChangedStillShares) {
     EXPECT_EQ(form->names().lineName(0, 4), "Line 05");  // side by side: lines stay apart
 }
 
-TEST_F(NamesDialog, InsertInTheFieldsTogglesOverwrite) {
+// The columns in which two pictures of a widget differ.
+int differingColumns(const QImage& a, const QImage& b) {
+    int columns = 0;
+    for (int x = 0; x < a.width(); ++x)
+        for (int y = 0; y < a.height(); ++y)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                ++columns;
+                break;
+            }
+    return columns;
+}
+
+TEST_F(NamesDialog, InsertInTheFieldsTogglesOverwriteWithABlockCaret) {
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int flashTime = hints->cursorFlashTime();
+    hints->setCursorFlashTime(0);  // a steady caret for the pictures
     EXPECT_TRUE(runDialog(*form, [](TLineNames& d) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         QLineEdit* field = d.LineasEdit[0];
+        field->setFocus();
         field->setCursorPosition(0);
+        const QImage lineCaret = field->grab().toImage();
+        QTest::keyClick(field, Qt::Key_Insert);
+        const QImage blockCaret = field->grab().toImage();
+        // The block covers the "L" under the caret.
+        EXPECT_GE(differingColumns(lineCaret, blockCaret),
+                  field->fontMetrics().horizontalAdvance(QLatin1Char('L')) - 1);
+        QTest::keyClick(field, Qt::Key_Insert, Qt::KeypadModifier);  // the keypad's Insert too
+        EXPECT_EQ(field->grab().toImage(), lineCaret);
+
         QTest::keyClick(field, Qt::Key_X);
         EXPECT_EQ(field->text(), QStringLiteral("xLine 01"));
         QTest::keyClick(field, Qt::Key_Insert);
@@ -172,6 +231,7 @@ TEST_F(NamesDialog, InsertInTheFieldsTogglesOverwrite) {
         EXPECT_EQ(field->text(), QStringLiteral("wxYZne 01!"));
         d.reject();
     }));
+    hints->setCursorFlashTime(flashTime);
 }
 
 TEST_F(NamesDialog, OneDialogAtATimeAndNoneWhileAColumnMoves) {
@@ -209,36 +269,70 @@ TEST_F(NamesDialog, OkRedrawsTheGridAndCancelDoesNot) {
     EXPECT_TRUE(form->columnLabel(5)->caption().startsWith(QStringLiteral("Hidden - ")));
 }
 
-TEST_F(NamesDialog, TheInsertKeyOpensOneDialogAndShiftInsertNone) {
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-    int opened = 0;
-    // Answers every dialog that opens while the press is handled, so a second one cannot hang.
-    const auto pressInsert = [&](bool insertInside) {
-        QTimer answer;
-        answer.setInterval(0);
-        QObject::connect(&answer, &QTimer::timeout, form, [&] {
-            auto* d = qobject_cast<TLineNames*>(QApplication::activeModalWidget());
-            if (!d || d->property("answered").toBool()) return;
-            d->setProperty("answered", true);
-            ++opened;
-            if (insertInside) QTest::keyClick(d->LineasEdit[0], Qt::Key_Insert);
-            d->reject();
-        });
-        answer.start();
-        QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert);
+TEST_F(NamesDialog, TheInsertKeyOpensOneDialogWhateverTheModifiers) {
+    ShowOnScreen(*form);
+    NamesDialogWatch watch(form);
+    bool insertInside = false;
+    watch.onOpen = [&](TLineNames& d) {
+        if (insertInside) QTest::keyClick(d.LineasEdit[0], Qt::Key_Insert);
+    };
+    const auto pressInsert = [&](Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert, modifiers);
         QCoreApplication::processEvents();
     };
-    pressInsert(false);
-    EXPECT_EQ(opened, 1);
+    pressInsert();
+    EXPECT_EQ(watch.opened, 1);
     EXPECT_EQ(form->namesDialog(), nullptr);
     // Every press opens it again, although each key event may live where the last one did, and
     // Insert pressed inside the dialog does not open another once it closes.
-    pressInsert(true);
-    EXPECT_EQ(opened, 2);
-    pressInsert(false);
-    EXPECT_EQ(opened, 3);
+    insertInside = true;
+    pressInsert();
+    EXPECT_EQ(watch.opened, 2);
+    insertInside = false;
+    pressInsert();
+    EXPECT_EQ(watch.opened, 3);
 
-    QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_EQ(form->namesDialog(), nullptr);
+    pressInsert(Qt::ShiftModifier);
+    EXPECT_EQ(watch.opened, 4);
+    pressInsert(Qt::KeypadModifier);  // the keypad's Insert with NumLock off
+    EXPECT_EQ(watch.opened, 5);
+}
+
+TEST_F(NamesDialog, InsertOverAnotherWindowOrAnOpenMenuOpensNothing) {
+    ShowOnScreen(*form);
+    NamesDialogWatch watch(form);
+    QStringList pressedIn;
+    // Presses Insert in whatever modal window is open once its loop runs, then closes it.
+    const auto insertInModal = [&] {
+        QTimer::singleShot(0, form, [&] {
+            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!window) return;
+            pressedIn << window->windowTitle();
+            QWidget* focused = window->focusWidget();
+            QTest::keyClick(focused ? focused : window, Qt::Key_Insert);
+            QTest::keyClick(focused ? focused : window, Qt::Key_Insert, Qt::ShiftModifier);
+            window->reject();
+        });
+    };
+
+    insertInModal();
+    form->FileOpen1->trigger();  // the program's own file dialog
+    insertInModal();
+    QMessageBox box(QMessageBox::Information, QStringLiteral("File New"),
+                    QStringLiteral(" Are you sure to clear the memory? "),
+                    QMessageBox::Ok | QMessageBox::Cancel, form);
+    box.exec();
+    EXPECT_EQ(pressedIn, (QStringList{QStringLiteral("Opens a matrix file"), QStringLiteral("File New")}));
+
+    form->FileMenu->popup(form->mapToGlobal(QPoint(10, 10)));
+    ASSERT_EQ(QApplication::activePopupWidget(), form->FileMenu);
+    QTest::keyClick(form->FileMenu, Qt::Key_Insert);
+    form->FileMenu->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(watch.opened, 0);
+
+    // The window itself still opens it.
+    QTest::keyClick(form->crosspoint(0, 0), Qt::Key_Insert);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(watch.opened, 1);
 }

@@ -1,5 +1,7 @@
 #include "view/crosspointbutton.h"
 
+#include <QFocusEvent>
+
 namespace corvane {
 
 CrosspointButton::CrosspointButton(int tag, QWidget* parent)
@@ -24,7 +26,10 @@ void CrosspointButton::focusInEvent(QFocusEvent* event) {
 
 void CrosspointButton::focusOutEvent(QFocusEvent* event) {
     QPushButton::focusOutEvent(event);
-    Q_EMIT focusExited(m_tag);
+    // A menu or another window taking the keyboard for a while leaves the focus with the button
+    // within its window.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) Q_EMIT focusExited(m_tag);
 }
 
 }  // namespace corvane

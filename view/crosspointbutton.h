@@ -6,7 +6,8 @@
 namespace corvane {
 
 // One button of the crosspoint grid. Its Tag is its index, row * 17 + column; it shows the lit
-// lamp when connected and the unlit one otherwise, and reports gaining and losing the focus.
+// lamp when connected and the unlit one otherwise, and reports gaining and losing the focus within
+// its window: a menu or dialog opening over the window does not take the focus from it.
 class CrosspointButton : public QPushButton {
     Q_OBJECT
   public:

@@ -1,12 +1,15 @@
 #include "view/linestext.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleFactory>
 
 #include "model/matrixstate.h"
 #include "model/nametable.h"
@@ -40,11 +43,36 @@ std::string nameBytes(const QString& text) {
     return bytes;
 }
 
+// Gives a name field in overwrite mode a block caret as wide as the character it stands on.
+class BlockCaretStyle : public QProxyStyle {
+  public:
+    // Draws as the application's style does, through an instance of its own.
+    BlockCaretStyle(const QLineEdit& field, const bool& overwrite)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->name())),
+          m_field(field),
+          m_overwrite(overwrite) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric != PM_TextCursorWidth || !m_overwrite)
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        const QString text = m_field.text();
+        const int at = m_field.cursorPosition();
+        const QFontMetrics metrics = m_field.fontMetrics();
+        return at < text.size() ? metrics.horizontalAdvance(text.at(at)) : metrics.averageCharWidth();
+    }
+
+  private:
+    const QLineEdit& m_field;
+    const bool& m_overwrite;
+};
+
 // A name field: the caret goes to the end when the field is entered from the keyboard, and
-// Insert switches between inserting and overwriting.
+// Insert, with any modifier and from the keypad too, switches between inserting and overwriting.
 class NameEdit : public QLineEdit {
   public:
-    explicit NameEdit(QWidget* parent) : QLineEdit(parent) {}
+    explicit NameEdit(QWidget* parent) : QLineEdit(parent), m_caretStyle(*this, m_overwrite) {
+        setStyle(&m_caretStyle);
+    }
 
   protected:
     void focusInEvent(QFocusEvent* event) override {
@@ -52,8 +80,9 @@ class NameEdit : public QLineEdit {
         if (event->reason() != Qt::MouseFocusReason) end(false);
     }
     void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        if (event->key() == Qt::Key_Insert && !(event->modifiers() & ~Qt::KeypadModifier)) {
             m_overwrite = !m_overwrite;
+            update();
             event->accept();
             return;
         }
@@ -66,6 +95,7 @@ class NameEdit : public QLineEdit {
 
   private:
     bool m_overwrite = false;
+    BlockCaretStyle m_caretStyle;
 };
 
 QFont dialogFont() {
@@ -155,7 +185,9 @@ TLineNames::TLineNames(NameTable& names, const MatrixState& state, QWidget* pare
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(247, 364, 75, 25);
-    BitBtn2->setAutoDefault(false);
+    // Enter presses the button that has the focus, and OK from anywhere else.
+    BitBtn1->setAutoDefault(true);
+    BitBtn2->setAutoDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, [this] {
         BitBtn1Click();
         accept();

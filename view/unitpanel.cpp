@@ -1,6 +1,7 @@
 #include "view/unitpanel.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace corvane {
 
@@ -9,6 +10,16 @@ UnitPanel::UnitPanel(int tag, QWidget* parent) : BevelPanel(parent), m_tag(tag) 
 void UnitPanel::setPicture(const QImage& picture) {
     m_picture = picture;
     setBackground(QPixmap::fromImage(m_picture));
+}
+
+void UnitPanel::paintEvent(QPaintEvent* event) {
+    BevelPanel::paintEvent(event);
+    if (!hasFocus()) return;
+    // Inverted dots stay visible on either picture and on the dot map.
+    QPainter p(this);
+    p.setCompositionMode(QPainter::RasterOp_NotDestination);
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    p.drawRect(insideRect().adjusted(1, 1, -2, -2));
 }
 
 QPoint UnitPanel::toPicture(const QMouseEvent* event) const {

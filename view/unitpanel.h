@@ -8,7 +8,9 @@ namespace corvane {
 
 // A unit's panel: a bevelled panel whose inside is the unit's picture, stretched. Mouse presses,
 // moves and releases are reported in the coordinates of the picture area inside the bevel, with
-// the panel's Tag (the unit) attached; a press captures the mouse until the release.
+// the panel's Tag (the unit) attached; a press captures the mouse until the release. The panel is
+// no tab stop and a click does not focus it, but the arrow keys of the grid panel give it the
+// focus, which it shows with a dotted rectangle inside the bevel.
 class UnitPanel : public BevelPanel {
     Q_OBJECT
   public:
@@ -28,6 +30,7 @@ class UnitPanel : public BevelPanel {
     void released(int tag, int x, int y);
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
