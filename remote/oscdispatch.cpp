@@ -69,14 +69,18 @@ bool layoutOffered(int slaveCount, int layout) {
     return (kLayoutsBySlaves[static_cast<std::size_t>(slaveCount)] >> layout & 1u) != 0;
 }
 
-// int32, or a float holding a whole number; nothing else is a number here.
+// int32, or a float holding a whole number; nothing else is a number here. OSC arguments are
+// only 4-byte aligned while lo_arg wants 8, so they are copied out rather than read in place.
 bool wholeNumber(char type, const lo_arg* arg, int& value) {
     if (type == LO_INT32) {
-        value = arg->i;
+        std::int32_t i = 0;
+        std::memcpy(&i, arg, sizeof i);
+        value = i;
         return true;
     }
     if (type == LO_FLOAT) {
-        const float f = arg->f;
+        float f = 0;
+        std::memcpy(&f, arg, sizeof f);
         if (!std::isfinite(f) || std::trunc(f) != f || std::fabs(f) > 1.0e6f) return false;
         value = static_cast<int>(f);
         return true;

@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -111,7 +112,11 @@ class Client {
   private:
     static int collect(const char* path, const char* types, lo_arg** argv, int argc, lo_message, void* self) {
         std::string text = path;
-        for (int i = 0; i < argc; ++i) text += " " + std::to_string(types[i] == 'i' ? argv[i]->i : -999);
+        for (int i = 0; i < argc; ++i) {
+            std::int32_t value = -999;  // arguments are only 4-byte aligned: copy, don't read in place
+            if (types[i] == 'i') std::memcpy(&value, argv[i], sizeof value);
+            text += " " + std::to_string(value);
+        }
         static_cast<Client*>(self)->received.push_back(text);
         return 0;
     }
