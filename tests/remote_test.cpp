@@ -343,7 +343,10 @@ TEST_F(RemoteServerTest, SubscriberReceivesTheStateThenOnlyTheChanges) {
         {[](MatrixState& s) { s.UnsavedFlags[0] = 1; }, {"/corvane/state/unsaved 1 1"}},
         {[](MatrixState& s) { s.ReverseMode = 3; }, {"/corvane/state/reverse 1"}},
         {[](MatrixState& s) { s.MatrixLayout = 4; }, {"/corvane/state/layout 5"}},
-        {[](MatrixState& s) { s.SlaveCount = 1, s.SelectedUnit = 1; },  // a new unit appears whole
+        {[](MatrixState& s) {  // a new unit appears whole, and the grid shows it
+             s.SlaveCount = 1;
+             s.SelectedUnit = 1;
+         },
          {}},
     };
     for (const Change& c : changes) {
