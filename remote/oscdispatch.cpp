@@ -81,28 +81,38 @@ bool wholeNumber(char type, const lo_arg* arg, int& value) {
     return false;
 }
 
-// Operator counting in, 0-based out (ports and on/off stay as they are).
+// Operator counting in, 0-based out (ports and on/off stay as they are). Any int32 may arrive,
+// so nothing is computed from the value before it is known to be in range.
 bool inRange(Arg kind, int value, const MatrixState& state, int& converted) {
-    converted = value - 1;
+    bool ok = false;
+    bool counted = true;  // counted from 1 by the operator
     switch (kind) {
         case Arg::Unit:
-            return value >= 1 && value <= 4 && value - 1 <= state.SlaveCount;
+            ok = value >= 1 && value <= 4 && value - 1 <= state.SlaveCount;
+            break;
         case Arg::Channel:
-            return value >= 1 && value <= kChannels;
+            ok = value >= 1 && value <= kChannels;
+            break;
         case Arg::Line:
-            return value >= 1 && value <= kLines;
+            ok = value >= 1 && value <= kLines;
+            break;
         case Arg::Memory:
-            return value >= 1 && value <= kMemories;
+            ok = value >= 1 && value <= kMemories;
+            break;
         case Arg::Layout:
-            return value >= 1 && value <= kLayouts && LayoutAllowed(state.SlaveCount, value - 1);
+            ok = value >= 1 && value <= kLayouts && LayoutAllowed(state.SlaveCount, value - 1);
+            break;
         case Arg::OnOff:
-            converted = value;
-            return value == 0 || value == 1;
+            ok = value == 0 || value == 1;
+            counted = false;
+            break;
         case Arg::Port:
-            converted = value;
-            return value >= 1 && value <= 65535;
+            ok = value >= 1 && value <= 65535;
+            counted = false;
+            break;
     }
-    return false;
+    if (ok) converted = counted ? value - 1 : value;
+    return ok;
 }
 
 struct MessageDeleter {

@@ -254,6 +254,7 @@ TEST_F(RemoteServerTest, BadPacketsAreDroppedAndCountedWithoutACall) {
         {"double", osc("/corvane/recall", "d", {1}), RemoteDrop::WrongType},
         {"true", osc("/corvane/reverse", "T"), RemoteDrop::WrongType},
         {"unit 0", osc("/corvane/clear", "i", {0}), RemoteDrop::OutOfRange},
+        {"unit -2147483648", osc("/corvane/route", "iii", {-2147483647 - 1, 1, 2}), RemoteDrop::OutOfRange},
         {"unit not present", osc("/corvane/unit", "i", {3}), RemoteDrop::OutOfRange},
         {"channel 5", osc("/corvane/route", "iii", {1, 5, 1}), RemoteDrop::OutOfRange},
         {"line 17", osc("/corvane/disconnect", "ii", {1, 17}), RemoteDrop::OutOfRange},
