@@ -3,8 +3,9 @@
 // platform with a fresh home and XDG folders, in pairs floor, demo, floor, demo, ... so that both
 // see the same load, and every figure is the median of the per-pair ratios.
 //
-//   corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw]
+//   corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] [--demo PATH]
 //
+// --demo measures another build of corvane-demo (an older one, say) against the same floor.
 // A start-up run of the demo is the whole life the table means: start, first paint, first
 // poll, the unit gone (--unplug-after 0), settings saved, exit. The floor quits after its first
 // paint. Idle runs poll for S seconds before the same end; their CPU net of the median start-up
@@ -209,6 +210,7 @@ void LoadAverage(const char* when) {
 int main(int argc, char** argv) {
     int pairs = 30, idlePairs = 3, idleSeconds = 30;
     bool redraw = true;
+    std::string demo;
     for (int i = 1; i < argc; ++i) {
         const auto number = [&](int& value) {
             if (i + 1 < argc) value = std::max(1, std::atoi(argv[++i]));
@@ -222,14 +224,15 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--no-redraw") == 0)
             redraw = false;
         else {
-            std::fprintf(
-                stderr,
-                "usage: corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw]\n");
+            std::fprintf(stderr,
+                         "usage: corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] "
+                         "[--demo PATH]\n");
             return 2;
         }
     }
     const std::string folder = Folder(std::filesystem::canonical("/proc/self/exe").string());
-    const std::string demo = folder + "/corvane-demo", floor = folder + "/corvane-bench-floor";
+    if (demo.empty()) demo = folder + "/corvane-demo";
+    const std::string floor = folder + "/corvane-bench-floor";
     const std::string idleMs = std::to_string(idleSeconds * 1000);
 
     LoadAverage("before");
