@@ -223,6 +223,8 @@ int main(int argc, char** argv) {
             number(idleSeconds);
         else if (std::strcmp(argv[i], "--no-redraw") == 0)
             redraw = false;
+        else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc)
+            demo = argv[++i];
         else {
             std::fprintf(stderr,
                          "usage: corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] "
