@@ -3,9 +3,10 @@
 // platform with a fresh home and XDG folders, in pairs floor, demo, floor, demo, ... so that both
 // see the same load, and every figure is the median of the per-pair ratios.
 //
-//   corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] [--demo PATH]
+//   corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] [--demo PATH]...
 //
-// --demo measures another build of corvane-demo (an older one, say) against the same floor.
+// --demo measures other builds of corvane-demo (an older one beside this one, say) against the
+// same floor, their runs interleaved so that all of them see the same load.
 // A start-up run of the demo is the whole life the table means: start, first paint, first
 // poll, the unit gone (--unplug-after 0), settings saved, exit. The floor quits after its first
 // paint. Idle runs poll for S seconds before the same end; their CPU net of the median start-up
@@ -31,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/corvane.h"
@@ -126,6 +128,14 @@ struct Row {
     }
 };
 
+// One build of the demo and its pairs with the floor.
+struct Subject {
+    explicit Subject(std::string demo) : path(std::move(demo)) {}
+    std::string path;
+    Row wall, rss, panelWall, panelRss, idle;
+    std::vector<double> startCpu, floorStartCpu;
+};
+
 // Microseconds per call of `step`, each followed by the event processing that paints its result.
 double MicrosPerStep(int count, const std::function<void(int)>& step) {
     QElapsedTimer t;
@@ -210,7 +220,7 @@ void LoadAverage(const char* when) {
 int main(int argc, char** argv) {
     int pairs = 30, idlePairs = 3, idleSeconds = 30;
     bool redraw = true;
-    std::string demo;
+    std::vector<Subject> demos;
     for (int i = 1; i < argc; ++i) {
         const auto number = [&](int& value) {
             if (i + 1 < argc) value = std::max(1, std::atoi(argv[++i]));
@@ -224,54 +234,56 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--no-redraw") == 0)
             redraw = false;
         else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc)
-            demo = argv[++i];
+            demos.emplace_back(argv[++i]);
         else {
             std::fprintf(stderr,
                          "usage: corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] "
-                         "[--demo PATH]\n");
+                         "[--demo PATH]...\n");
             return 2;
         }
     }
     const std::string folder = Folder(std::filesystem::canonical("/proc/self/exe").string());
-    if (demo.empty()) demo = folder + "/corvane-demo";
+    if (demos.empty()) demos.emplace_back(folder + "/corvane-demo");
     const std::string floor = folder + "/corvane-bench-floor";
     const std::string idleMs = std::to_string(idleSeconds * 1000);
 
     LoadAverage("before");
-    Row wall, rss, panelWall, panelRss, idle;
-    std::vector<double> demoStartCpu, floorStartCpu;
-    for (int i = 0; i < pairs; ++i) {
-        const Run f = Spawn({floor});
-        const Run d = Spawn({demo, "--no-panel", "--unplug-after", "0"});
-        const Run f2 = Spawn({floor});
-        const Run p = Spawn({demo, "--unplug-after", "0"});
-        wall.add(d.wallMs, f.wallMs);
-        rss.add(d.rssMiB, f.rssMiB);
-        panelWall.add(p.wallMs, f2.wallMs);
-        panelRss.add(p.rssMiB, f2.rssMiB);
-        demoStartCpu.push_back(d.cpuSeconds);
-        floorStartCpu.push_back(f.cpuSeconds);
-    }
+    for (int i = 0; i < pairs; ++i)
+        for (Subject& d : demos) {
+            const Run f = Spawn({floor});
+            const Run alone = Spawn({d.path, "--no-panel", "--unplug-after", "0"});
+            const Run f2 = Spawn({floor});
+            const Run panel = Spawn({d.path, "--unplug-after", "0"});
+            d.wall.add(alone.wallMs, f.wallMs);
+            d.rss.add(alone.rssMiB, f.rssMiB);
+            d.panelWall.add(panel.wallMs, f2.wallMs);
+            d.panelRss.add(panel.rssMiB, f2.rssMiB);
+            d.startCpu.push_back(alone.cpuSeconds);
+            d.floorStartCpu.push_back(f.cpuSeconds);
+        }
     // The floor's idle run ends by its timer rather than after its paint; its start-up is the same.
-    const double demoStart = Quantile(demoStartCpu, 0.5), floorStart = Quantile(floorStartCpu, 0.5);
-    for (int i = 0; i < idlePairs; ++i) {
-        const Run f = Spawn({floor, idleMs});
-        const Run d = Spawn({demo, "--no-panel", "--unplug-after", idleMs});
-        idle.add(100.0 * (d.cpuSeconds - demoStart) / idleSeconds,
-                 100.0 * (f.cpuSeconds - floorStart) / idleSeconds);
-    }
+    for (int i = 0; i < idlePairs; ++i)
+        for (Subject& d : demos) {
+            const Run f = Spawn({floor, idleMs});
+            const Run idle = Spawn({d.path, "--no-panel", "--unplug-after", idleMs});
+            d.idle.add(100.0 * (idle.cpuSeconds - Quantile(d.startCpu, 0.5)) / idleSeconds,
+                       100.0 * (f.cpuSeconds - Quantile(d.floorStartCpu, 0.5)) / idleSeconds);
+        }
     LoadAverage("after");
 
-    std::printf("\n%d pairs (%d idle pairs of %d s); ratio: median of the per-pair ratios (quartiles)\n\n",
-                pairs, idlePairs, idleSeconds);
-    std::printf("| measure | corvane-demo | floor | ratio | goal |\n|---|---|---|---|---|\n");
-    wall.print("start-up to exit, wall (`--no-panel`)", "ms", 1, "<= 1.3x");
-    rss.print("peak resident memory (`--no-panel`)", "MiB", 1, "<= 1.1x");
-    const std::string idleMeasure =
-        "idle polling, CPU per second, net of start-up (" + std::to_string(idleSeconds) + " s)";
-    idle.print(idleMeasure.c_str(), "%", 2, "<= 1.15x");
-    panelWall.print("start-up with the front-panel window", "ms", 1, "<= 1.6x");
-    panelRss.print("peak resident memory with the front-panel window", "MiB", 1, "");
+    for (const Subject& d : demos) {
+        std::printf(
+            "\n%s: %d pairs (%d idle pairs of %d s); ratio: median of the per-pair ratios (quartiles)\n\n",
+            d.path.c_str(), pairs, idlePairs, idleSeconds);
+        std::printf("| measure | corvane-demo | floor | ratio | goal |\n|---|---|---|---|---|\n");
+        d.wall.print("start-up to exit, wall (`--no-panel`)", "ms", 1, "<= 1.3x");
+        d.rss.print("peak resident memory (`--no-panel`)", "MiB", 1, "<= 1.1x");
+        const std::string idleMeasure =
+            "idle polling, CPU per second, net of start-up (" + std::to_string(idleSeconds) + " s)";
+        d.idle.print(idleMeasure.c_str(), "%", 2, "<= 1.15x");
+        d.panelWall.print("start-up with the front-panel window", "ms", 1, "<= 1.6x");
+        d.panelRss.print("peak resident memory with the front-panel window", "MiB", 1, "");
+    }
     std::fflush(stdout);
     if (redraw) MeasureRedraw(argc, argv);
     return 0;
