@@ -78,6 +78,10 @@ Run Spawn(const std::vector<std::string>& argv) {
 
     const double start = Now();
     const pid_t pid = fork();
+    if (pid < 0) {
+        std::perror("corvane-bench: fork");
+        std::exit(1);
+    }
     if (pid == 0) {
         const int null = open("/dev/null", O_RDWR);
         dup2(null, 1);
