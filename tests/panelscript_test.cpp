@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include "device/requests.h"
 #include "virtualunit/devicemodel.h"
 #include "virtualunit/panelscript.h"
-#include "device/requests.h"
 #include "virtualunit/virtualbus.h"
 
 using namespace corvane;
@@ -155,6 +155,8 @@ TEST(PanelScript, ActionsBecomeDueByTimeOrTransfersAndRunOnce) {
         "@10 clear 2\n"
         "50ms recall 3\n");
 
+    EXPECT_EQ(script.nextDueMs(), 50);
+    EXPECT_TRUE(script.waitsForTransfers());
     EXPECT_EQ(script.advance(49, 9, u.device), 0);
     EXPECT_TRUE(u.drain().empty());
 
@@ -162,10 +164,13 @@ TEST(PanelScript, ActionsBecomeDueByTimeOrTransfersAndRunOnce) {
     EXPECT_EQ(script.advance(50, 9, u.device), 1);
     EXPECT_EQ(u.drain(), (std::vector<DeviceEvent>{MakeEvent(EventCode::MemoryRecalled, 0, 2),
                                                    MakeEvent(EventCode::UnsavedChanged, 0)}));
+    EXPECT_EQ(script.nextDueMs(), 100);
 
     // Due together: applied in file order.
     EXPECT_EQ(script.advance(100, 10, u.device), 2);
     EXPECT_TRUE(script.finished());
+    EXPECT_EQ(script.nextDueMs(), std::nullopt);
+    EXPECT_FALSE(script.waitsForTransfers());
     EXPECT_EQ(u.drain(),
               (std::vector<DeviceEvent>{
                   MakeEvent(EventCode::RouteChanged, 2, 0x01), MakeEvent(EventCode::UnsavedChanged, 0x01),

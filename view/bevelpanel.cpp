@@ -20,6 +20,14 @@ void BevelPanel::setBevelWidth(int width) {
 
 void BevelPanel::setBackground(const QPixmap& picture, bool coverBevel) {
     m_background = picture;
+    m_backgroundImage = QImage();
+    m_coverBevel = coverBevel;
+    update();
+}
+
+void BevelPanel::setBackground(const QImage& picture, bool coverBevel) {
+    m_background = QPixmap();
+    m_backgroundImage = picture;
     m_coverBevel = coverBevel;
     update();
 }
@@ -29,6 +37,7 @@ void BevelPanel::paintEvent(QPaintEvent*) {
     const QRect inside = insideRect();
     p.fillRect(rect(), palette().color(QPalette::Button));
     if (!m_background.isNull()) p.drawPixmap(m_coverBevel ? rect() : inside, m_background);
+    if (!m_backgroundImage.isNull()) p.drawImage(m_coverBevel ? rect() : inside, m_backgroundImage);
     if (m_bevel == Bevel::None) return;
 
     const QColor light = palette().color(QPalette::Light);

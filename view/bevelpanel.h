@@ -11,7 +11,7 @@ enum class Bevel { None, Raised, Lowered };
 // (or over the whole panel, bevel included).
 class BevelPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit BevelPanel(QWidget* parent = nullptr);
 
     Bevel bevel() const { return m_bevel; }
@@ -19,17 +19,22 @@ public:
     int bevelWidth() const { return m_bevelWidth; }
     void setBevelWidth(int width);
     void setBackground(const QPixmap& picture, bool coverBevel = false);
+    // The same for a picture kept as an image, which is painted without a copy into a pixmap.
+    void setBackground(const QImage& picture, bool coverBevel = false);
     const QPixmap& background() const { return m_background; }
     // The rectangle inside the bevel.
-    QRect insideRect() const { return rect().adjusted(m_bevelWidth, m_bevelWidth, -m_bevelWidth, -m_bevelWidth); }
+    QRect insideRect() const {
+        return rect().adjusted(m_bevelWidth, m_bevelWidth, -m_bevelWidth, -m_bevelWidth);
+    }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     Bevel m_bevel = Bevel::Raised;
     int m_bevelWidth = 2;
     QPixmap m_background;
+    QImage m_backgroundImage;
     bool m_coverBevel = false;
 };
 

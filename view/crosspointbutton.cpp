@@ -1,22 +1,38 @@
 #include "view/crosspointbutton.h"
 
+#include <QApplication>
 #include <QFocusEvent>
+#include <QPointer>
 
 namespace corvane {
 
-CrosspointButton::CrosspointButton(int tag, QWidget* parent)
-    : QPushButton(parent),
-      m_tag(tag),
-      m_connectedGlyph(QStringLiteral(":/lamp-on.png")),
-      m_openGlyph(QStringLiteral(":/lamp-off.png")) {
+namespace {
+
+// The two lamps, decoded once for all 85 buttons rather than twice for each: a picture given by
+// file name is read as soon as its icon is made. They go with the application that made them.
+struct Glyphs : QObject {
+    using QObject::QObject;
+    const QIcon connected{QStringLiteral(":/lamp-on.png")};
+    const QIcon open{QStringLiteral(":/lamp-off.png")};
+};
+
+const QIcon& Glyph(bool connected) {
+    static QPointer<Glyphs> glyphs;
+    if (!glyphs) glyphs = new Glyphs(qApp);
+    return connected ? glyphs->connected : glyphs->open;
+}
+
+}  // namespace
+
+CrosspointButton::CrosspointButton(int tag, QWidget* parent) : QPushButton(parent), m_tag(tag) {
     setIconSize(QSize(20, 20));
-    setIcon(m_openGlyph);
+    setIcon(Glyph(false));
 }
 
 void CrosspointButton::setConnected(bool connected) {
     if (m_connected == connected) return;
     m_connected = connected;
-    setIcon(connected ? m_connectedGlyph : m_openGlyph);
+    setIcon(Glyph(connected));
 }
 
 void CrosspointButton::focusInEvent(QFocusEvent* event) {

@@ -30,8 +30,6 @@ class CrosspointButton : public QPushButton {
   private:
     int m_tag;
     bool m_connected = false;
-    QIcon m_connectedGlyph;
-    QIcon m_openGlyph;
 };
 
 }  // namespace corvane

@@ -9,7 +9,7 @@ UnitPanel::UnitPanel(int tag, QWidget* parent) : BevelPanel(parent), m_tag(tag) 
 
 void UnitPanel::setPicture(const QImage& picture) {
     m_picture = picture;
-    setBackground(QPixmap::fromImage(m_picture));
+    setBackground(m_picture);
 }
 
 void UnitPanel::paintEvent(QPaintEvent* event) {

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "virtualunit/devicemodel.h"
 #include "model/matrixstate.h"
+#include "virtualunit/devicemodel.h"
 #include "virtualunit/unitfirmware.h"
 
 namespace corvane {
@@ -191,6 +191,20 @@ int PanelScript::advance(std::int64_t elapsedMs, long transfers, DeviceModel& de
         Apply(a, device);
     }
     return applied;
+}
+
+std::optional<std::int64_t> PanelScript::nextDueMs() const {
+    std::optional<std::int64_t> next;
+    for (std::size_t i = 0; i < m_actions.size(); ++i)
+        if (!m_done[i] && !m_actions[i].afterTransfers && (!next || m_actions[i].when < *next))
+            next = m_actions[i].when;
+    return next;
+}
+
+bool PanelScript::waitsForTransfers() const {
+    for (std::size_t i = 0; i < m_actions.size(); ++i)
+        if (!m_done[i] && m_actions[i].afterTransfers) return true;
+    return false;
 }
 
 void PanelScript::Apply(const Action& a, DeviceModel& device) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -62,6 +63,11 @@ class PanelScript {
 
     const std::vector<Action>& actions() const { return m_actions; }
     bool finished() const { return m_applied == m_actions.size(); }
+    // When the earliest timed action not yet applied is due, so that a player can sleep until
+    // then instead of looking every few milliseconds; nothing when none is left.
+    std::optional<std::int64_t> nextDueMs() const;
+    // Whether an action counted in transfers is still to come: only looking tells when it is due.
+    bool waitsForTransfers() const;
 
   private:
     static void Apply(const Action& action, DeviceModel& device);

@@ -1,58 +1,147 @@
-// Measures the program on the offscreen platform and the virtual unit, beside the same measures
-// of a minimal Qt Widgets program (one window, one 5 ms timer), so that every figure reads as a
-// ratio against the toolkit's own floor.
+// Measures the program as whole processes against the floor (corvane-bench-floor, the least a Qt
+// Widgets program with the same window does): both start as child processes on the offscreen
+// platform with a fresh home and XDG folders, in pairs floor, demo, floor, demo, ... so that both
+// see the same load, and every figure is the median of the per-pair ratios.
 //
-//   corvane-bench [--idle-seconds N]     the program, then the minimal program in a child process
-//   corvane-bench --baseline [...]       only the minimal program (used by the above)
+//   corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] [--demo PATH]...
+//
+// --demo measures other builds of corvane-demo (an older one beside this one, say) against the
+// same floor, their runs interleaved so that all of them see the same load.
+// A start-up run of the demo is the whole life the table means: start, first paint, first
+// poll, the unit gone (--unplug-after 0), settings saved, exit. The floor quits after its first
+// paint. Idle runs poll for S seconds before the same end; their CPU net of the median start-up
+// run, divided by S, is the idle cost. The redraw figures are taken in this process, on the demo's
+// window.
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/corvane.h"
 #include "virtualunit/virtualbus.h"
 
 namespace {
 
-QElapsedTimer g_sinceStart;
+struct Run {
+    double wallMs = 0;
+    double cpuSeconds = 0;
+    double rssMiB = 0;
+};
 
-double processCpuSeconds() {
+double Now() {
     timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    clock_gettime(CLOCK_MONOTONIC, &t);
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-long peakRssKiB() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
+std::string Folder(const std::string& path) {
+    return std::filesystem::path(path).parent_path().string();
 }
 
-// Runs the event loop for a while and returns the share of one core the process used.
-double idleCpuPercent(int seconds) {
-    const double cpu0 = processCpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
-    QApplication::exec();
-    return 100.0 * (processCpuSeconds() - cpu0) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
+// Runs one child to its end, from fork to exit, with a home and XDG folders of its own.
+Run Spawn(const std::vector<std::string>& argv) {
+    char pattern[] = "/tmp/corvane-bench-XXXXXX";
+    const std::string home = mkdtemp(pattern);
+    std::vector<std::string> env = {
+        "HOME=" + home,
+        "XDG_DATA_HOME=" + home + "/data",
+        "XDG_CONFIG_HOME=" + home + "/config",
+        "XDG_CACHE_HOME=" + home + "/cache",
+        "XDG_RUNTIME_DIR=" + home,
+        "QT_QPA_PLATFORM=offscreen",
+        "PATH=/usr/bin:/bin",
+        "LANG=C.UTF-8",
+    };
+    std::vector<char*> args, envp;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    args.push_back(nullptr);
+    envp.push_back(nullptr);
+
+    const double start = Now();
+    const pid_t pid = fork();
+    if (pid < 0) {
+        std::perror("corvane-bench: fork");
+        std::exit(1);
+    }
+    if (pid == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 1);
+        dup2(null, 2);
+        execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    Run run;
+    run.wallMs = (Now() - start) * 1e3;
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    run.rssMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    std::filesystem::remove_all(home);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "corvane-bench: %s ended with status %d\n", argv[0].c_str(), status);
+        std::exit(1);
+    }
+    return run;
 }
+
+double Quantile(std::vector<double> v, double q) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const double at = q * static_cast<double>(v.size() - 1);
+    const auto low = static_cast<std::size_t>(at);
+    const std::size_t high = std::min(low + 1, v.size() - 1);
+    return v[low] + (v[high] - v[low]) * (at - static_cast<double>(low));
+}
+
+// One row of the table: the medians of both programs and of the per-pair ratios, with the
+// quartiles of the ratios to show how noisy the runs were.
+struct Row {
+    std::vector<double> program, floor;
+    void add(double p, double f) {
+        program.push_back(p);
+        floor.push_back(f);
+    }
+    void print(const char* measure, const char* unit, int decimals, const char* goal) const {
+        std::vector<double> ratios;
+        for (std::size_t i = 0; i < program.size(); ++i)
+            if (floor[i] > 0) ratios.push_back(program[i] / floor[i]);
+        std::printf("| %s | %.*f %s | %.*f %s | %.2fx (%.2f-%.2f) | %s |\n", measure, decimals,
+                    Quantile(program, 0.5), unit, decimals, Quantile(floor, 0.5), unit, Quantile(ratios, 0.5),
+                    Quantile(ratios, 0.25), Quantile(ratios, 0.75), goal);
+    }
+};
+
+// One build of the demo and its pairs with the floor.
+struct Subject {
+    explicit Subject(std::string demo) : path(std::move(demo)) {}
+    std::string path;
+    Row wall, rss, panelWall, panelRss, idle;
+    std::vector<double> startCpu, floorStartCpu;
+};
 
 // Microseconds per call of `step`, each followed by the event processing that paints its result.
-double microsPerStep(int count, const std::function<void(int)>& step) {
+double MicrosPerStep(int count, const std::function<void(int)>& step) {
     QElapsedTimer t;
     t.start();
     for (int i = 0; i < count; ++i) {
@@ -62,70 +151,12 @@ double microsPerStep(int count, const std::function<void(int)>& step) {
     return static_cast<double>(t.nsecsElapsed()) / 1e3 / count;
 }
 
-// Reports the first paint of a widget.
-class FirstPaint : public QObject {
-  public:
-    double ms = -1;
-    bool eventFilter(QObject* o, QEvent* e) override {
-        if (e->type() == QEvent::Paint && ms < 0) ms = static_cast<double>(g_sinceStart.nsecsElapsed()) / 1e6;
-        return QObject::eventFilter(o, e);
-    }
-};
-
-void waitForPaint(const FirstPaint& paint) {
-    QElapsedTimer t;
-    t.start();
-    while (paint.ms < 0 && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
-
-class MinimalWindow : public QWidget {
-  protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), palette().window()); }
-};
-
-int baseline(int idleSeconds) {
-    FirstPaint paint;
-    MinimalWindow window;
-    window.resize(785, 570);
-    window.installEventFilter(&paint);
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [] {});
-    timer.start();
-    window.show();
-    waitForPaint(paint);
-    const double update = microsPerStep(2000, [&](int) { window.update(); });
-    const double idle = idleCpuPercent(idleSeconds);
-    std::printf("startup_ms %.1f\nupdate_us %.1f\nidle_cpu_percent %.3f\npeak_rss_kib %ld\n", paint.ms,
-                update, idle, peakRssKiB());
-    return 0;
-}
-
-struct Figures {
-    double startupMs = 0, updateUs = 0, idlePercent = 0;
-    long rssKiB = 0;
-};
-
-Figures runBaselineChild(const char* self, int idleSeconds) {
-    QProcess child;
-    child.start(QString::fromLocal8Bit(self), {QStringLiteral("--baseline"), QStringLiteral("--idle-seconds"),
-                                               QString::number(idleSeconds)});
-    child.waitForFinished(idleSeconds * 1000 + 30000);
-    Figures f;
-    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> kv = line.split(' ');
-        if (kv.size() != 2) continue;
-        if (kv[0] == "startup_ms") f.startupMs = kv[1].toDouble();
-        if (kv[0] == "update_us") f.updateUs = kv[1].toDouble();
-        if (kv[0] == "idle_cpu_percent") f.idlePercent = kv[1].toDouble();
-        if (kv[0] == "peak_rss_kib") f.rssKiB = kv[1].toLong();
-    }
-    return f;
-}
-
-int program(const char* self, int idleSeconds) {
+// The event and redraw figures of the demo's window, in this process.
+void MeasureRedraw(int argc, char** argv) {
     using namespace corvane;
+    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
     std::shared_ptr<DeviceModel> unit;
     auto bus = VirtualBus::WithUnit(3, &unit);
     UnitFirmware& fw = *unit->firmware();
@@ -139,79 +170,125 @@ int program(const char* self, int idleSeconds) {
     FormOptions options = FormOptions::Defaults();
     options.commonDataFolder = settings.path().toStdString();
     options.timersRun = false;
-
-    FirstPaint paint;
     TCorvane_Form form(*bus, notifier, options);
-    form.installEventFilter(&paint);
+    // The 2x2 arrangement, so that the complete redraw paints all four unit panels.
+    form.state().MatrixLayout = 7;
+    form.RefreshLayoutMenu();
+    form.ApplyLayout();
     form.show();
-    waitForPaint(paint);
+    QCoreApplication::processEvents();
 
     // Each front-panel change is followed by the unsaved flags; both are one event each.
     const auto drain = [&] {
         while (fw.pendingEvents() > 0) form.TimerComandosTimer();
     };
     const int sel = form.state().SelectedUnit;
-    const double route = microsPerStep(2000, [&](int i) {
+    const double route = MicrosPerStep(2000, [&](int i) {
         fw.pressRoute(sel, i % 4, i % 16);
         form.TimerComandosTimer();
     });
     drain();
-    const double recall = microsPerStep(500, [&](int i) {
+    const double recall = MicrosPerStep(500, [&](int i) {
         fw.pressRecall(i % 5);
         form.TimerComandosTimer();
     });
     drain();
-    const double reverse = microsPerStep(200, [&](int i) {
+    const double reverse = MicrosPerStep(200, [&](int i) {
         fw.pressReverse(i % 2 == 0);
         form.TimerComandosTimer();
     });
     drain();
-    const double redraw = microsPerStep(500, [&](int) {
+    const double redraw = MicrosPerStep(500, [&](int) {
         form.RefreshGrid();
         for (int u = 0; u < kUnits; ++u) form.RefreshUnitPanel(u);
         form.ShowMemoryLeds();
         form.repaint();
     });
-    const double eventsPerSecond = 1e6 / route;
+    const double idlePoll = MicrosPerStep(5000, [&](int) { form.TimerComandosTimer(); });
+    std::printf("\n| in the demo's window | time |\n|---|---|\n");
+    std::printf("| route change from a front panel, handled and painted | %.0f us |\n", route);
+    std::printf("| memory recall from a front panel | %.2f ms |\n", recall / 1e3);
+    std::printf("| reverse switch from a front panel (re-layout) | %.2f ms |\n", reverse / 1e3);
+    std::printf("| complete redraw (grid, four unit panels, indicators) | %.2f ms |\n", redraw / 1e3);
+    std::printf("| poll that finds no event | %.1f us |\n", idlePoll);
+}
 
-    form.TimerComandos.setTicksRun(true);
-    const double idle = idleCpuPercent(idleSeconds);
-    const long rss = peakRssKiB();
-    form.TimerComandos.setTicksRun(false);
-
-    const Figures base = runBaselineChild(self, idleSeconds);
-    const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-    std::printf("%-34s %12s %12s %8s\n", "measure", "program", "minimal Qt", "ratio");
-    std::printf("%-34s %12.1f %12.1f %8.1f\n", "start-up to first paint (ms)", paint.ms, base.startupMs,
-                ratio(paint.ms, base.startupMs));
-    std::printf("%-34s %12.1f %12.1f %8.1f\n", "route change event (us)", route, base.updateUs,
-                ratio(route, base.updateUs));
-    std::printf("%-34s %12.1f %12.1f %8.1f\n", "memory recall event (us)", recall, base.updateUs,
-                ratio(recall, base.updateUs));
-    std::printf("%-34s %12.1f %12.1f %8.1f\n", "reverse switch event (us)", reverse, base.updateUs,
-                ratio(reverse, base.updateUs));
-    std::printf("%-34s %12.1f %12.1f %8.1f\n", "complete redraw (us)", redraw, base.updateUs,
-                ratio(redraw, base.updateUs));
-    std::printf("%-34s %12.3f %12.3f %8.1f\n", "idle CPU, 5 ms polling (% core)", idle, base.idlePercent,
-                ratio(idle, base.idlePercent));
-    std::printf("%-34s %12ld %12ld %8.1f\n", "peak resident memory (KiB)", rss, base.rssKiB,
-                ratio(static_cast<double>(rss), static_cast<double>(base.rssKiB)));
-    std::printf("route change events the program could absorb: %.0f per second\n", eventsPerSecond);
-    std::printf("(the minimal program's event figures are one update() with its event processing)\n");
-    return 0;
+void LoadAverage(const char* when) {
+    double load[3] = {};
+    if (getloadavg(load, 3) == 3)
+        std::printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    g_sinceStart.start();
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    bool isBaseline = false;
-    int idleSeconds = 10;
+    int pairs = 30, idlePairs = 3, idleSeconds = 30;
+    bool redraw = true;
+    std::vector<Subject> demos;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--baseline") == 0) isBaseline = true;
-        if (std::strcmp(argv[i], "--idle-seconds") == 0 && i + 1 < argc) idleSeconds = std::atoi(argv[++i]);
+        const auto number = [&](int& value) {
+            if (i + 1 < argc) value = std::max(1, std::atoi(argv[++i]));
+        };
+        if (std::strcmp(argv[i], "--pairs") == 0)
+            number(pairs);
+        else if (std::strcmp(argv[i], "--idle-pairs") == 0)
+            number(idlePairs);
+        else if (std::strcmp(argv[i], "--idle-seconds") == 0)
+            number(idleSeconds);
+        else if (std::strcmp(argv[i], "--no-redraw") == 0)
+            redraw = false;
+        else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc)
+            demos.emplace_back(argv[++i]);
+        else {
+            std::fprintf(stderr,
+                         "usage: corvane-bench [--pairs N] [--idle-pairs N] [--idle-seconds S] [--no-redraw] "
+                         "[--demo PATH]...\n");
+            return 2;
+        }
     }
-    QApplication app(argc, argv);
-    return isBaseline ? baseline(idleSeconds) : program(argv[0], idleSeconds);
+    const std::string folder = Folder(std::filesystem::canonical("/proc/self/exe").string());
+    if (demos.empty()) demos.emplace_back(folder + "/corvane-demo");
+    const std::string floor = folder + "/corvane-bench-floor";
+    const std::string idleMs = std::to_string(idleSeconds * 1000);
+
+    LoadAverage("before");
+    for (int i = 0; i < pairs; ++i)
+        for (Subject& d : demos) {
+            const Run f = Spawn({floor});
+            const Run alone = Spawn({d.path, "--no-panel", "--unplug-after", "0"});
+            const Run f2 = Spawn({floor});
+            const Run panel = Spawn({d.path, "--unplug-after", "0"});
+            d.wall.add(alone.wallMs, f.wallMs);
+            d.rss.add(alone.rssMiB, f.rssMiB);
+            d.panelWall.add(panel.wallMs, f2.wallMs);
+            d.panelRss.add(panel.rssMiB, f2.rssMiB);
+            d.startCpu.push_back(alone.cpuSeconds);
+            d.floorStartCpu.push_back(f.cpuSeconds);
+        }
+    // The floor's idle run ends by its timer rather than after its paint; its start-up is the same.
+    for (int i = 0; i < idlePairs; ++i)
+        for (Subject& d : demos) {
+            const Run f = Spawn({floor, idleMs});
+            const Run idle = Spawn({d.path, "--no-panel", "--unplug-after", idleMs});
+            d.idle.add(100.0 * (idle.cpuSeconds - Quantile(d.startCpu, 0.5)) / idleSeconds,
+                       100.0 * (f.cpuSeconds - Quantile(d.floorStartCpu, 0.5)) / idleSeconds);
+        }
+    LoadAverage("after");
+
+    for (const Subject& d : demos) {
+        std::printf(
+            "\n%s: %d pairs (%d idle pairs of %d s); ratio: median of the per-pair ratios (quartiles)\n\n",
+            d.path.c_str(), pairs, idlePairs, idleSeconds);
+        std::printf("| measure | corvane-demo | floor | ratio | goal |\n|---|---|---|---|---|\n");
+        d.wall.print("start-up to exit, wall (`--no-panel`)", "ms", 1, "<= 1.3x");
+        d.rss.print("peak resident memory (`--no-panel`)", "MiB", 1, "<= 1.1x");
+        const std::string idleMeasure =
+            "idle polling, CPU per second, net of start-up (" + std::to_string(idleSeconds) + " s)";
+        d.idle.print(idleMeasure.c_str(), "%", 2, "<= 1.15x");
+        d.panelWall.print("start-up with the front-panel window", "ms", 1, "<= 1.6x");
+        d.panelRss.print("peak resident memory with the front-panel window", "MiB", 1, "");
+    }
+    std::fflush(stdout);
+    if (redraw) MeasureRedraw(argc, argv);
+    return 0;
 }

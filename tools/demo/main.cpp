@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -186,11 +188,21 @@ int main(int argc, char** argv) {
             form.ApplyLayout();
         }
         if (!script.finished()) {
-            // The unit's panels act while the program runs, between its polls.
+            // The unit's panels act while the program runs, between its polls. Actions counted
+            // in transfers are looked for every 2 ms; timed ones alone wake the player when they
+            // are due, so that a script waiting to unplug the unit costs nothing meanwhile.
             auto* player = new QTimer(&form);
+            player->setSingleShot(true);
+            player->setTimerType(Qt::PreciseTimer);
             QObject::connect(player, &QTimer::timeout, &form, [&script, &sinceStart, unit, player] {
                 script.advance(sinceStart.elapsed(), unit->answeredRequests(), *unit);
-                if (script.finished()) player->stop();
+                if (script.finished()) return;
+                const std::optional<std::int64_t> due = script.nextDueMs();
+                if (script.waitsForTransfers() || !due)
+                    player->start(2);
+                else
+                    player->start(static_cast<int>(std::clamp<std::int64_t>(
+                        *due - sinceStart.elapsed(), 0, std::numeric_limits<int>::max())));
             });
             player->start(2);
         }

@@ -52,8 +52,10 @@ int main(int argc, char** argv) {
     bool ok = writeJpeg(
         out, QStringLiteral("panel-background.jpg"),
         pictures::verticalGradient(pal::kPanelWidth, pal::kPanelHeight, pal::kPanelTop, pal::kPanelBottom));
+    // One column: every row is a single colour, and the panels stretch the picture over their
+    // whole width, so a column paints the same pixels as the full width at 1/450 of the decoding.
     ok &= writePng(out, QStringLiteral("recall-background.png"),
-                   opaque(pictures::verticalGradient(450, 86, pal::kRecallTop, pal::kRecallBottom)));
+                   opaque(pictures::verticalGradient(1, 86, pal::kRecallTop, pal::kRecallBottom)));
     ok &=
         writePng(out, QStringLiteral("unit-normal.png"),
                  opaque(pictures::horizontalGradient(126, 40, pal::kUnitNormalLeft, pal::kUnitNormalRight)));
