@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "app/runprogram.h"
 #include "device/libusbinterface.h"
 

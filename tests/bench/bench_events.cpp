@@ -26,7 +26,7 @@ struct Bench {
     }
     void deliver(const DeviceEvent& event, std::int64_t i) {
         f.firmware().queueEvent(event);
-        f.form->TimerComandosTimer();
+        f.form->controller().pollDevice();
         QCoreApplication::processEvents();
         if (i % kForgetEvery == 0) f.unit->clearRequests();
     }
@@ -98,7 +98,7 @@ void BM_EmptyPoll(benchmark::State& state) {
     Bench b;
     std::int64_t i = 0;
     for (auto _ : state) {
-        b.f.form->TimerComandosTimer();
+        b.f.form->controller().pollDevice();
         if (++i % kForgetEvery == 0) b.f.unit->clearRequests();
     }
     state.SetItemsProcessed(state.iterations());

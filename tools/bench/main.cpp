@@ -22,7 +22,7 @@
 #include <memory>
 #include <string>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "virtualunit/virtualbus.h"
 
 namespace {
@@ -136,48 +136,48 @@ int program(const char* self, int idleSeconds) {
         bool confirm(const std::string&, const std::string&, MessageIcon) override { return true; }
     } notifier;
     QTemporaryDir settings;
-    FormOptions options = FormOptions::Defaults();
+    WindowOptions options = WindowOptions::Defaults();
     options.commonDataFolder = settings.path().toStdString();
     options.timersRun = false;
 
     FirstPaint paint;
-    TCorvane_Form form(*bus, notifier, options);
+    MainWindow form(*bus, notifier, options);
     form.installEventFilter(&paint);
     form.show();
     waitForPaint(paint);
 
     // Each front-panel change is followed by the unsaved flags; both are one event each.
     const auto drain = [&] {
-        while (fw.pendingEvents() > 0) form.TimerComandosTimer();
+        while (fw.pendingEvents() > 0) form.controller().pollDevice();
     };
-    const int sel = form.state().SelectedUnit;
+    const int sel = form.controller().state().SelectedUnit;
     const double route = microsPerStep(2000, [&](int i) {
         fw.pressRoute(sel, i % 4, i % 16);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     });
     drain();
     const double recall = microsPerStep(500, [&](int i) {
         fw.pressRecall(i % 5);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     });
     drain();
     const double reverse = microsPerStep(200, [&](int i) {
         fw.pressReverse(i % 2 == 0);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     });
     drain();
     const double redraw = microsPerStep(500, [&](int) {
-        form.RefreshGrid();
-        for (int u = 0; u < kUnits; ++u) form.RefreshUnitPanel(u);
-        form.ShowMemoryLeds();
+        Q_EMIT form.controller().gridChanged();
+        for (int u = 0; u < kUnits; ++u) Q_EMIT form.controller().unitMapChanged(u);
+        Q_EMIT form.controller().memoryLampsChanged();
         form.repaint();
     });
     const double eventsPerSecond = 1e6 / route;
 
-    form.TimerComandos.setTicksRun(true);
+    form.controller().setTimersRun(true);
     const double idle = idleCpuPercent(idleSeconds);
     const long rss = peakRssKiB();
-    form.TimerComandos.setTicksRun(false);
+    form.controller().setTimersRun(false);
 
     const Figures base = runBaselineChild(self, idleSeconds);
     const auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };

@@ -15,7 +15,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "app/runprogram.h"
 #include "tools/demo/frontpanel.h"
 #include "virtualunit/panelscript.h"
@@ -179,11 +179,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<corvane::FrontPanel> panel;
     QElapsedTimer sinceStart;
     sinceStart.start();
-    return corvane::RunProgram(argc, argv, *bus, [&](corvane::TCorvane_Form& form) {
+    return corvane::RunProgram(argc, argv, *bus, [&](corvane::MainWindow& form) {
         if (options.layout >= 0) {
-            form.state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
-            form.RefreshLayoutMenu();
-            form.ApplyLayout();
+            form.controller().state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
+            form.controller().showConfiguration();
         }
         if (!script.finished()) {
             // The unit's panels act while the program runs, between its polls.
