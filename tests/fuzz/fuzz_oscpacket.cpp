@@ -1,0 +1,48 @@
+#include <cstddef>
+#include <cstdint>
+
+#include "remote/oscdispatch.h"
+#include "remote/remotecontrol.h"
+
+using namespace corvane;
+
+namespace {
+
+// Takes every call and checks that the dispatch only ever passes indexes in range.
+class CheckingControl : public RemoteControl, public RemoteSession {
+  public:
+    MatrixState model{};
+
+    void route(int u, int c, int l) override { check(unit(u) && c >= 0 && c < kChannels && line(l)); }
+    void disconnect(int u, int l) override { check(unit(u) && line(l)); }
+    void recall(int m) override { check(memory(m)); }
+    void store(int u, int m) override { check(unit(u) && memory(m)); }
+    void clear(int u) override { check(unit(u)); }
+    void setReverse(bool) override {}
+    void selectUnit(int u) override { check(unit(u)); }
+    void setArrangement(int layout) override { check(layout >= 0 && layout < kLayouts); }
+    const MatrixState& state() const override { return model; }
+
+    bool subscribe(const RemotePeer&, std::uint16_t) override { return true; }
+    void unsubscribe(const RemotePeer&, std::uint16_t) override {}
+    void dump(const RemotePeer&) override {}
+
+  private:
+    bool unit(int u) const { return u >= 0 && u <= model.SlaveCount; }
+    static bool line(int l) { return l >= 0 && l < kLines; }
+    static bool memory(int m) { return m >= 0 && m < kMemories; }
+    static void check(bool inRange) {
+        if (!inRange) __builtin_trap();
+    }
+};
+
+}  // namespace
+
+// Any datagram is acted on or dropped; none crashes or reaches the program out of range.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    CheckingControl control;
+    control.model.SlaveCount = static_cast<std::uint8_t>(size % 4);
+    OscDispatch dispatch(control, &control);
+    dispatch.handlePacket(data, size, RemotePeer{0x7f000001, 9000});
+    return 0;
+}
