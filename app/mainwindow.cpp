@@ -46,6 +46,8 @@ constexpr char kFileNewQuestion[] = " Are you sure to clear the memory? ";
 constexpr char kAboutTitle[] = "About CORVANE Control";
 constexpr char kAboutText[] =
     "CORVANE Control\nVersion " CORVANE_VERSION "\n\nControl program for the CORVANE intercom matrix.";
+constexpr char kRemoteOff[] = "\n\nRemote control (OSC): off";
+const std::string kRemoteListening = "\n\nRemote control (OSC): listening on ";
 
 // Short part for the pop-up, long part for the status bar.
 constexpr const char* kUnitHints[kUnits] = {
@@ -229,8 +231,11 @@ void MainWindow::buildCommands() {
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     c.about = helpMenu->addAction(QStringLiteral("&About..."));
-    connect(c.about, &QAction::triggered, this,
-            [this] { m_notifier.showMessage(kAboutTitle, kAboutText, MessageIcon::Information); });
+    connect(c.about, &QAction::triggered, this, [this] {
+        const std::string remote =
+            m_remote ? kRemoteListening + m_remote->server().where().toStdString() : kRemoteOff;
+        m_notifier.showMessage(kAboutTitle, kAboutText + remote, MessageIcon::Information);
+    });
 
     c.toolBar = addToolBar(QStringLiteral("Commands"));
     c.toolBar->setStyle(barStyle);
@@ -380,6 +385,18 @@ void MainWindow::editNames() {
     delete dialog;
     m_namesDialog = nullptr;
     if (result == QDialog::Accepted) m_controller.namesEdited();
+}
+
+void MainWindow::startRemoteControl(const RemoteSettings& settings) {
+    if (!settings.error.isEmpty())
+        m_notifier.showFileMessage(kMainTitle, settings.error.toLocal8Bit().toStdString(),
+                                   MessageIcon::Error);
+    if (!settings.enabled || m_startResult != StartResult::Connected) return;
+    try {
+        m_remote = std::make_unique<RemoteOperator>(m_controller, settings);
+    } catch (const RemoteError& e) {
+        m_notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);
+    }
 }
 
 }  // namespace corvane

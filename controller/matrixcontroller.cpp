@@ -178,7 +178,7 @@ void MatrixController::routeUnit(int unit, int row, int column, Origin origin) {
 void MatrixController::pressMemoryKey(int memory) {
     if (!IsMemory(memory)) return;
     if (m_keys.step() == Step::StoreSelect) {
-        storeMemory(memory);
+        storeMemory(m_state.SelectedUnit & 3, memory);
         return;
     }
     if (m_keys.step() == Step::PreviewSelect) {
@@ -203,9 +203,13 @@ void MatrixController::recallMemory(int memory, Origin origin) {
     updateMemoryStatus();
 }
 
-void MatrixController::storeMemory(int memory) {
+void MatrixController::storeUnitMemory(int unit, int memory) {
+    if (!IsUnit(unit) || !IsMemory(memory)) return;
+    storeMemory(unit, memory);
+}
+
+void MatrixController::storeMemory(int unit, int memory) {
     m_keys.endArmedStep();
-    const int unit = m_state.SelectedUnit & 3;
     if (m_state.CurrentMemory[unit] == memory) {
         CopyWorkToMemory(m_state, unit, memory);
     } else {
@@ -271,6 +275,17 @@ void MatrixController::clearWorkMemory(Origin origin) {
     applyArrangement();
     Q_EMIT gridChanged();
     for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+}
+
+void MatrixController::clearUnitWorkMemory(int unit, Origin origin) {
+    if (!IsUnit(unit)) return;
+    if (unit == (m_state.SelectedUnit & 3)) {
+        clearWorkMemory(origin);
+        return;
+    }
+    m_keys.endArmedStep();
+    clearUnit(unit);
+    if (SendsToUnit(origin, Change::Clear)) send(RequestCode::Clear, static_cast<std::uint16_t>(unit), 0);
 }
 
 void MatrixController::clearUnit(int unit) {

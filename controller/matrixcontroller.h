@@ -65,6 +65,10 @@ class MatrixController : public QObject {
     void setReverse(bool on, Origin origin);
     // The selected unit's work memory.
     void clearWorkMemory(Origin origin);
+    // Any unit's work memory, and any unit's store, as the operator does them with that unit
+    // selected (the remote control names the unit).
+    void clearUnitWorkMemory(int unit, Origin origin);
+    void storeUnitMemory(int unit, int memory);
     // The blank configuration, sent to the unit.
     void newConfiguration();
     // Loads a matrix file and sends it to the unit; `recentEntry` when chosen from the recent files.
@@ -128,7 +132,7 @@ class MatrixController : public QObject {
 
   private:
     void applyRoute(int row, int column);
-    void storeMemory(int memory);
+    void storeMemory(int unit, int memory);
     void startPreview(int memory);
     void clearUnit(int unit);
     void applyStored(int unit, int memory);
