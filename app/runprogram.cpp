@@ -6,7 +6,7 @@
 
 #include <exception>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "app/messageboxnotifier.h"
 
 namespace corvane {
@@ -17,13 +17,13 @@ void showException(const QString& message) {
 }
 }  // namespace
 
-int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(TCorvane_Form&)>& around) {
+int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     try {
         MessageBoxNotifier notifier;
-        TCorvane_Form form(usb, notifier);
+        MainWindow form(usb, notifier);
         if (around) around(form);
         form.show();
         QApplication::exec();

@@ -82,3 +82,63 @@ struct KeyPress {
 KeyPress PressFunctionKey(int tag, std::uint8_t& mode, std::uint8_t& blinkCount);
 
 }  // namespace corvane
+
+namespace corvane {
+
+// The armed step of the FUNCTIONS panel, as a value of FunctionModeValue.
+enum class Step : std::uint8_t {
+    Idle = corvane::Idle,
+    StoreSelect = corvane::StoreSelect,
+    PreviewSelect = corvane::PreviewSelect,
+    ClearConfirm = corvane::ClearConfirm,
+    ReverseConfirm = corvane::ReverseConfirm,
+    PreviewShow = corvane::PreviewShow,
+};
+
+// The function keys' state: the armed step, how many on halves it has blinked, which half comes
+// next and the memory a preview shows. The blink phase is shared with the unsaved memory's lamp,
+// which blinks on the same timer while no step is armed.
+class FunctionKeys {
+  public:
+    Step step() const { return static_cast<Step>(m_mode); }
+    bool armed() const { return m_mode != Idle; }
+    bool previewing() const { return m_mode == PreviewShow; }
+    int blinkCount() const { return m_blinkCount; }
+    int blinkPhase() const { return m_blinkPhase; }
+    int previewMemory() const { return m_previewMemory; }
+
+    // A key of the panel, or OK (kOkTag).
+    KeyPress press(int key) { return PressFunctionKey(key, m_mode, m_blinkCount); }
+    // The armed branch of a blink tick.
+    BlinkTick tick() { return TickArmedStep(m_mode, m_blinkCount, m_blinkPhase); }
+    // Any armed step ends at its next tick.
+    void endArmedStep() { m_blinkCount = kEndArmedStep; }
+    void startPreview(int memory) {
+        m_previewMemory = static_cast<std::uint8_t>(memory);
+        m_mode = PreviewShow;
+        m_blinkCount = 0;
+    }
+    // Back to Idle at once, without the end of the step.
+    void dropStep() { m_mode = Idle; }
+    void resetPhase() { m_blinkPhase = 0; }
+    // Returns the phase before the flip.
+    int flipPhase() {
+        const int was = m_blinkPhase;
+        m_blinkPhase = was == 0 ? 1 : 0;
+        return was;
+    }
+    // Puts the keys in a given state, as a step left half-way would leave them.
+    void restore(Step step, int blinkCount, int blinkPhase) {
+        m_mode = static_cast<std::uint8_t>(step);
+        m_blinkCount = static_cast<std::uint8_t>(blinkCount);
+        m_blinkPhase = static_cast<std::uint8_t>(blinkPhase);
+    }
+
+  private:
+    std::uint8_t m_mode = Idle;
+    std::uint8_t m_blinkCount = 0;
+    std::uint8_t m_blinkPhase = 0;
+    std::uint8_t m_previewMemory = 0;
+};
+
+}  // namespace corvane

@@ -33,4 +33,19 @@ void ClearWork(MatrixState& state, int unit) {
     }
 }
 
+void ClearConfiguration(MatrixState& state, NameTable& names) {
+    names.setDefaults();
+    for (int u = 0; u < kUnits; ++u) {
+        for (auto& slot : state.LineRoute[u])
+            for (std::uint8_t& route : slot) route = kDisconnected;
+        for (auto& slot : state.ChannelRoute[u])
+            for (std::uint8_t& route : slot) route = kNoLine;
+        state.CurrentMemory[u] = 0;
+        state.UnsavedFlags[u] = 0;
+    }
+    state.MatrixLayout = 0;
+    state.SelectedUnit = 0;
+    state.ReverseMode = 0;
+}
+
 }  // namespace corvane

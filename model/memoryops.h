@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/matrixstate.h"
+#include "model/nametable.h"
 
 namespace corvane {
 
@@ -15,6 +16,10 @@ void CopyWorkToMemory(MatrixState& state, int unit, int memory);
 
 // Every line Disconnected, or in reverse routing every channel without a line.
 void ClearWork(MatrixState& state, int unit);
+
+// The blank configuration: default names, every route of every slot open, no memory and nothing
+// unsaved, the first arrangement and unit in normal routing. The unit count is the hardware's.
+void ClearConfiguration(MatrixState& state, NameTable& names);
 
 inline bool IsMemory(int memory) {
     return memory >= 0 && memory < kMemories;

@@ -28,40 +28,40 @@ bool SameState(const MatrixState& a, const MatrixState& b) {
 
 class Events : public testing::Test {
   protected:
-    TCorvane_Form& open() {
-        TCorvane_Form& form = f.open();
+    MainWindow& open() {
+        MainWindow& form = f.open();
         f.takeRequests();
         return form;
     }
     // Hands one raw event to the window through one tick.
-    void deliver(TCorvane_Form& form, const DeviceEvent& event) {
+    void deliver(MainWindow& form, const DeviceEvent& event) {
         f.firmware().queueEvent(event);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     }
 
     FormFixture f;
 };
 
 TEST_F(Events, OneEventPerTickAndNothingWithoutOne) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     f.firmware().queueEvent(MakeEvent(EventCode::MemoryStored, 1, 3));
     f.firmware().queueEvent(MakeEvent(EventCode::MemoryStored, 1, 4));
-    form.TimerComandosTimer();
-    EXPECT_EQ(form.state().CurrentMemory[0], 3);
+    form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().CurrentMemory[0], 3);
     EXPECT_EQ(f.firmware().pendingEvents(), 1u);
-    form.TimerComandosTimer();
-    EXPECT_EQ(form.state().CurrentMemory[0], 4);
-    const MatrixState before = form.state();
-    form.TimerComandosTimer();
-    EXPECT_TRUE(SameState(before, form.state()));
+    form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().CurrentMemory[0], 4);
+    const MatrixState before = form.controller().state();
+    form.controller().pollDevice();
+    EXPECT_TRUE(SameState(before, form.controller().state()));
     const auto polls = f.takeRequests();
     ASSERT_EQ(polls.size(), 3u);
     for (const UsbRequest& r : polls) EXPECT_EQ(TraceLine(r), "c0 32 0000 0000 8");
 }
 
 TEST_F(Events, ShortPollsAndUnknownCodesChangeNothing) {
-    TCorvane_Form& form = open();
-    const MatrixState before = form.state();
+    MainWindow& form = open();
+    const MatrixState before = form.controller().state();
     // One byte of a recall is no event.
     f.unit->addFault({0xC0, 50, FaultKind::Short, 1, 1});
     deliver(form, MakeEvent(EventCode::MemoryRecalled, 0, 2));
@@ -74,46 +74,46 @@ TEST_F(Events, ShortPollsAndUnknownCodesChangeNothing) {
     deliver(form, MakeEvent(EventCode::RouteChanged, 16, 0x12));
     deliver(form, MakeEvent(EventCode::RouteChanged, 3, 0x15));
     deliver(form, MakeEvent(EventCode::MemoryCleared, 4));
-    EXPECT_TRUE(SameState(before, form.state()));
+    EXPECT_TRUE(SameState(before, form.controller().state()));
     EXPECT_TRUE(Sent(f).empty());
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_TRUE(form.TimerComandos.enabled());
+    EXPECT_TRUE(form.controller().polling());
 
     // Two bytes are an event; the third reads as zero.
     f.unit->addFault({0xC0, 50, FaultKind::Short, 2, 1});
     deliver(form, MakeEvent(EventCode::MemoryStored, 2, 3));
-    for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.state().CurrentMemory[u], 0);
+    for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.controller().state().CurrentMemory[u], 0);
     EXPECT_EQ(f.firmware().pendingEvents(), 0u);
 }
 
 TEST_F(Events, ReverseChangedSwitchesAndAnswersEvenWhenItRepeats) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     f.firmware().pressReverse(true);
-    form.TimerComandosTimer();
-    EXPECT_EQ(form.state().ReverseMode, 1);
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_TRUE(form.Leds[9]->isLit());
+    form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().ReverseMode, 1);
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0001 0000 8"}));
     deliver(form, MakeEvent(EventCode::ReverseChanged, 0x80));
-    EXPECT_EQ(form.state().ReverseMode, 1);
+    EXPECT_EQ(form.controller().state().ReverseMode, 1);
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0001 0000 8"}));
     deliver(form, MakeEvent(EventCode::ReverseChanged, 0));
-    EXPECT_EQ(form.state().ReverseMode, 0);
-    EXPECT_FALSE(form.ReverseButton->isChecked());
-    EXPECT_FALSE(form.Leds[9]->isLit());
+    EXPECT_EQ(form.controller().state().ReverseMode, 0);
+    EXPECT_FALSE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_FALSE(form.functionsPanel()->lamp(3)->isLit());
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0000 0000 8"}));
 }
 
 TEST_F(Events, ReverseChangedEndsAnArmedConfirmationAtTheNextTick) {
-    TCorvane_Form& form = open();
-    form.StoreButtonClick(kReverseTag);
-    EXPECT_EQ(form.BlinkCount, 0);
+    MainWindow& form = open();
+    form.controller().pressFunctionKey(kReverseTag);
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 0);
     deliver(form, MakeEvent(EventCode::ReverseChanged, 1));
-    EXPECT_EQ(form.BlinkCount, kEndArmedStep);
-    form.FunctionKeyTick();
-    EXPECT_EQ(form.FunctionMode, Idle);
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_TRUE(form.Leds[9]->isLit());
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), kEndArmedStep);
+    form.controller().blinkTick();
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
 }
 
 TEST_F(Events, MemoryRecalledSwitchesEveryUnitAndSendsNothing) {
@@ -121,102 +121,102 @@ TEST_F(Events, MemoryRecalledSwitchesEveryUnitAndSendsNothing) {
         f.firmware().state().LineRoute[u][4][2] = static_cast<std::uint8_t>(u);
         f.firmware().state().LineRoute[u][0][2] = 4;
     }
-    TCorvane_Form& form = open();
-    form.StoreButtonClick(kClearTag);
+    MainWindow& form = open();
+    form.controller().pressFunctionKey(kClearTag);
     f.firmware().pressRecall(3);
-    form.TimerComandosTimer();
+    form.controller().pollDevice();
     for (int u = 0; u < kUnits; ++u) {
-        EXPECT_EQ(form.state().CurrentMemory[u], 3);
-        EXPECT_EQ(form.state().LineRoute[u][0][2], u);
+        EXPECT_EQ(form.controller().state().CurrentMemory[u], 3);
+        EXPECT_EQ(form.controller().state().LineRoute[u][0][2], u);
     }
-    EXPECT_EQ(form.BlinkCount, 0);  // the armed step goes on
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 0);  // the armed step goes on
     EXPECT_TRUE(Sent(f).empty());
 }
 
 TEST_F(Events, UnsavedChangedSetsTheFlagsAndStartsBlinkingForTheSelectedUnit) {
-    TCorvane_Form& form = open();
-    ASSERT_FALSE(form.TimerDiferente.enabled());
+    MainWindow& form = open();
+    ASSERT_FALSE(form.controller().blinking());
     deliver(form, MakeEvent(EventCode::UnsavedChanged, 0xF4));  // unit 2 only; bits 4..7 ignored
-    EXPECT_EQ(form.state().UnsavedFlags[2], 1);
-    EXPECT_EQ(form.state().UnsavedFlags[0], 0);
-    EXPECT_FALSE(form.TimerDiferente.enabled());
+    EXPECT_EQ(form.controller().state().UnsavedFlags[2], 1);
+    EXPECT_EQ(form.controller().state().UnsavedFlags[0], 0);
+    EXPECT_FALSE(form.controller().blinking());
 
-    form.BlinkPhase = 1;
+    form.controller().functionKeys().restore(Step::Idle, 0, 1);
     deliver(form, MakeEvent(EventCode::UnsavedChanged, 0x01));
-    EXPECT_EQ(form.state().UnsavedFlags[0], 1);
-    EXPECT_EQ(form.state().UnsavedFlags[2], 0);
-    EXPECT_TRUE(form.TimerDiferente.enabled());
-    EXPECT_EQ(form.BlinkPhase, 0);
+    EXPECT_EQ(form.controller().state().UnsavedFlags[0], 1);
+    EXPECT_EQ(form.controller().state().UnsavedFlags[2], 0);
+    EXPECT_TRUE(form.controller().blinking());
+    EXPECT_EQ(form.controller().functionKeys().blinkPhase(), 0);
     EXPECT_TRUE(Sent(f).empty());
 }
 
 TEST_F(Events, MemoryStoredCopiesOnlyItsUnitButMovesEveryUnit) {
     for (int u = 0; u < kUnits; ++u) f.firmware().state().LineRoute[u][0][11] = static_cast<std::uint8_t>(u);
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     f.firmware().pressStore(2, 3);
-    form.TimerComandosTimer();
-    for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.state().CurrentMemory[u], 3);
-    EXPECT_EQ(form.state().LineRoute[2][4][11], 2);
-    EXPECT_EQ(form.state().LineRoute[1][4][11], kDisconnected);
-    EXPECT_EQ(form.state().LineRoute[1][0][11], 1);
+    form.controller().pollDevice();
+    for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.controller().state().CurrentMemory[u], 3);
+    EXPECT_EQ(form.controller().state().LineRoute[2][4][11], 2);
+    EXPECT_EQ(form.controller().state().LineRoute[1][4][11], kDisconnected);
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][11], 1);
     EXPECT_TRUE(Sent(f).empty());
 }
 
 TEST_F(Events, RouteChangedForAnotherUnitGoesStraightIntoTheModel) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     f.firmware().pressRoute(1, 3, 7);
-    while (f.firmware().pendingEvents() > 0) form.TimerComandosTimer();  // the route, then its flags
-    EXPECT_EQ(form.state().LineRoute[1][0][7], 3);
-    EXPECT_EQ(form.state().UnsavedFlags[1], 1);
+    while (f.firmware().pendingEvents() > 0) form.controller().pollDevice();  // the route, then its flags
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][7], 3);
+    EXPECT_EQ(form.controller().state().UnsavedFlags[1], 1);
     EXPECT_TRUE(Sent(f).empty());
 
-    form.state().ReverseMode = 1;
+    form.controller().state().ReverseMode = 1;
     deliver(form, MakeEvent(EventCode::RouteChanged, 16, UnitRow(3, 2)));
-    EXPECT_EQ(form.state().ChannelRoute[3][0][2], kNoLine);
+    EXPECT_EQ(form.controller().state().ChannelRoute[3][0][2], kNoLine);
     deliver(form, MakeEvent(EventCode::RouteChanged, 9, UnitRow(2, 0)));
-    EXPECT_EQ(form.state().ChannelRoute[2][0][0], 9);
+    EXPECT_EQ(form.controller().state().ChannelRoute[2][0][0], 9);
     EXPECT_TRUE(Sent(f).empty());
 }
 
 TEST_F(Events, RouteChangedForTheSelectedUnitSendsNothingBack) {
     f.firmware().state().LineRoute[0][0][5] = 2;
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     // The unit repeats a route the grid already shows, as after our own grid click.
     deliver(form, MakeEvent(EventCode::RouteChanged, 5, UnitRow(0, 2)));
-    EXPECT_EQ(form.state().LineRoute[0][0][5], 2);
+    EXPECT_EQ(form.controller().state().LineRoute[0][0][5], 2);
     EXPECT_TRUE(Sent(f).empty());
     EXPECT_TRUE(f.notifier.messages.empty());
 }
 
 TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
     for (int u = 0; u < kUnits; ++u) f.firmware().state().LineRoute[u][0][0] = 1;
-    TCorvane_Form& form = open();
-    form.state().SelectedUnit = 2;
-    form.StoreButtonClick(kPreviewTag);
+    MainWindow& form = open();
+    form.controller().state().SelectedUnit = 2;
+    form.controller().pressFunctionKey(kPreviewTag);
     f.firmware().pressClear(2);
-    form.TimerComandosTimer();
-    EXPECT_EQ(form.state().LineRoute[2][0][0], kDisconnected);
-    EXPECT_EQ(form.BlinkCount, kEndArmedStep);
+    form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().LineRoute[2][0][0], kDisconnected);
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), kEndArmedStep);
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 0a 0002 0000 8"}));
 
     f.firmware().pressClear(3);
-    while (f.firmware().pendingEvents() > 0) form.TimerComandosTimer();
-    EXPECT_EQ(form.state().LineRoute[3][0][0], kDisconnected);
-    EXPECT_EQ(form.state().LineRoute[1][0][0], 1);
+    while (f.firmware().pendingEvents() > 0) form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().LineRoute[3][0][0], kDisconnected);
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][0], 1);
     EXPECT_TRUE(Sent(f).empty());
 
-    form.state().ReverseMode = 1;
-    form.state().ChannelRoute[1][0][3] = 5;
+    form.controller().state().ReverseMode = 1;
+    form.controller().state().ChannelRoute[1][0][3] = 5;
     deliver(form, MakeEvent(EventCode::MemoryCleared, 1));
-    EXPECT_EQ(form.state().ChannelRoute[1][0][3], kNoLine);
-    EXPECT_EQ(form.state().LineRoute[1][0][0], 1);
+    EXPECT_EQ(form.controller().state().ChannelRoute[1][0][3], kNoLine);
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][0], 1);
     EXPECT_TRUE(Sent(f).empty());
 }
 
 TEST_F(Events, ImageChangedReadsTheWholeImageAndShowsItsOrientation) {
-    TCorvane_Form& form = open();
-    form.state().SelectedUnit = 1;
-    form.state().MatrixLayout = 2;
+    MainWindow& form = open();
+    form.controller().state().SelectedUnit = 1;
+    form.controller().state().MatrixLayout = 2;
     MatrixState changed = f.firmware().state();
     changed.LineRoute[1][0][4] = 0;
     changed.CurrentMemory[1] = 4;
@@ -224,24 +224,24 @@ TEST_F(Events, ImageChangedReadsTheWholeImageAndShowsItsOrientation) {
     changed.MatrixLayout = 7;
     changed.SelectedUnit = 3;
     f.firmware().replaceConfiguration(changed);
-    form.TimerComandosTimer();
-    EXPECT_EQ(form.state().LineRoute[1][0][4], 0);
-    EXPECT_EQ(form.state().CurrentMemory[1], 4);
-    EXPECT_EQ(form.state().ReverseMode, 1);
-    EXPECT_EQ(form.state().SelectedUnit, 1);
-    EXPECT_EQ(form.state().MatrixLayout, 2);
+    form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][4], 0);
+    EXPECT_EQ(form.controller().state().CurrentMemory[1], 4);
+    EXPECT_EQ(form.controller().state().ReverseMode, 1);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
+    EXPECT_EQ(form.controller().state().MatrixLayout, 2);
     // The key, its lamp and the grid follow the orientation the image brought.
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_TRUE(form.Leds[9]->isLit());
-    EXPECT_TRUE(form.crosspoint(4, 0)->isHidden());
-    EXPECT_FALSE(form.crosspoint(0, 16)->isHidden());
-    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 5"));
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
+    EXPECT_TRUE(form.grid().button(4, 0)->isHidden());
+    EXPECT_FALSE(form.grid().button(0, 16)->isHidden());
+    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 5"));
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 01 0000 0000 256"}));
 }
 
 TEST_F(Events, ImageChangedWithAShortOrFailedReadChangesNothing) {
-    TCorvane_Form& form = open();
-    const MatrixState before = form.state();
+    MainWindow& form = open();
+    const MatrixState before = form.controller().state();
     MatrixState changed = f.firmware().state();
     changed.LineRoute[0][0][0] = 1;
     f.firmware().state() = changed;
@@ -249,17 +249,17 @@ TEST_F(Events, ImageChangedWithAShortOrFailedReadChangesNothing) {
     deliver(form, MakeEvent(EventCode::ImageChanged));
     f.unit->addFault({0xC0, 1, FaultKind::Fail, 0, 1});
     deliver(form, MakeEvent(EventCode::ImageChanged));
-    EXPECT_TRUE(SameState(before, form.state()));
+    EXPECT_TRUE(SameState(before, form.controller().state()));
     EXPECT_TRUE(f.notifier.messages.empty());
     EXPECT_EQ(Sent(f).size(), 2u);
-    EXPECT_TRUE(form.TimerComandos.enabled());
+    EXPECT_TRUE(form.controller().polling());
 }
 
 TEST_F(Events, TheWindowMirrorsTheUnitAfterItsFrontPanelsWereUsed) {
     for (int u = 0; u < kUnits; ++u)
         for (int s = 1; s < kSlots; ++s)
             f.firmware().state().LineRoute[u][s][u + s] = static_cast<std::uint8_t>(s % 4);
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     UnitFirmware& unit = f.firmware();
     unit.pressRoute(1, 2, 9);
     unit.pressRecall(4);
@@ -270,8 +270,8 @@ TEST_F(Events, TheWindowMirrorsTheUnitAfterItsFrontPanelsWereUsed) {
     unit.pressRoute(2, 3, 3);
     unit.pressStore(2, 2);
     unit.pressClear(0);  // the selected unit: the window answers with Clear
-    while (unit.pendingEvents() > 0) form.TimerComandosTimer();
-    const MatrixState& mine = form.state();
+    while (unit.pendingEvents() > 0) form.controller().pollDevice();
+    const MatrixState& mine = form.controller().state();
     const MatrixState& theirs = unit.state();
     EXPECT_EQ(0, std::memcmp(mine.LineRoute, theirs.LineRoute, sizeof mine.LineRoute));
     EXPECT_EQ(0, std::memcmp(mine.CurrentMemory, theirs.CurrentMemory, sizeof mine.CurrentMemory));
@@ -280,16 +280,16 @@ TEST_F(Events, TheWindowMirrorsTheUnitAfterItsFrontPanelsWereUsed) {
 }
 
 TEST_F(Events, UnplugDuringAnEventReportsTheAnswerAndThenEndsTheProgram) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     f.firmware().pressReverse(true);
     f.unit->unplugAfter(1);  // the poll is answered, the answer to it is not
-    form.TimerComandosTimer();
-    EXPECT_EQ(form.state().ReverseMode, 1);  // kept although the request failed
+    form.controller().pollDevice();
+    EXPECT_EQ(form.controller().state().ReverseMode, 1);  // kept although the request failed
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].text, "USB error: error sending control message: No such device\n");
-    EXPECT_TRUE(form.TimerComandos.enabled());
-    form.TimerComandosTimer();
-    EXPECT_FALSE(form.TimerComandos.enabled());
+    EXPECT_TRUE(form.controller().polling());
+    form.controller().pollDevice();
+    EXPECT_FALSE(form.controller().polling());
     EXPECT_EQ(f.notifier.messages.size(), 1u);  // the lost unit itself shows nothing
     EXPECT_TRUE(QuitRequested());
 }

@@ -16,18 +16,18 @@
 
 // The main window with its file dialogs answered by the test and a folder for matrix files.
 struct FileFormFixture : FormFixture {
-    using Dialog = corvane::TCorvane_Form::FileDialogRequest;
+    using Dialog = corvane::FileDialogRequest;
 
     explicit FileFormFixture(int slaves = 3) : FormFixture(slaves) {}
 
-    corvane::TCorvane_Form& open() {
-        corvane::TCorvane_Form& form = FormFixture::open();
+    corvane::MainWindow& open() {
+        corvane::MainWindow& form = FormFixture::open();
         answerDialogs(form);
         return form;
     }
 
-    void answerDialogs(corvane::TCorvane_Form& form) {
-        form.RunFileDialog = [this](const Dialog& request) {
+    void answerDialogs(corvane::MainWindow& form) {
+        form.fileDialogs().setRunner([this](const Dialog& request) {
             dialogs.push_back(request);
             std::optional<std::string> answer;
             if (!answers.empty()) {
@@ -35,13 +35,7 @@ struct FileFormFixture : FormFixture {
                 answers.pop_front();
             }
             return answer;
-        };
-        // The Reopen submenu's entries as designed: hidden, no path. Kept when the window has them.
-        for (QAction*& entry : form.Reopen) {
-            if (entry) continue;
-            entry = new QAction(QStringLiteral("Reopen"), &form);
-            entry->setVisible(false);
-        }
+        });
     }
 
     std::string path(const char* name) const {

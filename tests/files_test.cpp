@@ -33,16 +33,16 @@ std::vector<std::uint8_t> DataBytes(const NameTable& names, const MatrixState& s
 
 // Everything a refused load must leave alone.
 struct Snapshot {
-    explicit Snapshot(TCorvane_Form& form)
-        : data(DataBytes(form.names(), form.state())),
+    explicit Snapshot(MainWindow& form)
+        : data(DataBytes(form.controller().names(), form.controller().state())),
           caption(form.windowTitle()),
-          file(form.CurrentMatrixFile),
-          recent(form.recentFiles().entries()) {}
+          file(form.controller().currentFile()),
+          recent(form.controller().session().recentFiles().entries()) {}
     bool operator==(const Snapshot&) const = default;
 
     std::vector<std::uint8_t> data;
     QString caption;
-    std::string file;
+    std::optional<std::string> file;
     RecentFiles::Entries recent;
 };
 
@@ -50,11 +50,11 @@ struct Snapshot {
 
 TEST(FileSave, WithoutCurrentFileAsksForANameSavesAndNamesTheWindow) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const std::string path = f.path("Studio a.cvm");
     f.answers.push_back(path);
 
-    form.FileSaveExecute();
+    form.save();
     ASSERT_EQ(f.dialogs.size(), 1u);
     EXPECT_TRUE(f.dialogs[0].save);
     EXPECT_EQ(f.dialogs[0].title, "Save a matrix file");
@@ -66,14 +66,14 @@ TEST(FileSave, WithoutCurrentFileAsksForANameSavesAndNamesTheWindow) {
     ASSERT_EQ(saved.size(), 2256u);
     EXPECT_EQ(std::vector<std::uint8_t>(saved.end() - 4, saved.end()), std::vector<std::uint8_t>(4, 0));
     EXPECT_EQ(std::vector<std::uint8_t>(saved.begin(), saved.end() - 4),
-              DataBytes(form.names(), form.state()));
+              DataBytes(form.controller().names(), form.controller().state()));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO A.CVM"));
-    EXPECT_EQ(form.CurrentMatrixFile, path);
-    EXPECT_EQ(form.recentFiles().entries()[0], path);
+    EXPECT_EQ(form.controller().currentFile(), path);
+    EXPECT_EQ(form.controller().session().recentFiles().entries()[0], path);
     EXPECT_TRUE(f.notifier.messages.empty());
 
     // Save As again carries its own title and offers the current file.
-    form.FileSaveAsDialog();
+    form.saveAs();
     ASSERT_EQ(f.dialogs.size(), 2u);
     EXPECT_EQ(f.dialogs[1].title, "Save a matrix file with a new name");
     EXPECT_EQ(f.dialogs[1].fileName, path);
@@ -81,17 +81,17 @@ TEST(FileSave, WithoutCurrentFileAsksForANameSavesAndNamesTheWindow) {
 
 TEST(FileSave, CancelledDialogSavesNothingAndSaveWithAFileAsksNothing) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
-    form.FileSaveExecute();  // no answer: cancelled
-    EXPECT_EQ(form.CurrentMatrixFile, "0");
+    MainWindow& form = f.open();
+    form.save();  // no answer: cancelled
+    EXPECT_EQ(form.controller().currentFile(), std::nullopt);
     EXPECT_TRUE(QDir(f.files.path()).isEmpty());
-    EXPECT_TRUE(form.recentFiles().entries()[0].empty());
+    EXPECT_TRUE(form.controller().session().recentFiles().entries()[0].empty());
 
     const std::string path = f.path("desk.cvm");
-    form.FileSaveAs1Accept(path);
-    form.names().setLineName(1, 2, "Camera 3");
+    form.controller().saveFile(path);
+    form.controller().names().setLineName(1, 2, "Camera 3");
     f.dialogs.clear();
-    form.FileSaveExecute();
+    form.save();
     EXPECT_TRUE(f.dialogs.empty());
     const std::vector<std::uint8_t> saved = ReadBytes(path);
     ASSERT_EQ(saved.size(), 2256u);
@@ -100,32 +100,32 @@ TEST(FileSave, CancelledDialogSavesNothingAndSaveWithAFileAsksNothing) {
 
 TEST(FileSave, FolderThatDoesNotExistShowsTheCreateErrorAndKeepsTheNewName) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const Snapshot before(form);
     const std::string path = f.path("missing/desk.cvm");
-    form.FileSaveAs1Accept(path);
+    form.controller().saveFile(path);
 
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::None);
     EXPECT_EQ(f.notifier.messages[0].text.rfind("Cannot create file \"" + path + "\". ", 0), 0u)
         << f.notifier.messages[0].text;
-    EXPECT_EQ(form.CurrentMatrixFile, path);
+    EXPECT_EQ(form.controller().currentFile(), path);
     EXPECT_EQ(form.windowTitle(), before.caption);
-    EXPECT_EQ(form.recentFiles().entries(), before.recent);
+    EXPECT_EQ(form.controller().session().recentFiles().entries(), before.recent);
 }
 
 #ifdef RLIMIT_FSIZE
 TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const std::string path = f.path("desk.cvm");
     const std::vector<std::uint8_t> previous = StudioFile();
     WriteBytes(path, previous);
-    form.LoadMatrixFile(path, "File Open");
+    form.controller().openFile(path);
     const std::string other = f.path("other.cvm");
-    form.FileSaveAs1Accept(other);
-    form.names().setLineName(0, 0, "Changed");
+    form.controller().saveFile(other);
+    form.controller().names().setLineName(0, 0, "Changed");
     const Snapshot before(form);
 
     // The disk takes fewer bytes than a matrix file has.
@@ -135,8 +135,7 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     limit.rlim_cur = 1000;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    form.CurrentMatrixFile = path;
-    form.FileSaveExecute();
+    form.controller().saveFile(path);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -147,8 +146,8 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     EXPECT_EQ(ReadBytes(path), previous);
     EXPECT_EQ(QDir(f.files.path()).entryList(QDir::Files).size(), 2);  // no partial copy left behind
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - OTHER.CVM"));
-    EXPECT_EQ(form.recentFiles().entries(), before.recent);
-    EXPECT_EQ(form.CurrentMatrixFile, path);
+    EXPECT_EQ(form.controller().session().recentFiles().entries(), before.recent);
+    EXPECT_EQ(form.controller().currentFile(), path);
 }
 #endif
 
@@ -157,20 +156,20 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
 // itself, since no copy can be made beside it.
 TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
     FileFormFixture f;
-    TCorvane_Form& form = ShowOnScreen(f.open());
+    MainWindow& form = ShowOnScreen(f.open());
     const std::string path = f.path("show.cvm");
     WriteBytes(path, StudioFile());
     f.answers.push_back(path);
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
-    ASSERT_EQ(form.CurrentMatrixFile, path);
-    form.names().setLineName(0, 0, "Foyer");
+    ASSERT_EQ(form.controller().currentFile(), path);
+    form.controller().names().setLineName(0, 0, "Foyer");
     {
         const ReadOnlyFolder folder(f.files.path());
         if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
-        form.FileSave->trigger();
+        form.commands().save->trigger();
     }
     EXPECT_TRUE(f.notifier.messages.empty());
-    const MatrixFileBytes saved = EncodeMatrixFile(form.names(), form.state());
+    const MatrixFileBytes saved = EncodeMatrixFile(form.controller().names(), form.controller().state());
     EXPECT_EQ(ReadBytes(path), std::vector<std::uint8_t>(saved.begin(), saved.end()));
     EXPECT_EQ(QDir(f.files.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -179,7 +178,7 @@ TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
 // once, and nothing changes.
 TEST(FileOpen, AnythingButAFileIsRefusedWithoutWaiting) {
     FileFormFixture f;
-    TCorvane_Form& form = ShowOnScreen(f.open());
+    MainWindow& form = ShowOnScreen(f.open());
     const std::string fifo = f.path("pipe.cvm");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     const Snapshot before(form);
@@ -198,14 +197,14 @@ TEST(FileOpen, AnythingButAFileIsRefusedWithoutWaiting) {
 
 TEST(FileOpen, LoadReplacesTheConfigurationKeepsSlaveCountAndSendsItAtOnce) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const std::string path = f.path("studio.cvm");
     const std::vector<std::uint8_t> file = StudioFile();
     WriteBytes(path, file);
     f.answers.push_back(path);
     f.takeRequests();
 
-    form.FileOpenDialog();
+    form.open();
     ASSERT_EQ(f.dialogs.size(), 1u);
     EXPECT_FALSE(f.dialogs[0].save);
     EXPECT_EQ(f.dialogs[0].title, "Opens a matrix file");
@@ -213,43 +212,43 @@ TEST(FileOpen, LoadReplacesTheConfigurationKeepsSlaveCountAndSendsItAtOnce) {
     EXPECT_EQ(f.dialogs[0].fileName, "");
 
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.state().SlaveCount, 3);
-    EXPECT_EQ(form.state().SelectedUnit, 1);  // unit 2 lies outside the file's 2x1 arrangement
-    EXPECT_EQ(form.state().LineRoute[2][0][5], 1);
-    EXPECT_EQ(form.state().ChannelRoute[2][0][1], 5);
-    EXPECT_EQ(form.names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(form.controller().state().SlaveCount, 3);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 1);  // unit 2 lies outside the file's 2x1 arrangement
+    EXPECT_EQ(form.controller().state().LineRoute[2][0][5], 1);
+    EXPECT_EQ(form.controller().state().ChannelRoute[2][0][1], 5);
+    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
     // The program holds the file's data bytes but for SlaveCount (and whatever the arrangement corrects).
     std::vector<std::uint8_t> expected(file.begin(), file.end() - 4);
     expected[matrixfile::kSlaveCount] = 3;
-    std::vector<std::uint8_t> held = DataBytes(form.names(), form.state());
+    std::vector<std::uint8_t> held = DataBytes(form.controller().names(), form.controller().state());
     held[matrixfile::kMatrixLayout] = expected[matrixfile::kMatrixLayout];
     held[matrixfile::kSelectedUnit] = expected[matrixfile::kSelectedUnit];
     EXPECT_EQ(held, expected);
 
-    EXPECT_EQ(f.requestedImage(), ImageOf(form.state()));
+    EXPECT_EQ(f.requestedImage(), ImageOf(form.controller().state()));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
-    EXPECT_EQ(form.CurrentMatrixFile, path);
-    EXPECT_EQ(form.recentFiles().entries()[0], path);
-    if (QAction* command = form.MatrixCommands[form.state().MatrixLayout]) {
+    EXPECT_EQ(form.controller().currentFile(), path);
+    EXPECT_EQ(form.controller().session().recentFiles().entries()[0], path);
+    if (QAction* command = form.commands().arrangements[form.controller().state().MatrixLayout]) {
         EXPECT_TRUE(command->isChecked());
     }
 
     // Open offers the current file next time.
-    form.FileOpenDialog();
+    form.open();
     ASSERT_EQ(f.dialogs.size(), 2u);
     EXPECT_EQ(f.dialogs[1].fileName, path);
 }
 
 TEST(FileOpen, SelectedUnitBeyondTheSlavesFallsBackToTheLastUnit) {
     FileFormFixture f(1);
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     std::vector<std::uint8_t> file = StudioFile();
     file[matrixfile::kSelectedUnit] = 3;
     const std::string path = f.path("big.cvm");
     WriteBytes(path, file);
-    form.FileOpen1Accept(path);
-    EXPECT_EQ(form.state().SlaveCount, 1);
-    EXPECT_EQ(form.state().SelectedUnit, 1);
+    form.controller().openFile(path);
+    EXPECT_EQ(form.controller().state().SlaveCount, 1);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
 }
 
 TEST(FileOpen, DamagedFilesAreRefusedAndChangeNothing) {
@@ -269,7 +268,7 @@ TEST(FileOpen, DamagedFilesAreRefusedAndChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FileFormFixture f;
-        TCorvane_Form& form = f.open();
+        MainWindow& form = f.open();
         std::vector<std::uint8_t> file = StudioFile();
         file[matrixfile::kChecksum] = c.checksumByte;
         file.resize(c.size);
@@ -278,7 +277,7 @@ TEST(FileOpen, DamagedFilesAreRefusedAndChangeNothing) {
         const Snapshot before(form);
         f.takeRequests();
 
-        form.FileOpen1Accept(path);
+        form.controller().openFile(path);
         ASSERT_EQ(f.notifier.messages.size(), 1u);
         EXPECT_EQ(f.notifier.messages[0].title, c.title);
         EXPECT_EQ(f.notifier.messages[0].icon, c.icon);
@@ -292,19 +291,19 @@ TEST(FileOpen, DamagedFilesAreRefusedAndChangeNothing) {
 
 TEST(FileOpen, LongerFileLoadsFromItsFirstBytesAndMissingFileShowsTheOpenError) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     std::vector<std::uint8_t> file = StudioFile();
     file.resize(3000, 0xAB);
     const std::string path = f.path("long.cvm");
     WriteBytes(path, file);
-    form.FileOpen1Accept(path);
+    form.controller().openFile(path);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.names().lineName(0, 0), "Studio A");
-    EXPECT_EQ(form.CurrentMatrixFile, path);
+    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(form.controller().currentFile(), path);
 
     const Snapshot before(form);
     const std::string missing = f.path("gone.cvm");
-    form.FileOpen1Accept(missing);
+    form.controller().openFile(missing);
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[0].text.rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
@@ -317,17 +316,17 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     f.firmware().state().ChannelRoute[3][5][0] = 7;
     f.firmware().state().ReverseMode = 1;
     f.firmware().state().UnsavedFlags[2] = 1;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const std::string path = f.path("studio.cvm");
     WriteBytes(path, StudioFile());
-    form.FileOpen1Accept(path);
-    form.names().setLineName(2, kNoLineEntry, "Nobody");
-    form.state().ReverseMode = 1;
+    form.controller().openFile(path);
+    form.controller().names().setLineName(2, kNoLineEntry, "Nobody");
+    form.controller().state().ReverseMode = 1;
     f.takeRequests();
 
     f.notifier.answer = false;
     const Snapshot before(form);
-    form.FileNew1Execute();
+    form.newFile();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "File New");
     EXPECT_EQ(f.notifier.messages[0].text, " Are you sure to clear the memory? ");
@@ -336,8 +335,8 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     EXPECT_TRUE(f.takeRequests().empty());
 
     f.notifier.answer = true;
-    form.FileNew1Execute();
-    MatrixState blank = form.state();
+    form.newFile();
+    MatrixState blank = form.controller().state();
     for (auto& unit : blank.LineRoute)
         for (auto& slot : unit)
             for (auto& route : slot) route = kDisconnected;
@@ -350,61 +349,60 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     blank.SelectedUnit = 0;
     blank.ReverseMode = 0;
     blank.SlaveCount = 3;
-    EXPECT_EQ(0, std::memcmp(&blank, &form.state(), sizeof blank));
+    EXPECT_EQ(0, std::memcmp(&blank, &form.controller().state(), sizeof blank));
     EXPECT_EQ(f.requestedImage(), ImageOf(blank));
 
-    EXPECT_EQ(form.names().lineName(0, 0), "Line 01");
-    EXPECT_EQ(form.names().lineName(3, 15), "Line 16");
-    EXPECT_EQ(form.names().channelName(2, 3), "Channel 04");
-    EXPECT_EQ(form.names().channelName(1, kDisconnectedEntry), "Disconnected");
-    EXPECT_EQ(form.names().lineName(2, kNoLineEntry), "Nobody");
+    EXPECT_EQ(form.controller().names().lineName(0, 0), "Line 01");
+    EXPECT_EQ(form.controller().names().lineName(3, 15), "Line 16");
+    EXPECT_EQ(form.controller().names().channelName(2, 3), "Channel 04");
+    EXPECT_EQ(form.controller().names().channelName(1, kDisconnectedEntry), "Disconnected");
+    EXPECT_EQ(form.controller().names().lineName(2, kNoLineEntry), "Nobody");
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE"));
-    EXPECT_EQ(form.CurrentMatrixFile, "0");
-    EXPECT_EQ(form.recentFiles().entries(), before.recent);
+    EXPECT_EQ(form.controller().currentFile(), std::nullopt);
+    EXPECT_EQ(form.controller().session().recentFiles().entries(), before.recent);
 }
 
 // A whole new configuration brings its own orientation, arrangement and memory, and every view
 // shows them: a grid left in the other orientation would route every click wrongly.
 TEST(FileNew, AndOpenShowTheOrientationArrangementAndMemoryTheyBring) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const std::string path = f.path("reverse.cvm");
-    form.ReverseButton->setChecked(true);
-    form.ApplyReverseMode();
-    form.MatrixExecute(7);  // 2x2
-    form.Image4MouseUp(3, 1, 1);
-    form.Memory1Click(2);
-    form.FileSaveAs1Accept(path);
+    form.controller().setReverse(true, Origin::Operator);
+    form.controller().setArrangement(7);  // 2x2
+    form.controller().selectUnit(3);
+    form.controller().pressMemoryKey(2);
+    form.controller().saveFile(path);
 
     f.notifier.answer = true;
-    form.FileNew1Execute();
-    EXPECT_FALSE(form.ReverseButton->isChecked());
-    EXPECT_FALSE(form.Leds[9]->isLit());
-    EXPECT_FALSE(form.crosspoint(4, 0)->isHidden());
-    EXPECT_TRUE(form.crosspoint(0, 16)->isHidden());
-    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
+    form.newFile();
+    EXPECT_FALSE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_FALSE(form.functionsPanel()->lamp(3)->isLit());
+    EXPECT_FALSE(form.grid().button(4, 0)->isHidden());
+    EXPECT_TRUE(form.grid().button(0, 16)->isHidden());
+    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
     EXPECT_TRUE(form.unitPanel(3)->isHidden());
-    EXPECT_TRUE(form.Leds[1]->isLit());
-    EXPECT_FALSE(form.Leds[3]->isLit());
-    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 1"));
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
+    EXPECT_TRUE(form.recallPanel()->lamp(0)->isLit());
+    EXPECT_FALSE(form.recallPanel()->lamp(2)->isLit());
+    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 1"));
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
 
-    form.FileOpen1Accept(path);
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_TRUE(form.Leds[9]->isLit());
-    EXPECT_TRUE(form.crosspoint(4, 0)->isHidden());
-    EXPECT_FALSE(form.crosspoint(0, 16)->isHidden());
-    EXPECT_TRUE(form.MatrixCommands[7]->isChecked());
+    form.controller().openFile(path);
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
+    EXPECT_TRUE(form.grid().button(4, 0)->isHidden());
+    EXPECT_FALSE(form.grid().button(0, 16)->isHidden());
+    EXPECT_TRUE(form.commands().arrangements[7]->isChecked());
     EXPECT_FALSE(form.unitPanel(3)->isHidden());
-    EXPECT_TRUE(form.Leds[3]->isLit());
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 4"));
+    EXPECT_TRUE(form.recallPanel()->lamp(2)->isLit());
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 4"));
 }
 
 // The real dialogs: what they are shown with, and the suffix they add to a bare name.
 TEST(FileDialogs, RealSaveDialogAddsTheSuffixAndOpenDialogShowsTheCurrentFile) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
-    form.RunFileDialog = nullptr;
+    MainWindow& form = f.open();
+    form.fileDialogs().setRunner(nullptr);
     QString title, filter, suffix, directory, selected;
     bool native = true;
     bool confirmOverwrite = false;
@@ -431,7 +429,7 @@ TEST(FileDialogs, RealSaveDialogAddsTheSuffixAndOpenDialogShowsTheCurrentFile) {
     };
 
     inspect(QDir(f.files.path()).filePath(QStringLiteral("desk")));
-    form.FileSaveAsDialog();
+    form.saveAs();
     EXPECT_EQ(title, QStringLiteral("Save a matrix file with a new name"));
     EXPECT_EQ(filter, QStringLiteral("Matrix files (*.cvm)"));
     EXPECT_EQ(suffix, QStringLiteral("CVM"));
@@ -440,11 +438,11 @@ TEST(FileDialogs, RealSaveDialogAddsTheSuffixAndOpenDialogShowsTheCurrentFile) {
     EXPECT_TRUE(confirmOverwrite);
     EXPECT_EQ(selected, QString());
     const std::string path = f.path("desk.CVM");
-    EXPECT_EQ(form.CurrentMatrixFile, path);
+    EXPECT_EQ(form.controller().currentFile(), path);
     EXPECT_EQ(ReadBytes(path).size(), 2256u);
 
     inspect(QString());
-    form.FileOpenDialog();
+    form.open();
     EXPECT_EQ(title, QStringLiteral("Opens a matrix file"));
     EXPECT_EQ(selected, QStringLiteral("desk.CVM"));
     EXPECT_EQ(directory, f.files.path());

@@ -9,25 +9,32 @@
 
 #include <memory>
 
-#include "app/corvane.h"
-#include "virtualunit/virtualbus.h"
+#include "app/mainwindow.h"
 #include "recordingnotifier.h"
+#include "view/angledlabel.h"
+#include "view/crosspointbutton.h"
+#include "view/crosspointgrid.h"
+#include "view/functionspanel.h"
+#include "view/led.h"
+#include "view/recallpanel.h"
+#include "view/unitpanel.h"
+#include "virtualunit/virtualbus.h"
 
 // The real main window on a virtual unit, with its settings in a temporary folder and its timers
 // driven by the test.
 struct FormFixture {
     explicit FormFixture(int slaves = 3) : bus(corvane::VirtualBus::WithUnit(slaves, &unit)) {}
 
-    corvane::FormOptions options() const {
-        corvane::FormOptions o;
+    corvane::WindowOptions options() const {
+        corvane::WindowOptions o;
         o.manufacturer = "quenda.example";
         o.commonDataFolder = dataDir.path().toStdString();
         o.currentDirectory = QDir::currentPath().toStdString();
         o.timersRun = false;
         return o;
     }
-    corvane::TCorvane_Form& open() {
-        form = std::make_unique<corvane::TCorvane_Form>(*bus, notifier, options());
+    corvane::MainWindow& open() {
+        form = std::make_unique<corvane::MainWindow>(*bus, notifier, options());
         return *form;
     }
     corvane::UnitFirmware& firmware() { return *unit->firmware(); }
@@ -42,11 +49,11 @@ struct FormFixture {
     std::shared_ptr<corvane::DeviceModel> unit;
     std::unique_ptr<corvane::VirtualBus> bus;
     RecordingNotifier notifier;
-    std::unique_ptr<corvane::TCorvane_Form> form;
+    std::unique_ptr<corvane::MainWindow> form;
 };
 
 // Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.
-inline corvane::TCorvane_Form& ShowOnScreen(corvane::TCorvane_Form& form) {
+inline corvane::MainWindow& ShowOnScreen(corvane::MainWindow& form) {
     form.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
     return form;

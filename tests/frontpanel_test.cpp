@@ -15,26 +15,26 @@ using namespace corvane;
 // The demo's front panels and the main window, side by side on one virtual unit.
 TEST(FrontPanel, APanelKeyReachesTheWindowInOnePollAndAGridClickReachesTheList) {
     FormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     FrontPanel panel(f.unit);
     form.show();
     panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    form.MatrixExecute(7);  // 2x2: every unit's map is shown
+    form.controller().setArrangement(7);  // 2x2: every unit's map is shown
 
     // Unit 2 (index 1), channel 3, line 6 on its own panel.
     QTest::mouseClick(panel.routeKey(1, 2, 5), Qt::LeftButton);
     EXPECT_TRUE(panel.routeKey(1, 2, 5)->isChecked());
-    form.TimerComandosTimer();  // one poll
-    EXPECT_EQ(form.state().LineRoute[1][0][5], 2);
+    form.controller().pollDevice();  // one poll
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][5], 2);
     const QImage map = form.unitPanel(1)->picture();
     EXPECT_EQ(map.pixelColor(8 * 5 + 3, 8 * 2 + 3), QColor(0, 255, 0));
     EXPECT_NE(map.pixelColor(8 * 5 + 3, 8 * 0 + 3), QColor(0, 255, 0));
 
     // A click on the main window's grid shows up in the panel's request list.
     const int before = panel.requestList()->count();
-    QTest::mouseClick(form.crosspoint(3, 9), Qt::LeftButton);
+    QTest::mouseClick(form.grid().button(3, 9), Qt::LeftButton);
     ASSERT_GT(panel.requestList()->count(), before);
     EXPECT_EQ(panel.requestList()->item(before)->text(), QStringLiteral("c0 04 0003 0009 8"));
     panel.refresh();
@@ -42,14 +42,14 @@ TEST(FrontPanel, APanelKeyReachesTheWindowInOnePollAndAGridClickReachesTheList) 
 
     // Unplugging from the panel ends the program at the next poll.
     QTest::mouseClick(panel.unplugButton(), Qt::LeftButton);
-    form.TimerComandosTimer();
-    EXPECT_FALSE(form.TimerComandos.enabled());
+    form.controller().pollDevice();
+    EXPECT_FALSE(form.controller().polling());
 }
 
 // The panels are the demo's second window; File > Exit on the main window still ends the demo.
 TEST(FrontPanel, ClosingTheMainWindowEndsTheDemoWhileThePanelsAreOpen) {
     FormFixture f;
-    TCorvane_Form& form = ShowOnScreen(f.open());
+    MainWindow& form = ShowOnScreen(f.open());
     FrontPanel panel(f.unit);
     panel.showBeside(form);
     ASSERT_TRUE(QTest::qWaitFor([&panel] { return panel.isVisible(); }));
@@ -57,7 +57,7 @@ TEST(FrontPanel, ClosingTheMainWindowEndsTheDemoWhileThePanelsAreOpen) {
     EXPECT_GT(panel.x(), form.x());
 
     // Exit from the tool bar, clicked while the event loop runs, as the operator would.
-    QWidget* exit = form.ToolActionBar1->widgetForAction(form.FileExit1);
+    QWidget* exit = form.commands().toolBar->widgetForAction(form.commands().exit);
     ASSERT_NE(exit, nullptr);
     QMetaObject::invokeMethod(
         exit, [exit] { QTest::mouseClick(exit, Qt::LeftButton); }, Qt::QueuedConnection);

@@ -25,32 +25,32 @@ std::vector<std::string> Sent(FormFixture& f) {
 }
 
 // One tick of the blink timer: the memory indicators take it while nothing is armed.
-void Tick(TCorvane_Form& form, int times = 1) {
+void Tick(MainWindow& form, int times = 1) {
     for (int i = 0; i < times; ++i) {
-        if (form.FunctionMode != Idle) {
-            form.FunctionKeyTick();
+        if (form.controller().functionKeys().step() != Step::Idle) {
+            form.controller().blinkTick();
         } else {
-            form.TimerDiferenteTimer();
+            form.controller().blinkTick();
         }
     }
 }
 
-bool PromptsShown(TCorvane_Form& form) {
-    EXPECT_EQ(form.ActionText1->isVisible(), form.ActionText2->isVisible());
-    return form.ActionText2->isVisible();
+bool PromptsShown(MainWindow& form) {
+    EXPECT_EQ(form.promptTitle()->isVisible(), form.promptText()->isVisible());
+    return form.promptText()->isVisible();
 }
 
-std::vector<int> LitMemoryLamps(TCorvane_Form& form) {
+std::vector<int> LitMemoryLamps(MainWindow& form) {
     std::vector<int> lit;
     for (int i = 1; i <= 5; ++i)
-        if (form.Leds[i]->isLit()) lit.push_back(i);
+        if (form.recallPanel()->lamp(i - 1)->isLit()) lit.push_back(i);
     return lit;
 }
 
 class FunctionKeys : public testing::Test {
   protected:
-    TCorvane_Form& open() {
-        TCorvane_Form& form = ShowOnScreen(f.open());
+    MainWindow& open() {
+        MainWindow& form = ShowOnScreen(f.open());
         f.takeRequests();
         return form;
     }
@@ -60,32 +60,33 @@ class FunctionKeys : public testing::Test {
 };
 
 TEST_F(FunctionKeys, PanelShowsTheFourKeysWithTheirHintsAndHiddenPrompts) {
-    TCorvane_Form& form = open();
-    const std::pair<QPushButton*, const char*> keys[] = {{form.StoreButton, "STORE"},
-                                                         {form.PreviewButton, "PREVIEW"},
-                                                         {form.ClearButton, "CLEAR"},
-                                                         {form.ReverseButton, "REVERSE"}};
+    MainWindow& form = open();
+    const std::pair<QPushButton*, const char*> keys[] = {
+        {form.functionsPanel()->key(kStoreTag), "STORE"},
+        {form.functionsPanel()->key(kPreviewTag), "PREVIEW"},
+        {form.functionsPanel()->key(kClearTag), "CLEAR"},
+        {form.functionsPanel()->key(kReverseTag), "REVERSE"}};
     for (int tag = 0; tag < 4; ++tag) {
         EXPECT_EQ(keys[tag].first->text(), QLatin1String(keys[tag].second));
         EXPECT_EQ(keys[tag].first->geometry(), QRect(20 + 110 * tag, 28, 80, 26));
-        EXPECT_EQ(keys[tag].first->parentWidget(), static_cast<QWidget*>(form.Panel3));
+        EXPECT_EQ(keys[tag].first->parentWidget(), static_cast<QWidget*>(form.functionsPanel()));
         EXPECT_EQ(keys[tag].first->property("Tag").toInt(), tag);
-        EXPECT_EQ(form.Leds[6 + tag]->geometry(), QRect(50 + 110 * tag, 60, 20, 20));
+        EXPECT_EQ(form.functionsPanel()->lamp(tag)->geometry(), QRect(50 + 110 * tag, 60, 20, 20));
     }
-    EXPECT_TRUE(form.ReverseButton->isCheckable());
-    EXPECT_FALSE(form.StoreButton->isCheckable());
-    EXPECT_EQ(form.ClearButton->toolTip(), QStringLiteral("Clear"));
-    EXPECT_EQ(form.ClearButton->statusTip(), QStringLiteral("Clear the working memory"));
-    EXPECT_EQ(form.OkButton->statusTip(),
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isCheckable());
+    EXPECT_FALSE(form.functionsPanel()->key(kStoreTag)->isCheckable());
+    EXPECT_EQ(form.functionsPanel()->key(kClearTag)->toolTip(), QStringLiteral("Clear"));
+    EXPECT_EQ(form.functionsPanel()->key(kClearTag)->statusTip(), QStringLiteral("Clear the working memory"));
+    EXPECT_EQ(form.okKey()->statusTip(),
               QStringLiteral("Store the work memory in the selected memory number"));
-    EXPECT_FALSE(form.ActionText1->isVisible());
-    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("STORE"));
-    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Select Memory Number"));
-    EXPECT_EQ(form.ActionText1->color(), QColor(Qt::red));
-    EXPECT_FALSE(form.OkButton->isVisible());
-    EXPECT_FALSE(form.Leds[11]->isVisible());
+    EXPECT_FALSE(form.promptTitle()->isVisible());
+    EXPECT_EQ(form.promptTitle()->caption(), QStringLiteral("STORE"));
+    EXPECT_EQ(form.promptText()->caption(), QStringLiteral("Select Memory Number"));
+    EXPECT_EQ(form.promptTitle()->color(), QColor(Qt::red));
+    EXPECT_FALSE(form.okKey()->isVisible());
+    EXPECT_FALSE(form.okLamp()->isVisible());
     // OK has the same heavy 13-pixel caption as the four keys.
-    for (QPushButton* key : {form.StoreButton, form.OkButton}) {
+    for (QPushButton* key : {form.functionsPanel()->key(kStoreTag), form.okKey()}) {
         EXPECT_EQ(key->font().families().value(0), QStringLiteral("Arial Black"));
         EXPECT_EQ(key->font().pixelSize(), 13);
         EXPECT_TRUE(key->font().bold());
@@ -96,24 +97,24 @@ TEST_F(FunctionKeys, StoreIntoTheCurrentMemoryCopiesOnlyTheSelectedUnit) {
     f.firmware().state().LineRoute[0][0][3] = 2;
     f.firmware().state().LineRoute[1][0][0] = 3;
     f.firmware().state().LineRoute[1][1][0] = 1;
-    TCorvane_Form& form = open();
-    click(form.StoreButton);
-    EXPECT_EQ(form.FunctionMode, StoreSelect);
-    EXPECT_TRUE(form.TimerDiferente.enabled());
+    MainWindow& form = open();
+    click(form.functionsPanel()->key(kStoreTag));
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::StoreSelect);
+    EXPECT_TRUE(form.controller().blinking());
     Tick(form);
     EXPECT_TRUE(PromptsShown(form));
     EXPECT_EQ(LitMemoryLamps(form), (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_TRUE(form.Leds[6]->isLit());
+    EXPECT_TRUE(form.functionsPanel()->lamp(0)->isLit());
 
-    form.StoreMemory(0);
-    EXPECT_EQ(form.state().LineRoute[0][1][3], 2);
-    EXPECT_EQ(form.state().LineRoute[1][0][0], 3);  // no recall: the other units keep their work
+    form.controller().pressMemoryKey(0);
+    EXPECT_EQ(form.controller().state().LineRoute[0][1][3], 2);
+    EXPECT_EQ(form.controller().state().LineRoute[1][0][0], 3);  // no recall: the other units keep their work
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 08 0000 0000 8"}));
 
     Tick(form);  // the step ends at the next tick
-    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
     EXPECT_FALSE(PromptsShown(form));
-    EXPECT_FALSE(form.Leds[6]->isLit());
+    EXPECT_FALSE(form.functionsPanel()->lamp(0)->isLit());
 }
 
 TEST_F(FunctionKeys, StoreIntoAnotherMemoryMovesEveryUnitOntoIt) {
@@ -126,79 +127,79 @@ TEST_F(FunctionKeys, StoreIntoAnotherMemoryMovesEveryUnitOntoIt) {
         unit.ChannelRoute[2][0][2] = 9;
         unit.LineRoute[1][3][4] = 2;  // unit 1's own memory 2
         unit.ChannelRoute[1][3][1] = 5;
-        TCorvane_Form& form = g.open();
-        form.state().SelectedUnit = 2;
+        MainWindow& form = g.open();
+        form.controller().state().SelectedUnit = 2;
         g.takeRequests();
-        form.StoreButtonClick(kStoreTag);
-        form.StoreMemory(2);
-        for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.state().CurrentMemory[u], 2);
+        form.controller().pressFunctionKey(kStoreTag);
+        form.controller().pressMemoryKey(2);
+        for (int u = 0; u < kUnits; ++u) EXPECT_EQ(form.controller().state().CurrentMemory[u], 2);
         if (reverse) {
-            EXPECT_EQ(form.state().ChannelRoute[2][3][2], 9);
-            EXPECT_EQ(form.state().ChannelRoute[1][0][1], 5);
-            EXPECT_EQ(form.state().LineRoute[1][0][4], kDisconnected);  // the other table stays
+            EXPECT_EQ(form.controller().state().ChannelRoute[2][3][2], 9);
+            EXPECT_EQ(form.controller().state().ChannelRoute[1][0][1], 5);
+            EXPECT_EQ(form.controller().state().LineRoute[1][0][4], kDisconnected);  // the other table stays
         } else {
-            EXPECT_EQ(form.state().LineRoute[2][3][9], 1);
-            EXPECT_EQ(form.state().LineRoute[1][0][4], 2);
-            EXPECT_EQ(form.state().ChannelRoute[1][0][1], kNoLine);
+            EXPECT_EQ(form.controller().state().LineRoute[2][3][9], 1);
+            EXPECT_EQ(form.controller().state().LineRoute[1][0][4], 2);
+            EXPECT_EQ(form.controller().state().ChannelRoute[1][0][1], kNoLine);
         }
         EXPECT_EQ(Sent(g), (std::vector<std::string>{"c0 08 0002 0002 8"}));
-        EXPECT_EQ(form.BlinkCount, kEndArmedStep);
+        EXPECT_EQ(form.controller().functionKeys().blinkCount(), kEndArmedStep);
     }
 }
 
 TEST_F(FunctionKeys, AFailedStoreKeepsTheStoredMemoryAndSaysSo) {
     f.firmware().state().LineRoute[0][0][0] = 1;
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     f.unit->addFault({0xC0, 8, FaultKind::Fail, 0, 1});
-    click(form.StoreButton);
-    form.StoreMemory(4);
-    EXPECT_EQ(form.state().LineRoute[0][5][0], 1);
-    EXPECT_EQ(form.state().CurrentMemory[0], 4);
+    click(form.functionsPanel()->key(kStoreTag));
+    form.controller().pressMemoryKey(4);
+    EXPECT_EQ(form.controller().state().LineRoute[0][5][0], 1);
+    EXPECT_EQ(form.controller().state().CurrentMemory[0], 4);
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[0].text, "USB error: error sending control message: Input/output error\n");
 }
 
 TEST_F(FunctionKeys, PreviewFlashesItsMemoryAndEndsAfterTheTenthOnHalfSendingNothing) {
-    TCorvane_Form& form = open();
-    click(form.PreviewButton);
-    EXPECT_EQ(form.FunctionMode, PreviewSelect);
-    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("PREVIEW"));
-    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Select Memory Number"));
+    MainWindow& form = open();
+    click(form.functionsPanel()->key(kPreviewTag));
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::PreviewSelect);
+    EXPECT_EQ(form.promptTitle()->caption(), QStringLiteral("PREVIEW"));
+    EXPECT_EQ(form.promptText()->caption(), QStringLiteral("Select Memory Number"));
     Tick(form);  // an on half: the preview then starts with BlinkPhase 1
-    EXPECT_TRUE(form.Leds[7]->isLit());
+    EXPECT_TRUE(form.functionsPanel()->lamp(1)->isLit());
 
-    form.StartPreview(2);  // Memory3
-    EXPECT_EQ(form.FunctionMode, PreviewShow);
-    EXPECT_EQ(form.PreviewMemory, 2);
-    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("PREVIEW"));
-    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Selected Memory"));
+    form.controller().pressMemoryKey(2);  // Memory3
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::PreviewShow);
+    EXPECT_EQ(form.controller().functionKeys().previewMemory(), 2);
+    EXPECT_EQ(form.promptTitle()->caption(), QStringLiteral("PREVIEW"));
+    EXPECT_EQ(form.promptText()->caption(), QStringLiteral("Selected Memory"));
     for (int t = 1; t <= 19; ++t) {
         Tick(form);
-        ASSERT_EQ(form.FunctionMode, PreviewShow) << "tick " << t;
+        ASSERT_EQ(form.controller().functionKeys().step(), Step::PreviewShow) << "tick " << t;
         const bool on = t % 2 == 0;
         EXPECT_EQ(PromptsShown(form), on);
         EXPECT_EQ(LitMemoryLamps(form), on ? std::vector<int>{3} : std::vector<int>{});
-        EXPECT_EQ(form.Leds[7]->isLit(), on);
+        EXPECT_EQ(form.functionsPanel()->lamp(1)->isLit(), on);
     }
     Tick(form);  // the tenth on half
-    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
     EXPECT_FALSE(PromptsShown(form));
-    EXPECT_FALSE(form.Leds[7]->isLit());
+    EXPECT_FALSE(form.functionsPanel()->lamp(1)->isLit());
     EXPECT_TRUE(Sent(f).empty());
 }
 
 TEST_F(FunctionKeys, AKeyPressedDuringAPreviewEndsItsLamps) {
-    TCorvane_Form& form = open();
-    click(form.PreviewButton);
-    form.StartPreview(4);
+    MainWindow& form = open();
+    click(form.functionsPanel()->key(kPreviewTag));
+    form.controller().pressMemoryKey(4);
     Tick(form);
-    EXPECT_TRUE(form.Leds[7]->isLit());
-    click(form.ClearButton);
-    EXPECT_EQ(form.FunctionMode, ClearConfirm);
-    EXPECT_FALSE(form.Leds[7]->isLit());
-    EXPECT_EQ(form.ActionText1->caption(), QStringLiteral("CLEAR"));
-    EXPECT_EQ(form.ActionText2->caption(), QStringLiteral("Are you sure?"));
+    EXPECT_TRUE(form.functionsPanel()->lamp(1)->isLit());
+    click(form.functionsPanel()->key(kClearTag));
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::ClearConfirm);
+    EXPECT_FALSE(form.functionsPanel()->lamp(1)->isLit());
+    EXPECT_EQ(form.promptTitle()->caption(), QStringLiteral("CLEAR"));
+    EXPECT_EQ(form.promptText()->caption(), QStringLiteral("Are you sure?"));
     EXPECT_TRUE(Sent(f).empty());
 }
 
@@ -206,29 +207,29 @@ class UnansweredStep : public FunctionKeys, public testing::WithParamInterface<s
 
 TEST_P(UnansweredStep, ClearWithoutOkEndsOnTheNinthOrTenthTickWithNothingCleared) {
     f.firmware().state().LineRoute[0][0][5] = 1;
-    TCorvane_Form& form = open();
-    form.BlinkPhase = GetParam();
-    click(form.ClearButton);
-    EXPECT_EQ(form.FunctionMode, ClearConfirm);
-    EXPECT_TRUE(form.OkButton->isVisible());  // at once, not at the next on half
-    EXPECT_TRUE(form.Leds[11]->isVisible());
+    MainWindow& form = open();
+    form.controller().functionKeys().restore(Step::Idle, 0, GetParam());
+    click(form.functionsPanel()->key(kClearTag));
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::ClearConfirm);
+    EXPECT_TRUE(form.okKey()->isVisible());  // at once, not at the next on half
+    EXPECT_TRUE(form.okLamp()->isVisible());
     EXPECT_FALSE(PromptsShown(form));
     const int end = GetParam() == 0 ? 9 : 10;
     for (int t = 1; t < end; ++t) {
         Tick(form);
         const bool on = (t % 2 == 1) == (GetParam() == 0);
         EXPECT_EQ(PromptsShown(form), on) << "tick " << t;
-        EXPECT_EQ(form.Leds[8]->isLit(), on);
-        EXPECT_EQ(form.Leds[11]->isLit(), on);
+        EXPECT_EQ(form.functionsPanel()->lamp(2)->isLit(), on);
+        EXPECT_EQ(form.okLamp()->isLit(), on);
     }
-    EXPECT_EQ(form.FunctionMode, ClearConfirm);
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::ClearConfirm);
     Tick(form);
-    EXPECT_EQ(form.FunctionMode, Idle);
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
     EXPECT_FALSE(PromptsShown(form));
-    EXPECT_FALSE(form.OkButton->isVisible());
-    EXPECT_FALSE(form.Leds[11]->isVisible());
-    EXPECT_FALSE(form.Leds[8]->isLit());
-    EXPECT_EQ(form.state().LineRoute[0][0][5], 1);
+    EXPECT_FALSE(form.okKey()->isVisible());
+    EXPECT_FALSE(form.okLamp()->isVisible());
+    EXPECT_FALSE(form.functionsPanel()->lamp(2)->isLit());
+    EXPECT_EQ(form.controller().state().LineRoute[0][0][5], 1);
     EXPECT_TRUE(Sent(f).empty());
 }
 
@@ -245,14 +246,14 @@ TEST_F(FunctionKeys, ClearWithOkClearsOnlyTheSelectedUnitInTheActiveOrientation)
             unit.ChannelRoute[u][0][3] = 6;
             unit.LineRoute[u][2][6] = 3;
         }
-        TCorvane_Form& form = g.open();
+        MainWindow& form = g.open();
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        form.state().SelectedUnit = 1;
+        form.controller().state().SelectedUnit = 1;
         g.takeRequests();
-        click(form.ClearButton);
-        click(form.OkButton);
-        const MatrixState& s = form.state();
+        click(form.functionsPanel()->key(kClearTag));
+        click(form.okKey());
+        const MatrixState& s = form.controller().state();
         EXPECT_EQ(s.LineRoute[1][0][6], reverse ? 2 : kDisconnected);
         EXPECT_EQ(s.ChannelRoute[1][0][3], reverse ? kNoLine : 6);
         EXPECT_EQ(s.LineRoute[0][0][6], 2);
@@ -260,50 +261,50 @@ TEST_F(FunctionKeys, ClearWithOkClearsOnlyTheSelectedUnitInTheActiveOrientation)
         EXPECT_EQ(s.LineRoute[1][2][6], 3);  // stored memories stay
         EXPECT_EQ(Sent(g), (std::vector<std::string>{"c0 0a 0001 0000 8"}));
         Tick(form);
-        EXPECT_EQ(form.FunctionMode, Idle);
-        EXPECT_FALSE(form.OkButton->isVisible());
-        EXPECT_EQ(form.Leds[9]->isLit(), reverse == 1);
-        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 1);
+        EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
+        EXPECT_FALSE(form.okKey()->isVisible());
+        EXPECT_EQ(form.functionsPanel()->lamp(3)->isLit(), reverse == 1);
+        EXPECT_EQ(form.functionsPanel()->key(kReverseTag)->isChecked(), reverse == 1);
     }
 }
 
 TEST_F(FunctionKeys, GridPanelIsHiddenWhileTheClearIsSent) {
-    TCorvane_Form& form = open();
-    if (!form.Panel1) GTEST_SKIP() << "the grid panel is not built";
+    MainWindow& form = open();
+    if (!form.gridPanel()) GTEST_SKIP() << "the grid panel is not built";
     bool hiddenDuringRequest = false;
     f.unit->addObserver([&](const UsbRequest& r) {
         if (r.request == static_cast<std::uint8_t>(RequestCode::Clear))
-            hiddenDuringRequest = form.Panel1->isHidden();
+            hiddenDuringRequest = form.gridPanel()->isHidden();
     });
-    click(form.ClearButton);
-    click(form.OkButton);
+    click(form.functionsPanel()->key(kClearTag));
+    click(form.okKey());
     EXPECT_TRUE(hiddenDuringRequest);
-    EXPECT_TRUE(form.Panel1->isVisible());
+    EXPECT_TRUE(form.gridPanel()->isVisible());
 }
 
 TEST_F(FunctionKeys, ReverseTwiceThenOkStillSwitchesTheOrientation) {
-    TCorvane_Form& form = open();
-    click(form.ReverseButton);
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_EQ(form.FunctionMode, ReverseConfirm);
-    click(form.ReverseButton);
-    EXPECT_FALSE(form.ReverseButton->isChecked());  // shows what was asked for
-    EXPECT_EQ(form.FunctionMode, ReverseConfirm);
-    click(form.OkButton);
-    EXPECT_EQ(form.state().ReverseMode, 1);
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_TRUE(form.Leds[9]->isLit());
+    MainWindow& form = open();
+    click(form.functionsPanel()->key(kReverseTag));
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::ReverseConfirm);
+    click(form.functionsPanel()->key(kReverseTag));
+    EXPECT_FALSE(form.functionsPanel()->key(kReverseTag)->isChecked());  // shows what was asked for
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::ReverseConfirm);
+    click(form.okKey());
+    EXPECT_EQ(form.controller().state().ReverseMode, 1);
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0001 0000 8"}));
     Tick(form);
-    EXPECT_EQ(form.FunctionMode, Idle);
-    EXPECT_TRUE(form.ReverseButton->isChecked());
-    EXPECT_TRUE(form.Leds[9]->isLit());
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
+    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
 
     // And back again.
-    click(form.ReverseButton);
-    click(form.OkButton);
-    EXPECT_EQ(form.state().ReverseMode, 0);
-    EXPECT_FALSE(form.Leds[9]->isLit());
+    click(form.functionsPanel()->key(kReverseTag));
+    click(form.okKey());
+    EXPECT_EQ(form.controller().state().ReverseMode, 0);
+    EXPECT_FALSE(form.functionsPanel()->lamp(3)->isLit());
     EXPECT_EQ(Sent(f), (std::vector<std::string>{"c0 05 0000 0000 8"}));
 }
 
@@ -312,54 +313,54 @@ TEST_F(FunctionKeys, UnansweredReverseReturnsTheKeyAndLampToTheOrientationInForc
         SCOPED_TRACE(reverse);
         FormFixture g;
         g.firmware().state().ReverseMode = reverse;
-        TCorvane_Form& form = g.open();
+        MainWindow& form = g.open();
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 1);
+        EXPECT_EQ(form.functionsPanel()->key(kReverseTag)->isChecked(), reverse == 1);
         g.takeRequests();
-        click(form.ReverseButton);
-        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 0);
+        click(form.functionsPanel()->key(kReverseTag));
+        EXPECT_EQ(form.functionsPanel()->key(kReverseTag)->isChecked(), reverse == 0);
         Tick(form, 9);
-        EXPECT_EQ(form.FunctionMode, Idle);
-        EXPECT_EQ(form.ReverseButton->isChecked(), reverse == 1);
-        EXPECT_EQ(form.Leds[9]->isLit(), reverse == 1);
-        EXPECT_EQ(form.state().ReverseMode, reverse);
+        EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
+        EXPECT_EQ(form.functionsPanel()->key(kReverseTag)->isChecked(), reverse == 1);
+        EXPECT_EQ(form.functionsPanel()->lamp(3)->isLit(), reverse == 1);
+        EXPECT_EQ(form.controller().state().ReverseMode, reverse);
         EXPECT_TRUE(Sent(g).empty());
     }
 }
 
 TEST_F(FunctionKeys, ReverseLeftForStoreDoesNotStayDown) {
-    TCorvane_Form& form = open();
-    click(form.ReverseButton);
+    MainWindow& form = open();
+    click(form.functionsPanel()->key(kReverseTag));
     Tick(form);
-    EXPECT_TRUE(form.Leds[9]->isLit());
-    click(form.StoreButton);
-    EXPECT_FALSE(form.ReverseButton->isChecked());
-    EXPECT_FALSE(form.Leds[9]->isLit());
-    EXPECT_FALSE(form.Leds[11]->isLit());
-    EXPECT_TRUE(form.OkButton->isVisible());  // until the STORE step ends
-    Tick(form, 10);                           // armed in the off half
-    EXPECT_EQ(form.FunctionMode, Idle);
-    EXPECT_FALSE(form.OkButton->isVisible());
-    EXPECT_FALSE(form.ReverseButton->isChecked());
-    EXPECT_EQ(form.state().ReverseMode, 0);
+    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
+    click(form.functionsPanel()->key(kStoreTag));
+    EXPECT_FALSE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_FALSE(form.functionsPanel()->lamp(3)->isLit());
+    EXPECT_FALSE(form.okLamp()->isLit());
+    EXPECT_TRUE(form.okKey()->isVisible());  // until the STORE step ends
+    Tick(form, 10);                          // armed in the off half
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
+    EXPECT_FALSE(form.okKey()->isVisible());
+    EXPECT_FALSE(form.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_EQ(form.controller().state().ReverseMode, 0);
 }
 
 TEST_F(FunctionKeys, OkWhileStoreWaitsEndsTheStepWithoutStoring) {
     f.firmware().state().LineRoute[0][0][1] = 0;
-    TCorvane_Form& form = open();
-    const MatrixState before = form.state();
-    click(form.ClearButton);
-    click(form.StoreButton);
-    EXPECT_EQ(form.FunctionMode, StoreSelect);
-    ASSERT_TRUE(form.OkButton->isVisible());
-    click(form.OkButton);
-    EXPECT_EQ(form.FunctionMode, StoreSelect);
-    EXPECT_EQ(form.BlinkCount, kEndArmedStep);
+    MainWindow& form = open();
+    const MatrixState before = form.controller().state();
+    click(form.functionsPanel()->key(kClearTag));
+    click(form.functionsPanel()->key(kStoreTag));
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::StoreSelect);
+    ASSERT_TRUE(form.okKey()->isVisible());
+    click(form.okKey());
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::StoreSelect);
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), kEndArmedStep);
     Tick(form);
-    EXPECT_EQ(form.FunctionMode, Idle);
-    EXPECT_FALSE(form.OkButton->isVisible());
-    EXPECT_EQ(0, std::memcmp(&before, &form.state(), sizeof before));
+    EXPECT_EQ(form.controller().functionKeys().step(), Step::Idle);
+    EXPECT_FALSE(form.okKey()->isVisible());
+    EXPECT_EQ(0, std::memcmp(&before, &form.controller().state(), sizeof before));
     EXPECT_TRUE(Sent(f).empty());
 }
 

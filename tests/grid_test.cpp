@@ -24,21 +24,21 @@ const QColor kYellow(255, 255, 0);
 // The window on a virtual unit, shown, with default names and unit 1 selected.
 class Grid : public testing::Test {
   protected:
-    TCorvane_Form& open(bool reverse = false) {
+    MainWindow& open(bool reverse = false) {
         f.firmware().state().ReverseMode = reverse ? 1 : 0;
-        TCorvane_Form& form = f.open();
-        form.state().SelectedUnit = 1;
-        form.names().setDefaults();
-        form.RefreshGrid();
+        MainWindow& form = f.open();
+        form.controller().state().SelectedUnit = 1;
+        form.controller().names().setDefaults();
+        Q_EMIT form.controller().gridChanged();
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
         f.takeRequests();
         return form;
     }
-    TCorvane_Form& form() { return *f.form; }
-    CrosspointButton* button(int row, int column) { return form().crosspointButton(row, column); }
-    QString columnCaption(int column) { return form().columnLabel(column)->caption(); }
-    QString rowCaption(int row) { return form().rowLabel(row)->caption(); }
+    MainWindow& form() { return *f.form; }
+    CrosspointButton* button(int row, int column) { return form().grid().button(row, column); }
+    QString columnCaption(int column) { return form().grid().columnLabel(column)->caption(); }
+    QString rowCaption(int row) { return form().grid().rowLabel(row)->caption(); }
     void click(int row, int column) { QTest::mouseClick(button(row, column), Qt::LeftButton); }
     // The SetRoute requests the unit received since the last call, as (value, index).
     std::vector<std::pair<int, int>> routesSent() {
@@ -89,22 +89,22 @@ TEST_F(Grid, ClickMovesTheLampRenamesTheColumnAndSendsTheRoute) {
     EXPECT_EQ(button(0, 2)->toolTip(), QStringLiteral("Line 03-Channel 01 "));
     EXPECT_EQ(button(0, 2)->statusTip(), QStringLiteral(" Line 03 connected with Channel 01"));
     EXPECT_TRUE(HintOf(button(1, 2)).isEmpty());
-    EXPECT_EQ(form().state().LineRoute[1][0][2], 0);
-    EXPECT_EQ(form().BlinkCount, 50);
+    EXPECT_EQ(form().controller().state().LineRoute[1][0][2], 0);
+    EXPECT_EQ(form().controller().functionKeys().blinkCount(), 50);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
 
     // A lit button sends the same route again and changes nothing on screen.
-    form().BlinkCount = 0;
+    form().controller().functionKeys().restore(Step::Idle, 0, 0);
     click(0, 2);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
     EXPECT_TRUE(button(0, 2)->isConnected());
     EXPECT_EQ(litInColumn(2), 1);
-    EXPECT_EQ(form().BlinkCount, 50);
+    EXPECT_EQ(form().controller().functionKeys().blinkCount(), 50);
 
     // The Disconnected row takes the line off every channel.
     click(4, 2);
     EXPECT_EQ(columnCaption(2), QStringLiteral("Line 03 - Disconnected"));
-    EXPECT_EQ(form().state().LineRoute[1][0][2], 4);
+    EXPECT_EQ(form().controller().state().LineRoute[1][0][2], 4);
     EXPECT_EQ(routesSent(), (Routes{{0x14, 2}}));
     EXPECT_TRUE(f.notifier.messages.empty());
 }
@@ -115,13 +115,13 @@ TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
     for (int c = 0; c < 17; ++c) {
         EXPECT_TRUE(button(0, c)->isVisible()) << c;
         EXPECT_FALSE(button(4, c)->isVisible()) << c;
-        EXPECT_TRUE(form().columnLabel(c)->isVisible()) << c;
+        EXPECT_TRUE(form().grid().columnLabel(c)->isVisible()) << c;
     }
-    EXPECT_FALSE(form().rowLabel(4)->isVisible());
+    EXPECT_FALSE(form().grid().rowLabel(4)->isVisible());
     EXPECT_EQ(columnCaption(5), QStringLiteral("Line 06"));
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Line 06"));
 
-    form().names().setLineName(1, 16, "Silence");
+    form().controller().names().setLineName(1, 16, "Silence");
     click(1, 16);
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Silence"));
     EXPECT_TRUE(button(1, 16)->isConnected());
@@ -129,11 +129,11 @@ TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
     // The hint quotes the row caption with the newly chosen line.
     EXPECT_EQ(HintOf(button(1, 16)),
               QStringLiteral("Silence-Channel 02 - Silence | Silence connected with Channel 02 - Silence"));
-    EXPECT_EQ(form().state().ChannelRoute[1][0][1], 16);
+    EXPECT_EQ(form().controller().state().ChannelRoute[1][0][1], 16);
     EXPECT_EQ(routesSent(), (Routes{{0x11, 16}}));
 
     // The hidden row changes nothing and sends nothing.
-    form().CrosspointClick(4 * 17 + 3);
+    form().controller().routeCrosspoint(4, 3);
     EXPECT_EQ(routesSent(), Routes{});
 }
 
@@ -142,20 +142,20 @@ TEST_F(Grid, NormalModeHidesColumn16AndItsClickSendsNothing) {
     for (int r = 0; r < 5; ++r) {
         EXPECT_TRUE(button(r, 0)->isVisible());
         EXPECT_FALSE(button(r, 16)->isVisible());
-        EXPECT_TRUE(form().rowLabel(r)->isVisible());
+        EXPECT_TRUE(form().grid().rowLabel(r)->isVisible());
     }
-    EXPECT_FALSE(form().columnLabel(16)->isVisible());
-    form().CrosspointClick(2 * 17 + 16);
+    EXPECT_FALSE(form().grid().columnLabel(16)->isVisible());
+    form().controller().routeCrosspoint(2, 16);
     EXPECT_EQ(routesSent(), Routes{});
 }
 
 TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
     open();
     for (bool reverse : {false, true}) {
-        form().state().ReverseMode = reverse;
-        form().ArrangeGrid();
+        form().controller().state().ReverseMode = reverse;
+        form().grid().arrange(form().controller().state().ReverseMode != 0);
         for (int c = 0; c < 17; c += 8) {
-            AngledLabel* label = form().columnLabel(c);
+            AngledLabel* label = form().grid().columnLabel(c);
             const QPoint textStart = label->pos() + label->origin();
             EXPECT_EQ(textStart, button(0, c)->pos() + QPoint(2, -16))
                 << "column " << c << " reverse " << reverse;
@@ -165,10 +165,10 @@ TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
 
 TEST_F(Grid, ButtonsLieAboveTheLabelsAndFocusFollowsCreationOrder) {
     open();
-    const QObjectList& children = form().Panel1->children();
+    const QObjectList& children = form().gridPanel()->children();
     const auto position = [&](QObject* o) { return children.indexOf(o); };
-    for (int c = 0; c < 17; ++c) EXPECT_GT(position(button(0, c)), position(form().columnLabel(c)));
-    EXPECT_GT(position(button(0, 0)), position(form().rowLabel(4)));
+    for (int c = 0; c < 17; ++c) EXPECT_GT(position(button(0, c)), position(form().grid().columnLabel(c)));
+    EXPECT_GT(position(button(0, 0)), position(form().grid().rowLabel(4)));
     const auto nextFocusable = [](QWidget* w) {
         do w = w->nextInFocusChain();
         while (!(w->focusPolicy() & Qt::TabFocus));
@@ -182,13 +182,12 @@ TEST_F(Grid, PreviewShowsTheMemorySlotOfTheSelectedUnit) {
     f.firmware().state().LineRoute[1][0][7] = 0;
     f.firmware().state().LineRoute[1][1][7] = 3;
     open();
-    form().FunctionMode = PreviewShow;
-    form().PreviewMemory = 0;
-    form().RefreshGrid();
+    form().controller().functionKeys().startPreview(0);
+    Q_EMIT form().controller().gridChanged();
     EXPECT_TRUE(button(3, 7)->isConnected());
     EXPECT_EQ(columnCaption(7), QStringLiteral("Line 08 - Channel 04"));
-    form().FunctionMode = Idle;
-    form().RefreshGrid();
+    form().controller().functionKeys().dropStep();
+    Q_EMIT form().controller().gridChanged();
     EXPECT_TRUE(button(0, 7)->isConnected());
 }
 
@@ -197,68 +196,68 @@ TEST_F(Grid, AClickDuringAPreviewEndsItAndShowsTheWorkMemory) {
     f.firmware().state().LineRoute[1][0][8] = 2;
     f.firmware().state().LineRoute[1][1][7] = 3;
     open();
-    QTest::mouseClick(form().PreviewButton, Qt::LeftButton);
-    QTest::mouseClick(form().Memory[0], Qt::LeftButton);
-    ASSERT_EQ(form().FunctionMode, PreviewShow);
+    QTest::mouseClick(form().functionsPanel()->key(kPreviewTag), Qt::LeftButton);
+    QTest::mouseClick(form().recallPanel()->key(0), Qt::LeftButton);
+    ASSERT_EQ(form().controller().functionKeys().step(), Step::PreviewShow);
     ASSERT_TRUE(button(3, 7)->isConnected());
 
     click(1, 7);
-    EXPECT_EQ(form().FunctionMode, Idle);
-    EXPECT_TRUE(form().ActionText1->isHidden());
+    EXPECT_EQ(form().controller().functionKeys().step(), Step::Idle);
+    EXPECT_TRUE(form().promptTitle()->isHidden());
     EXPECT_TRUE(button(1, 7)->isConnected());
     EXPECT_EQ(litInColumn(7), 1);
     EXPECT_TRUE(button(2, 8)->isConnected());  // the work memory, no longer the stored one
-    EXPECT_EQ(form().state().LineRoute[1][1][7], 3);
+    EXPECT_EQ(form().controller().state().LineRoute[1][1][7], 3);
     EXPECT_EQ(routesSent(), (Routes{{0x11, 7}}));
 }
 
 TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
     open();
-    form().names().setLineName(2, 0, "Studio");
-    form().names().setChannelName(2, 3, "Talkback");
-    form().state().SelectedUnit = 2;
-    form().RefreshGrid();
+    form().controller().names().setLineName(2, 0, "Studio");
+    form().controller().names().setChannelName(2, 3, "Talkback");
+    form().controller().state().SelectedUnit = 2;
+    Q_EMIT form().controller().gridChanged();
     EXPECT_TRUE(columnCaption(0).startsWith(QStringLiteral("Studio - ")));
     EXPECT_EQ(rowCaption(3), QStringLiteral("Talkback"));
 }
 
 TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     open();
-    form().state().LineRoute[1][0][4] = 250;
-    form().state().ChannelRoute[1][0][2] = 77;
-    form().state().SelectedUnit = 9;  // shown as unit 1
-    form().RefreshGrid();
+    form().controller().state().LineRoute[1][0][4] = 250;
+    form().controller().state().ChannelRoute[1][0][2] = 77;
+    form().controller().state().SelectedUnit = 9;  // shown as unit 1
+    Q_EMIT form().controller().gridChanged();
     EXPECT_EQ(litInColumn(4), 0);
     EXPECT_EQ(columnCaption(4), QStringLiteral("Line 05 - "));
     click(2, 4);
     EXPECT_TRUE(button(2, 4)->isConnected());
     EXPECT_EQ(litInColumn(4), 1);
 
-    form().state().ReverseMode = 1;
-    form().ArrangeGrid();
-    form().RefreshGrid();
+    form().controller().state().ReverseMode = 1;
+    form().grid().arrange(form().controller().state().ReverseMode != 0);
+    Q_EMIT form().controller().gridChanged();
     EXPECT_EQ(rowCaption(2), QStringLiteral("Channel 03 - "));
-    form().ApplyCrosspoint(2, 9);
+    form().controller().routeCrosspoint(2, 9);
     EXPECT_TRUE(button(2, 9)->isConnected());
     // A device event outside the grid is ignored.
-    form().ApplyCrosspoint(7, 40);
-    EXPECT_EQ(form().BlinkCount, 50);
+    form().controller().routeCrosspoint(7, 40);
+    EXPECT_EQ(form().controller().functionKeys().blinkCount(), 50);
 }
 
 TEST_F(Grid, UpAndDownStayInTheColumnWithItsLabelYellow) {
     open();
     button(4, 6)->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(form().columnLabel(6)->color(), kYellow);
+    EXPECT_EQ(form().grid().columnLabel(6)->color(), kYellow);
 
     std::vector<QColor> seen;
     QObject::connect(button(4, 6), &CrosspointButton::focusExited,
-                     [&] { seen.push_back(form().columnLabel(6)->color()); });
+                     [&] { seen.push_back(form().grid().columnLabel(6)->color()); });
     QTest::keyClick(button(4, 6), Qt::Key_Down);
     EXPECT_TRUE(button(0, 6)->hasFocus());
     EXPECT_EQ(seen, std::vector<QColor>{kYellow});
-    EXPECT_EQ(form().columnLabel(6)->color(), kYellow);
-    EXPECT_EQ(form().ColumnMoveFlag, 0);
+    EXPECT_EQ(form().grid().columnLabel(6)->color(), kYellow);
+    EXPECT_FALSE(form().grid().columnMoving());
 
     QTest::keyClick(button(0, 6), Qt::Key_Up);
     EXPECT_TRUE(button(4, 6)->hasFocus());
@@ -271,12 +270,12 @@ TEST_F(Grid, UpAndDownStayInTheColumnWithItsLabelYellow) {
     EXPECT_TRUE(button(3, 6)->hasFocus());
     QTest::keyClick(button(3, 6), Qt::Key_Up, Qt::ShiftModifier | Qt::KeypadModifier);
     EXPECT_TRUE(button(2, 6)->hasFocus());
-    EXPECT_EQ(form().columnLabel(6)->color(), kYellow);
+    EXPECT_EQ(form().grid().columnLabel(6)->color(), kYellow);
 
     // The focus leaving the column by the mouse turns the label teal again.
     QTest::mouseClick(button(1, 9), Qt::LeftButton);
-    EXPECT_EQ(form().columnLabel(6)->color(), kTeal);
-    EXPECT_EQ(form().columnLabel(9)->color(), kYellow);
+    EXPECT_EQ(form().grid().columnLabel(6)->color(), kTeal);
+    EXPECT_EQ(form().grid().columnLabel(9)->color(), kYellow);
 }
 
 TEST_F(Grid, ReverseModeWrapsPastTheHiddenRow) {
@@ -329,7 +328,7 @@ TEST_F(Grid, ArrowsVisitTheVisibleUnitPanelsWhichTakeNoOtherKey) {
     }
     EXPECT_EQ(forward, (std::vector<QWidget*>{form().unitPanel(0), button(0, 0)}));  // 1x1
 
-    form().MatrixExecute(7);  // 2x2: Imagen1, Imagen2, Imagen4, Imagen3
+    form().controller().setArrangement(7);  // 2x2: Imagen1, Imagen2, Imagen4, Imagen3
     std::vector<QWidget*> backward;
     for (int i = 0; i < 5; ++i) {
         QTest::keyClick(at, Qt::Key_Left);
@@ -355,7 +354,7 @@ TEST_F(Grid, ArrowsVisitTheVisibleUnitPanelsWhichTakeNoOtherKey) {
     for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(panel, key);
     EXPECT_TRUE(panel->hasFocus());
     EXPECT_TRUE(f.takeRequests().empty());
-    EXPECT_EQ(form().state().SelectedUnit, 1);
+    EXPECT_EQ(form().controller().state().SelectedUnit, 1);
     QTest::keyClick(panel, Qt::Key_Right);
     EXPECT_EQ(panel->grab().toImage(), unfocused);
 }
@@ -372,24 +371,25 @@ TEST_F(Grid, AHeldSpaceOrEnterClicksOnce) {
 TEST_F(Grid, TheFocusedColumnStaysYellowWhileAMenuOrDialogIsOpen) {
     open();
     button(2, 5)->setFocus();
-    ASSERT_EQ(form().columnLabel(5)->color(), kYellow);
+    ASSERT_EQ(form().grid().columnLabel(5)->color(), kYellow);
 
-    form().FileMenu->popup(form().mapToGlobal(QPoint(10, 10)));
-    EXPECT_EQ(QApplication::activePopupWidget(), form().FileMenu);
+    form().commands().fileMenu->popup(form().mapToGlobal(QPoint(10, 10)));
+    EXPECT_EQ(QApplication::activePopupWidget(), form().commands().fileMenu);
     EXPECT_EQ(form().focusWidget(), button(2, 5));
-    EXPECT_EQ(form().columnLabel(5)->color(), kYellow);
-    form().FileMenu->close();
+    EXPECT_EQ(form().grid().columnLabel(5)->color(), kYellow);
+    form().commands().fileMenu->close();
     EXPECT_TRUE(button(2, 5)->hasFocus());
-    EXPECT_EQ(form().columnLabel(5)->color(), kYellow);
+    EXPECT_EQ(form().grid().columnLabel(5)->color(), kYellow);
 
     // A dialog taking the keyboard and giving it back. The offscreen platform keeps the window
     // active under a dialog, so the button is told as a desktop tells it.
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(button(2, 5), &away);
-    EXPECT_EQ(form().columnLabel(5)->color(), kYellow);
+    EXPECT_EQ(form().grid().columnLabel(5)->color(), kYellow);
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(button(2, 5), &back);
-    for (int c = 0; c < 16; ++c) EXPECT_EQ(form().columnLabel(c)->color(), c == 5 ? kYellow : kTeal) << c;
+    for (int c = 0; c < 16; ++c)
+        EXPECT_EQ(form().grid().columnLabel(c)->color(), c == 5 ? kYellow : kTeal) << c;
 }
 
 TEST_F(Grid, AFailedRouteKeepsTheNewRouteAndSaysSo) {

@@ -25,17 +25,17 @@ namespace {
 
 class Hints : public testing::Test {
   protected:
-    TCorvane_Form& open() {
+    MainWindow& open() {
         f.firmware().state().LineRoute[0][0][2] = 0;
-        TCorvane_Form& form = f.open();
-        form.state().SelectedUnit = 0;
-        form.names().setDefaults();
-        form.RefreshGrid();
+        MainWindow& form = f.open();
+        form.controller().state().SelectedUnit = 0;
+        form.controller().names().setDefaults();
+        Q_EMIT form.controller().gridChanged();
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
         return form;
     }
-    QString hintPanel() { return f.form->StatusPanels[3]->text(); }
+    QString hintPanel() { return f.form->statusPanel(3)->text(); }
     void rest(QWidget* widget) {
         QTest::mouseMove(widget);
         QApplication::processEvents();
@@ -52,44 +52,44 @@ class Hints : public testing::Test {
 }  // namespace
 
 TEST_F(Hints, WindowLayoutAndStatusBar) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     EXPECT_EQ(form.centralWidget()->geometry().topLeft(), QPoint(0, kCentralTop));
-    EXPECT_EQ(form.Panel1->geometry(), ClientRect(0, 55, 785, 410));
-    EXPECT_FALSE(form.Panel1->background().isNull());
-    EXPECT_FALSE(form.OkButton->isVisible());
-    EXPECT_EQ(form.OkButton->property("Tag").toInt(), 4);
-    EXPECT_FALSE(form.Leds[11]->isVisible());
+    EXPECT_EQ(form.gridPanel()->geometry(), ClientRect(0, 55, 785, 410));
+    EXPECT_FALSE(form.gridPanel()->background().isNull());
+    EXPECT_FALSE(form.okKey()->isVisible());
+    EXPECT_EQ(form.okKey()->property("Tag").toInt(), 4);
+    EXPECT_FALSE(form.okLamp()->isVisible());
     EXPECT_EQ(form.statusBar()->height(), 19);
     const int widths[] = {150, 100, 100};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(form.StatusPanels[i]->width(), widths[i]);
-    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 1"));
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
-    EXPECT_TRUE(form.StatusPanels[2]->text().isEmpty());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(form.statusPanel(i)->width(), widths[i]);
+    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 1"));
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
+    EXPECT_TRUE(form.statusPanel(2)->text().isEmpty());
 
-    const QList<QAction*> file = form.FileMenu->actions();
+    const QList<QAction*> file = form.commands().fileMenu->actions();
     ASSERT_EQ(file.size(), 8);
-    EXPECT_EQ(file[0], form.FileNew1);
-    EXPECT_EQ(file[2], form.ReopenMenu->menuAction());
+    EXPECT_EQ(file[0], form.commands().newFile);
+    EXPECT_EQ(file[2], form.commands().recentFilesMenu->menuAction());
     EXPECT_TRUE(file[3]->isSeparator());
-    EXPECT_EQ(file[7], form.FileExit1);
-    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
-    const QList<QAction*> tools = form.ToolActionBar1->actions();
+    EXPECT_EQ(file[7], form.commands().exit);
+    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
+    const QList<QAction*> tools = form.commands().toolBar->actions();
     ASSERT_EQ(tools.size(), 6);
-    EXPECT_EQ(tools[0], form.FileOpen1);
-    EXPECT_EQ(tools[5], form.FileExit1);
+    EXPECT_EQ(tools[0], form.commands().open);
+    EXPECT_EQ(tools[5], form.commands().exit);
 
-    form.FileExit1->trigger();
+    form.commands().exit->trigger();
     EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
-    TCorvane_Form& form = open();
-    QMenuBar* bar = form.ActionMainMenuBar1;
+    MainWindow& form = open();
+    QMenuBar* bar = form.menuBar();
     ASSERT_EQ(bar->geometry(), QRect(0, 0, 785, 24));
     const QRgb face = bar->palette().color(QPalette::Button).rgb();
     const QRgb line = bar->palette().color(QPalette::Dark).rgb();
     const QRgb white = qRgb(255, 255, 255);
-    const QRect file = bar->actionGeometry(form.FileMenu->menuAction());
+    const QRect file = bar->actionGeometry(form.commands().fileMenu->menuAction());
     QImage shot = bar->grab().toImage();
     // One line along the bottom edge, under the titles as under the empty part; nothing else
     // beside the titles' text.
@@ -117,14 +117,14 @@ TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
     QApplication::sendEvent(bar, &move);
     EXPECT_EQ(bar->grab().toImage().pixel(file.left() + 1, 2), white);
     QTest::mouseClick(bar, Qt::LeftButton, {}, file.center());
-    ASSERT_TRUE(form.FileMenu->isVisible());
+    ASSERT_TRUE(form.commands().fileMenu->isVisible());
     shot = bar->grab().toImage();
     EXPECT_EQ(shot.pixel(file.left() + 1, 2), white);
     EXPECT_EQ(shot.pixel(file.left() + 1, 23), line);
-    form.FileMenu->hide();
+    form.commands().fileMenu->hide();
 
     // The tool bar: an etched edge, a dark and a light line, on all four sides.
-    QToolBar* tools = form.ToolActionBar1;
+    QToolBar* tools = form.commands().toolBar;
     EXPECT_EQ(tools->geometry(), QRect(0, 24, 785, 28));
     const QImage edge = tools->grab().toImage();
     const QRgb dark = tools->palette().color(QPalette::Dark).rgb();
@@ -141,64 +141,65 @@ TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
 }
 
 TEST_F(Hints, PanelThreeShowsTheLongHintOfTheControlUnderThePointer) {
-    TCorvane_Form& form = open();
-    rest(form.crosspointButton(0, 2));
+    MainWindow& form = open();
+    rest(form.grid().button(0, 2));
     EXPECT_EQ(hintPanel(), QStringLiteral(" Line 03 connected with Channel 01"));
     // An open button has no hint and neither have its containers.
-    rest(form.crosspointButton(1, 2));
+    rest(form.grid().button(1, 2));
     EXPECT_TRUE(hintPanel().isEmpty());
 
     // A control without a hint shows its container's.
-    rest(form.crosspointButton(0, 2));
-    form.Panel1->setStatusTip(QStringLiteral("The grid"));
-    rest(form.crosspointButton(1, 3));
+    rest(form.grid().button(0, 2));
+    form.gridPanel()->setStatusTip(QStringLiteral("The grid"));
+    rest(form.grid().button(1, 3));
     EXPECT_EQ(hintPanel(), QStringLiteral("The grid"));
-    EXPECT_TRUE(form.StatusPanels[2]->text().isEmpty());
+    EXPECT_TRUE(form.statusPanel(2)->text().isEmpty());
 }
 
 TEST_F(Hints, HighlightedCommandShowsItsLongHint) {
-    TCorvane_Form& form = open();
-    QMenuBar* bar = form.ActionMainMenuBar1;
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(form.FileMenu->menuAction()).center());
-    ASSERT_TRUE(form.FileMenu->isVisible());
-    form.FileMenu->setActiveAction(form.FileSave);
+    MainWindow& form = open();
+    QMenuBar* bar = form.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->actionGeometry(form.commands().fileMenu->menuAction()).center());
+    ASSERT_TRUE(form.commands().fileMenu->isVisible());
+    form.commands().fileMenu->setActiveAction(form.commands().save);
     EXPECT_EQ(hintPanel(), QStringLiteral("Saves the active matrix file"));
-    form.FileMenu->hide();
+    form.commands().fileMenu->hide();
 }
 
 TEST_F(Hints, PopUpHintIsThePictureWindowWithTheShortPart) {
-    TCorvane_Form& form = open();
-    ASSERT_TRUE(form.HintNuevo->installed());
-    askForHint(form.crosspointButton(0, 2));
-    PictureHintWindow* window = form.HintNuevo->hintWindow();
+    MainWindow& form = open();
+    ASSERT_TRUE(form.toolTips()->installed());
+    askForHint(form.grid().button(0, 2));
+    PictureHintWindow* window = form.toolTips()->hintWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->text(), QStringLiteral("Line 03-Channel 01 "));
     EXPECT_EQ(window->height(), 36);  // one line of text beside the 32-pixel picture
-    const int textWidth = QFontMetrics(form.HintNuevo->Font).horizontalAdvance(window->text());
+    const int textWidth = QFontMetrics(form.toolTips()->Font).horizontalAdvance(window->text());
     EXPECT_NEAR(window->width(), textWidth + 44, 1);
 
     // The picture's lower-left colour lets the window's colour show through.
     const QImage shot = window->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(2, 2 + 31), form.HintNuevo->Color);
+    EXPECT_EQ(shot.pixelColor(2, 2 + 31), form.toolTips()->Color);
 
     // A key hides it; the tool bar's commands pop up their short part in the same window.
     QTest::keyClick(&form, Qt::Key_Shift);
     EXPECT_FALSE(window->isVisible());
-    QWidget* saveButton = form.ToolActionBar1->widgetForAction(form.FileSave);
+    QWidget* saveButton = form.commands().toolBar->widgetForAction(form.commands().save);
     askForHint(saveButton);
     EXPECT_EQ(window->text(), QStringLiteral("Save"));
 }
 
 TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
-    TCorvane_Form& form = open();
-    QWidget* button = form.crosspointButton(0, 2);
+    MainWindow& form = open();
+    QWidget* button = form.grid().button(0, 2);
     const QRect screen = form.screen()->geometry();
     // The pointer in the screen's bottom-right corner: the hint goes left of it and above it.
     const QPoint corner = screen.bottomRight() - QPoint(2, 2);
     QHelpEvent help(QEvent::ToolTip, button->mapFromGlobal(corner), corner);
     QApplication::sendEvent(button, &help);
-    PictureHintWindow* window = form.HintNuevo->hintWindow();
+    PictureHintWindow* window = form.toolTips()->hintWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(screen.contains(window->geometry()))
         << window->geometry().x() << "," << window->geometry().y();
@@ -217,19 +218,19 @@ TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
 }
 
 TEST_F(Hints, OnActivateHintMayChangeTheText) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     QWidget* seen = nullptr;
-    form.HintNuevo->OnActivateHint = [&seen](PictureHintWindow&, QString& hint, QWidget* control) {
+    form.toolTips()->OnActivateHint = [&seen](PictureHintWindow&, QString& hint, QWidget* control) {
         hint += QStringLiteral("!");
         seen = control;
     };
-    askForHint(form.crosspointButton(0, 2));
-    EXPECT_EQ(form.HintNuevo->hintWindow()->text(), QStringLiteral("Line 03-Channel 01 !"));
-    EXPECT_EQ(seen, form.crosspointButton(0, 2));
+    askForHint(form.grid().button(0, 2));
+    EXPECT_EQ(form.toolTips()->hintWindow()->text(), QStringLiteral("Line 03-Channel 01 !"));
+    EXPECT_EQ(seen, form.grid().button(0, 2));
 }
 
 TEST_F(Hints, ASecondHintComponentIsRefused) {
-    TCorvane_Form& form = open();
+    MainWindow& form = open();
     try {
         THintComponent second(&form);
         FAIL() << "a second component was accepted";
@@ -241,26 +242,25 @@ TEST_F(Hints, ASecondHintComponentIsRefused) {
 }
 
 TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {
-    TCorvane_Form& form = open();
-    QSignalSpy opened(form.FileOpen1, &QAction::triggered);
+    MainWindow& form = open();
+    QSignalSpy opened(form.commands().open, &QAction::triggered);
     std::vector<std::string> titles;
-    form.RunFileDialog =
-        [&titles](const TCorvane_Form::FileDialogRequest& request) -> std::optional<std::string> {
+    form.fileDialogs().setRunner([&titles](const FileDialogRequest& request) -> std::optional<std::string> {
         titles.push_back(request.title);
         return std::nullopt;  // cancelled
-    };
-    QTest::keyClick(form.crosspointButton(2, 5), Qt::Key_O, Qt::ControlModifier);
+    });
+    QTest::keyClick(form.grid().button(2, 5), Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(form.statusBar(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(opened.count(), 2);
     EXPECT_EQ(titles, (std::vector<std::string>{"Opens a matrix file", "Opens a matrix file"}));
 }
 
 TEST_F(Hints, HelpAboutShowsTheNameAndTheVersionFromTheBuild) {
-    TCorvane_Form& form = open();
-    const QList<QAction*> menus = form.ActionMainMenuBar1->actions();
+    MainWindow& form = open();
+    const QList<QAction*> menus = form.menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[2]->text(), QStringLiteral("&Help"));  // after Matrix
-    form.HelpAbout->trigger();
+    form.commands().about->trigger();
     ASSERT_FALSE(f.notifier.messages.empty());
     EXPECT_EQ(f.notifier.messages.back().title, "About CORVANE Control");
     EXPECT_EQ(

@@ -15,8 +15,8 @@
 #include <functional>
 
 #include "formfixture.h"
-#include "view/linestext.h"
 #include "view/angledlabel.h"
+#include "view/namesdialog.h"
 
 using namespace corvane;
 
@@ -24,10 +24,10 @@ namespace {
 
 // Opens the names dialog and runs `act` on it from inside its modal loop. A dialog that `act`
 // leaves open is cancelled so the test cannot hang; that counts as a failure.
-bool runDialog(TCorvane_Form& form, const std::function<void(TLineNames&)>& act) {
+bool runDialog(MainWindow& form, const std::function<void(NamesDialog&)>& act) {
     bool opened = false;
     QTimer::singleShot(0, &form, [&] {
-        auto* dialog = qobject_cast<TLineNames*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<NamesDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         opened = true;
         act(*dialog);
@@ -36,7 +36,7 @@ bool runDialog(TCorvane_Form& form, const std::function<void(TLineNames&)>& act)
             dialog->reject();
         }
     });
-    form.OpenNamesDialog();
+    form.editNames();
     QCoreApplication::processEvents();  // a timer that found no dialog must not fire later
     return opened;
 }
@@ -52,7 +52,7 @@ struct NamesDialogWatch {
     explicit NamesDialogWatch(QObject* context) {
         timer.setInterval(0);
         QObject::connect(&timer, &QTimer::timeout, context, [this] {
-            auto* d = qobject_cast<TLineNames*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<NamesDialog*>(QApplication::activeModalWidget());
             if (!d || d->property("answered").toBool()) return;
             d->setProperty("answered", true);
             ++opened;
@@ -63,42 +63,43 @@ struct NamesDialogWatch {
     }
     QTimer timer;
     int opened = 0;
-    std::function<void(TLineNames&)> onOpen;
+    std::function<void(NamesDialog&)> onOpen;
 };
 
 bool sameNames(const NameTable& a, const NameTable& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-struct NamesDialog : ::testing::Test {
+struct NamesDialogWindow : ::testing::Test {
     void SetUp() override {
         form = &f.open();
-        form->names().setLineName(1, 4, "Studio A");
-        form->names().setChannelName(1, 2, "Talkback");
-        form->names().setChannelName(1, 4, "Off air");
+        form->controller().names().setLineName(1, 4, "Studio A");
+        form->controller().names().setChannelName(1, 2, "Talkback");
+        form->controller().names().setChannelName(1, 4, "Off air");
     }
     FormFixture f;
-    TCorvane_Form* form = nullptr;
+    MainWindow* form = nullptr;
 };
 
 }  // namespace
 
-TEST_F(NamesDialog, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
-    form->state().SelectedUnit = 1;
-    const bool opened = runDialog(*form, [&](TLineNames& d) {
+TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
+    form->controller().state().SelectedUnit = 1;
+    const bool opened = runDialog(*form, [&](NamesDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Edit Line Names"));
         EXPECT_EQ(d.size(), QSize(452, 404));
         for (int k = 0; k < 16; ++k)
-            EXPECT_EQ(d.LineasEdit[k]->text().toStdString(), form->names().lineName(1, k)) << k;
+            EXPECT_EQ(d.lineEdit(k)->text().toStdString(), form->controller().names().lineName(1, k)) << k;
         for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(d.ColumnasEdit[k]->text().toStdString(), form->names().channelName(1, k)) << k;
-        EXPECT_EQ(d.LineasEdit[4]->text(), QStringLiteral("Studio A"));
-        EXPECT_EQ(d.LineasEdit[4]->geometry(), QRect(115, 113, 100, 21));
-        EXPECT_EQ(d.LineasEdit[12]->geometry(), QRect(340, 115, 100, 21));
-        EXPECT_EQ(d.ColumnasEdit[3]->geometry(), QRect(230, 314, 100, 21));
-        EXPECT_EQ(d.BitBtn1->geometry(), QRect(115, 364, 75, 25));
-        EXPECT_EQ(d.BitBtn2->geometry(), QRect(247, 364, 75, 25));
-        EXPECT_TRUE(d.BitBtn1->isDefault());
+            EXPECT_EQ(d.channelEdit(k)->text().toStdString(), form->controller().names().channelName(1, k))
+                << k;
+        EXPECT_EQ(d.lineEdit(4)->text(), QStringLiteral("Studio A"));
+        EXPECT_EQ(d.lineEdit(4)->geometry(), QRect(115, 113, 100, 21));
+        EXPECT_EQ(d.lineEdit(12)->geometry(), QRect(340, 115, 100, 21));
+        EXPECT_EQ(d.channelEdit(3)->geometry(), QRect(230, 314, 100, 21));
+        EXPECT_EQ(d.okButton()->geometry(), QRect(115, 364, 75, 25));
+        EXPECT_EQ(d.cancelButton()->geometry(), QRect(247, 364, 75, 25));
+        EXPECT_TRUE(d.okButton()->isDefault());
 
         // Every label's caption fits its label in whichever family the machine offers.
         const auto labels = d.findChildren<AngledLabel*>();
@@ -108,13 +109,13 @@ TEST_F(NamesDialog, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
                 << label->caption().toStdString();
 
         // Tab goes down the left column's first field, the channels, then up the lines from 16.
-        std::vector<QWidget*> expected{d.LineasEdit[0]};
-        for (QLineEdit* field : d.ColumnasEdit) expected.push_back(field);
-        for (int k = 15; k >= 1; --k) expected.push_back(d.LineasEdit[k]);
-        expected.push_back(d.BitBtn1);
-        expected.push_back(d.BitBtn2);
-        std::vector<QWidget*> order{d.LineasEdit[0]};
-        for (QWidget* w = d.LineasEdit[0]->nextInFocusChain(); w != d.LineasEdit[0] && order.size() < 40;
+        std::vector<QWidget*> expected{d.lineEdit(0)};
+        for (int k = 0; k < 4; ++k) expected.push_back(d.channelEdit(k));
+        for (int k = 15; k >= 1; --k) expected.push_back(d.lineEdit(k));
+        expected.push_back(d.okButton());
+        expected.push_back(d.cancelButton());
+        std::vector<QWidget*> order{d.lineEdit(0)};
+        for (QWidget* w = d.lineEdit(0)->nextInFocusChain(); w != d.lineEdit(0) && order.size() < 40;
              w = w->nextInFocusChain())
             if (w->focusPolicy() & Qt::TabFocus) order.push_back(w);
         EXPECT_EQ(order, expected);
@@ -123,51 +124,51 @@ TEST_F(NamesDialog, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
     EXPECT_TRUE(opened);
 }
 
-TEST_F(NamesDialog, CancelAndEscapeChangeNoName) {
-    form->state().SelectedUnit = 1;
-    form->state().MatrixLayout = 1;
-    const NameTable before = form->names();
-    const std::function<void(TLineNames&)> leave[] = {
-        [](TLineNames& d) { QTest::mouseClick(d.BitBtn2, Qt::LeftButton); },
-        [](TLineNames& d) { QTest::keyClick(d.LineasEdit[4], Qt::Key_Escape); },
+TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
+    form->controller().state().SelectedUnit = 1;
+    form->controller().state().MatrixLayout = 1;
+    const NameTable before = form->controller().names();
+    const std::function<void(NamesDialog&)> leave[] = {
+        [](NamesDialog& d) { QTest::mouseClick(d.cancelButton(), Qt::LeftButton); },
+        [](NamesDialog& d) { QTest::keyClick(d.lineEdit(4), Qt::Key_Escape); },
         // Enter on the focused Cancel button is Cancel.
-        [](TLineNames& d) {
-            d.BitBtn2->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(d.BitBtn2, Qt::Key_Return);
+        [](NamesDialog& d) {
+            d.cancelButton()->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(d.cancelButton(), Qt::Key_Return);
         },
-        [](TLineNames& d) {
-            d.BitBtn2->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(d.BitBtn2, Qt::Key_Enter, Qt::KeypadModifier);
+        [](NamesDialog& d) {
+            d.cancelButton()->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(d.cancelButton(), Qt::Key_Enter, Qt::KeypadModifier);
         },
     };
     for (const auto& how : leave) {
-        EXPECT_TRUE(runDialog(*form, [&](TLineNames& d) {
-            d.LineasEdit[4]->clear();
-            QTest::keyClicks(d.LineasEdit[4], QStringLiteral("Renamed"));
+        EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
+            d.lineEdit(4)->clear();
+            QTest::keyClicks(d.lineEdit(4), QStringLiteral("Renamed"));
             how(d);
         }));
-        EXPECT_TRUE(sameNames(form->names(), before));
+        EXPECT_TRUE(sameNames(form->controller().names(), before));
         EXPECT_EQ(form->namesDialog(), nullptr);
     }
 }
 
-TEST_F(NamesDialog, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
-    form->state().SelectedUnit = 1;
-    EXPECT_TRUE(runDialog(*form, [&](TLineNames& d) {
-        d.LineasEdit[4]->clear();
-        QTest::keyClicks(d.LineasEdit[4], QStringLiteral(" Studio B "));
-        d.ColumnasEdit[0]->clear();
-        QTest::keyClicks(d.ColumnasEdit[0], QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-        EXPECT_EQ(d.ColumnasEdit[0]->text(), QStringLiteral("ABCDEFGHIJKLMNO"));  // 15 at most
-        d.LineasEdit[15]->clear();
-        type(d.LineasEdit[15], QStringLiteral("Caf"));
-        type(d.LineasEdit[15], QString(QChar(0xE9)));                 // é has a byte of its own
-        type(d.LineasEdit[15], QString(QChar(0x20AC)));               // € has none
-        type(d.LineasEdit[15], QString::fromUcs4(U"\U0001F3A4", 1));  // one character, two UTF-16 units
-        d.LineasEdit[7]->clear();
-        QTest::keyClick(d.LineasEdit[7], Qt::Key_Return);  // Enter is OK
+TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
+    form->controller().state().SelectedUnit = 1;
+    EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
+        d.lineEdit(4)->clear();
+        QTest::keyClicks(d.lineEdit(4), QStringLiteral(" Studio B "));
+        d.channelEdit(0)->clear();
+        QTest::keyClicks(d.channelEdit(0), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        EXPECT_EQ(d.channelEdit(0)->text(), QStringLiteral("ABCDEFGHIJKLMNO"));  // 15 at most
+        d.lineEdit(15)->clear();
+        type(d.lineEdit(15), QStringLiteral("Caf"));
+        type(d.lineEdit(15), QString(QChar(0xE9)));                 // é has a byte of its own
+        type(d.lineEdit(15), QString(QChar(0x20AC)));               // € has none
+        type(d.lineEdit(15), QString::fromUcs4(U"\U0001F3A4", 1));  // one character, two UTF-16 units
+        d.lineEdit(7)->clear();
+        QTest::keyClick(d.lineEdit(7), Qt::Key_Return);  // Enter is OK
     }));
-    NameTable& names = form->names();
+    NameTable& names = form->controller().names();
     EXPECT_EQ(names.lineName(1, 4), " Studio B ");
     EXPECT_EQ(names.channelName(1, 0), "ABCDEFGHIJKLMNO");
     EXPECT_EQ(names.lineName(1, 15), "Caf\xE9??");
@@ -177,14 +178,14 @@ TEST_F(NamesDialog, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
     EXPECT_EQ(names.lineName(0, 4), "Line 05");     // 1x1 shares nothing
 }
 
-TEST_F(NamesDialog, OkWithNothingChangedStillShares) {
+TEST_F(NamesDialogWindow, OkWithNothingChangedStillShares) {
     // 2x1 with unit 1 selected: unit 0 takes unit 1's channel names, the Disconnected row's too.
-    form->state().MatrixLayout = 1;
-    form->state().SelectedUnit = 1;
-    EXPECT_TRUE(runDialog(*form, [](TLineNames& d) { QTest::mouseClick(d.BitBtn1, Qt::LeftButton); }));
-    EXPECT_EQ(form->names().channelName(0, 2), "Talkback");
-    EXPECT_EQ(form->names().channelName(0, 4), "Off air");
-    EXPECT_EQ(form->names().lineName(0, 4), "Line 05");  // side by side: lines stay apart
+    form->controller().state().MatrixLayout = 1;
+    form->controller().state().SelectedUnit = 1;
+    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }));
+    EXPECT_EQ(form->controller().names().channelName(0, 2), "Talkback");
+    EXPECT_EQ(form->controller().names().channelName(0, 4), "Off air");
+    EXPECT_EQ(form->controller().names().lineName(0, 4), "Line 05");  // side by side: lines stay apart
 }
 
 // The columns in which two pictures of a widget differ.
@@ -199,13 +200,13 @@ int differingColumns(const QImage& a, const QImage& b) {
     return columns;
 }
 
-TEST_F(NamesDialog, InsertInTheFieldsTogglesOverwriteWithABlockCaret) {
+TEST_F(NamesDialogWindow, InsertInTheFieldsTogglesOverwriteWithABlockCaret) {
     QStyleHints* hints = QGuiApplication::styleHints();
     const int flashTime = hints->cursorFlashTime();
     hints->setCursorFlashTime(0);  // a steady caret for the pictures
-    EXPECT_TRUE(runDialog(*form, [](TLineNames& d) {
+    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-        QLineEdit* field = d.LineasEdit[0];
+        QLineEdit* field = d.lineEdit(0);
         field->setFocus();
         field->setCursorPosition(0);
         const QImage lineCaret = field->grab().toImage();
@@ -234,50 +235,55 @@ TEST_F(NamesDialog, InsertInTheFieldsTogglesOverwriteWithABlockCaret) {
     hints->setCursorFlashTime(flashTime);
 }
 
-TEST_F(NamesDialog, OneDialogAtATimeAndNoneWhileAColumnMoves) {
-    EXPECT_TRUE(runDialog(*form, [&](TLineNames& d) {
+TEST_F(NamesDialogWindow, OneDialogAtATimeAndNoneWhileAColumnMoves) {
+    EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
         EXPECT_EQ(form->namesDialog(), &d);
-        form->OpenNamesDialog();  // Insert again: returns at once
+        form->editNames();  // Insert again: returns at once
         EXPECT_EQ(QApplication::activeModalWidget(), &d);
-        EXPECT_EQ(form->findChildren<TLineNames*>().size(), 1);
+        EXPECT_EQ(form->findChildren<NamesDialog*>().size(), 1);
         d.reject();
     }));
-    EXPECT_TRUE(form->findChildren<TLineNames*>().isEmpty());
+    EXPECT_TRUE(form->findChildren<NamesDialog*>().isEmpty());
 
-    form->ColumnMoveFlag = 1;
-    EXPECT_FALSE(runDialog(*form, [](TLineNames& d) { d.reject(); }));
+    // An Up in the grid of a window that is not shown: the focus moves without its events, so the
+    // move is still under way.
+    form->grid().moveInColumn(form->grid().button(0, 3), true, false);
+    ASSERT_TRUE(form->grid().columnMoving());
+    EXPECT_FALSE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
     EXPECT_EQ(form->namesDialog(), nullptr);
-    form->ColumnMoveFlag = 0;
-    EXPECT_TRUE(runDialog(*form, [](TLineNames& d) { d.reject(); }));
+    QFocusEvent arrived(QEvent::FocusIn, Qt::OtherFocusReason);
+    QApplication::sendEvent(form->grid().button(4, 3), &arrived);
+    ASSERT_FALSE(form->grid().columnMoving());
+    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
 }
 
 // The grid's labels show the names; they are checked once the grid is built.
-TEST_F(NamesDialog, OkRedrawsTheGridAndCancelDoesNot) {
-    if (!form->columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
-    form->state().SelectedUnit = 1;
+TEST_F(NamesDialogWindow, OkRedrawsTheGridAndCancelDoesNot) {
+    if (!form->grid().columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
+    form->controller().state().SelectedUnit = 1;
     // A name changed behind the grid's back shows only after a redraw.
-    form->names().setLineName(1, 5, "Hidden");
-    const QString shown = form->columnLabel(5)->caption();
-    EXPECT_TRUE(runDialog(*form, [](TLineNames& d) { d.reject(); }));
-    EXPECT_EQ(form->columnLabel(5)->caption(), shown);
+    form->controller().names().setLineName(1, 5, "Hidden");
+    const QString shown = form->grid().columnLabel(5)->caption();
+    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
+    EXPECT_EQ(form->grid().columnLabel(5)->caption(), shown);
 
-    EXPECT_TRUE(runDialog(*form, [](TLineNames& d) {
-        d.LineasEdit[4]->setText(QStringLiteral("Renamed"));
-        QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) {
+        d.lineEdit(4)->setText(QStringLiteral("Renamed"));
+        QTest::mouseClick(d.okButton(), Qt::LeftButton);
     }));
-    EXPECT_TRUE(form->columnLabel(4)->caption().startsWith(QStringLiteral("Renamed - ")));
-    EXPECT_TRUE(form->columnLabel(5)->caption().startsWith(QStringLiteral("Hidden - ")));
+    EXPECT_TRUE(form->grid().columnLabel(4)->caption().startsWith(QStringLiteral("Renamed - ")));
+    EXPECT_TRUE(form->grid().columnLabel(5)->caption().startsWith(QStringLiteral("Hidden - ")));
 }
 
-TEST_F(NamesDialog, TheInsertKeyOpensOneDialogWhateverTheModifiers) {
+TEST_F(NamesDialogWindow, TheInsertKeyOpensOneDialogWhateverTheModifiers) {
     ShowOnScreen(*form);
     NamesDialogWatch watch(form);
     bool insertInside = false;
-    watch.onOpen = [&](TLineNames& d) {
-        if (insertInside) QTest::keyClick(d.LineasEdit[0], Qt::Key_Insert);
+    watch.onOpen = [&](NamesDialog& d) {
+        if (insertInside) QTest::keyClick(d.lineEdit(0), Qt::Key_Insert);
     };
     const auto pressInsert = [&](Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(form->crosspoint(1, 3), Qt::Key_Insert, modifiers);
+        QTest::keyClick(form->grid().button(1, 3), Qt::Key_Insert, modifiers);
         QCoreApplication::processEvents();
     };
     pressInsert();
@@ -298,7 +304,7 @@ TEST_F(NamesDialog, TheInsertKeyOpensOneDialogWhateverTheModifiers) {
     EXPECT_EQ(watch.opened, 5);
 }
 
-TEST_F(NamesDialog, InsertOverAnotherWindowOrAnOpenMenuOpensNothing) {
+TEST_F(NamesDialogWindow, InsertOverAnotherWindowOrAnOpenMenuOpensNothing) {
     ShowOnScreen(*form);
     NamesDialogWatch watch(form);
     QStringList pressedIn;
@@ -316,7 +322,7 @@ TEST_F(NamesDialog, InsertOverAnotherWindowOrAnOpenMenuOpensNothing) {
     };
 
     insertInModal();
-    form->FileOpen1->trigger();  // the program's own file dialog
+    form->commands().open->trigger();  // the program's own file dialog
     insertInModal();
     QMessageBox box(QMessageBox::Information, QStringLiteral("File New"),
                     QStringLiteral(" Are you sure to clear the memory? "),
@@ -324,15 +330,15 @@ TEST_F(NamesDialog, InsertOverAnotherWindowOrAnOpenMenuOpensNothing) {
     box.exec();
     EXPECT_EQ(pressedIn, (QStringList{QStringLiteral("Opens a matrix file"), QStringLiteral("File New")}));
 
-    form->FileMenu->popup(form->mapToGlobal(QPoint(10, 10)));
-    ASSERT_EQ(QApplication::activePopupWidget(), form->FileMenu);
-    QTest::keyClick(form->FileMenu, Qt::Key_Insert);
-    form->FileMenu->close();
+    form->commands().fileMenu->popup(form->mapToGlobal(QPoint(10, 10)));
+    ASSERT_EQ(QApplication::activePopupWidget(), form->commands().fileMenu);
+    QTest::keyClick(form->commands().fileMenu, Qt::Key_Insert);
+    form->commands().fileMenu->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(watch.opened, 0);
 
     // The window itself still opens it.
-    QTest::keyClick(form->crosspoint(0, 0), Qt::Key_Insert);
+    QTest::keyClick(form->grid().button(0, 0), Qt::Key_Insert);
     QCoreApplication::processEvents();
     EXPECT_EQ(watch.opened, 1);
 }

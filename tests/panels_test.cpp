@@ -17,39 +17,25 @@ namespace {
 constexpr QRgb kLime = qRgb(0, 255, 0);
 constexpr QRgb kGrey = qRgb(128, 128, 128);
 
-// The arrangement commands belong to the menus; a window built without them gets stand-ins so
-// that their enabled state and radio mark can be checked.
-void ensureMatrixCommands(TCorvane_Form& form) {
-    if (form.MatrixCommands[0]) return;
-    auto* group = new QActionGroup(&form);
-    for (QAction*& command : form.MatrixCommands) {
-        command = new QAction(&form);
-        command->setCheckable(true);
-        group->addAction(command);
-    }
-}
-
 // A panel's position within the grid panel, which stands 55 pixels down the client area.
-QPoint placeInGridPanel(TCorvane_Form& form, int unit) {
-    const QPoint origin = form.Panel1 ? QPoint(0, 0) : ClientRect(0, 55, 0, 0).topLeft();
+QPoint placeInGridPanel(MainWindow& form, int unit) {
+    const QPoint origin = form.gridPanel() ? QPoint(0, 0) : ClientRect(0, 55, 0, 0).topLeft();
     return form.unitPanel(unit)->pos() - origin;
 }
 
-bool shown(TCorvane_Form& form, int unit) {
+bool shown(MainWindow& form, int unit) {
     return form.unitPanel(unit)->isVisibleTo(&form);
 }
 
 // The dot of row i, column j on the unit's picture, as its fill colour.
-QRgb dot(TCorvane_Form& form, int unit, int row, int column) {
+QRgb dot(MainWindow& form, int unit, int row, int column) {
     return form.unitPanel(unit)->picture().pixel(8 * column + 2, 8 * row + 2);
 }
 
 struct ShownForm {
     explicit ShownForm(int slaves = 3) : f(slaves) {}
-    TCorvane_Form& open() {
-        TCorvane_Form& form = f.open();
-        ensureMatrixCommands(form);
-        form.RefreshLayoutMenu();
+    MainWindow& open() {
+        MainWindow& form = f.open();
         ShowOnScreen(form);
         f.takeRequests();
         return form;
@@ -75,7 +61,7 @@ std::string outerRing(QWidget* panel) {
 
 TEST(UnitPanels, AreBuiltAsDesignedAndInFrontOfTheGrid) {
     FormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const char* const hints[4][2] = {{"Unit: 1", "Master unit"},
                                      {"Unit: 2", "First slave unit"},
                                      {"Unit: 3", "Second slave unit"},
@@ -110,10 +96,10 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     f.firmware().state().LineRoute[1][0][3] = 2;
     f.firmware().state().ChannelRoute[1][0][2] = 3;
     f.firmware().state().SelectedUnit = 1;  // the image never carries the selection
-    TCorvane_Form& form = f.open();
-    form.state().SelectedUnit = 1;
-    form.RefreshUnitPanel(0);
-    form.RefreshUnitPanel(1);
+    MainWindow& form = f.open();
+    form.controller().state().SelectedUnit = 1;
+    Q_EMIT form.controller().unitMapChanged(0);
+    Q_EMIT form.controller().unitMapChanged(1);
     UnitPanel* panel = form.unitPanel(1);
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Raised);
@@ -125,8 +111,8 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     EXPECT_GT(qRed(selectedTone), qBlue(selectedTone));
     EXPECT_GT(qBlue(normalTone), qRed(normalTone));
 
-    form.state().ReverseMode = 1;
-    form.RefreshUnitPanel(1);
+    form.controller().state().ReverseMode = 1;
+    Q_EMIT form.controller().unitMapChanged(1);
     EXPECT_EQ(panel->size(), QSize(138, 38));
     EXPECT_EQ(panel->pictureWidth(), 134);
     EXPECT_EQ(panel->pictureHeight(), 34);
@@ -138,37 +124,38 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     EXPECT_EQ(panel->picture().pixel(2, 34), plain.pixel(2, 34));
 
     const QImage before = form.unitPanel(3)->picture();
-    form.RefreshUnitPanel(4);  // no such unit: nothing happens
-    form.RefreshUnitPanel(-1);
+    Q_EMIT form.controller().unitMapChanged(4);  // no such unit: nothing happens
+    Q_EMIT form.controller().unitMapChanged(-1);
     EXPECT_EQ(form.unitPanel(3)->picture(), before);
 }
 
 TEST(Bevels, ReachThePanelsOuterEdgeOnEverySide) {
     FormFixture f;
-    TCorvane_Form& form = ShowOnScreen(f.open());
+    MainWindow& form = ShowOnScreen(f.open());
     const std::string raised = "light light dark dark", lowered = "dark dark light light";
-    EXPECT_EQ(outerRing(form.Panel1), raised);
-    EXPECT_EQ(outerRing(form.Panel2), raised);
-    EXPECT_EQ(outerRing(form.Panel3), raised);
+    EXPECT_EQ(outerRing(form.gridPanel()), raised);
+    EXPECT_EQ(outerRing(form.recallPanel()), raised);
+    EXPECT_EQ(outerRing(form.functionsPanel()), raised);
     EXPECT_EQ(outerRing(form.unitPanel(0)), lowered);  // the selected unit
     EXPECT_EQ(outerRing(form.unitPanel(1)), raised);
-    EXPECT_EQ(outerRing(form.StatusPanels[0]), lowered);
-    EXPECT_EQ(outerRing(form.StatusPanels[1]), raised);
+    EXPECT_EQ(outerRing(form.statusPanel(0)), lowered);
+    EXPECT_EQ(outerRing(form.statusPanel(1)), raised);
 }
 
 TEST(Bevels, BottomPanelsShowTheirPictureInsideATwoPixelBevel) {
     FormFixture f;
-    TCorvane_Form& form = ShowOnScreen(f.open());
+    MainWindow& form = ShowOnScreen(f.open());
     const QImage picture =
         QImage(QStringLiteral(":/recall-background.png")).convertToFormat(QImage::Format_RGB32);
-    for (BevelPanel* panel : {form.Panel2, form.Panel3}) {
-        SCOPED_TRACE(panel == form.Panel2 ? "recall panel" : "function panel");
+    for (BevelPanel* panel :
+         {static_cast<BevelPanel*>(form.recallPanel()), static_cast<BevelPanel*>(form.functionsPanel())}) {
+        SCOPED_TRACE(panel == form.recallPanel() ? "recall panel" : "function panel");
         EXPECT_EQ(panel->bevelWidth(), 2);
         const QImage shot = panel->grab().toImage();
         EXPECT_EQ(shot.pixel(1, 50), panel->palette().color(QPalette::Light).rgb());
         EXPECT_EQ(shot.pixel(shot.width() - 2, 50), panel->palette().color(QPalette::Dark).rgb());
         // The vertical gradient, from green at the top to pale grey, in a gap between the keys.
-        const int gap = panel == form.Panel2 ? 50 : 115;
+        const int gap = panel == form.recallPanel() ? 50 : 115;
         for (int y : {30, 82}) {
             const QColor want = picture.pixelColor(0, y), got = shot.pixelColor(gap, y);
             EXPECT_NEAR(got.red(), want.red(), 3) << y;
@@ -181,89 +168,83 @@ TEST(Bevels, BottomPanelsShowTheirPictureInsideATwoPixelBevel) {
 
 TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
     FormFixture f(1);
-    TCorvane_Form& form = f.open();
-    ensureMatrixCommands(form);
+    MainWindow& form = f.open();
     // As if the settings held 2x2 with the fourth unit selected.
-    form.state().MatrixLayout = 7;
-    form.state().SelectedUnit = 3;
-    form.RefreshLayoutMenu();
-    form.ShowUnitStatus();
-    form.ApplyLayout();
+    form.controller().state().MatrixLayout = 7;
+    form.controller().state().SelectedUnit = 3;
+    form.controller().showConfiguration();
 
     for (int k = 0; k < 8; ++k)
-        EXPECT_EQ(form.MatrixCommands[k]->isEnabled(), k == 0 || k == 1 || k == 4) << "Matrix" << k + 1;
-    EXPECT_EQ(form.state().MatrixLayout, 0);
-    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
-    EXPECT_EQ(form.state().SelectedUnit, 0);
+        EXPECT_EQ(form.commands().arrangements[k]->isEnabled(), k == 0 || k == 1 || k == 4)
+            << "Matrix" << k + 1;
+    EXPECT_EQ(form.controller().state().MatrixLayout, 0);
+    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
+    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
     EXPECT_TRUE(shown(form, 0));
     EXPECT_FALSE(shown(form, 1));
     EXPECT_FALSE(shown(form, 2));
     EXPECT_FALSE(shown(form, 3));
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
 }
 
 TEST(Arrangements, ALayoutNumberFromAFileNeverLeavesTheTables) {
     FormFixture f;
-    TCorvane_Form& form = f.open();
-    ensureMatrixCommands(form);
-    form.state().MatrixLayout = 200;
-    form.state().SelectedUnit = 200;
-    form.ApplyLayout();  // before any correction: shows the master alone
+    MainWindow& form = f.open();
+    form.controller().state().MatrixLayout = 200;
+    form.controller().state().SelectedUnit = 200;
+    form.controller().showConfiguration();
     EXPECT_FALSE(shown(form, 1));
-    EXPECT_EQ(form.state().SelectedUnit, 0);
-
-    form.state().MatrixLayout = 200;
-    form.RefreshLayoutMenu();
-    EXPECT_EQ(form.state().MatrixLayout, 0);
-    EXPECT_TRUE(form.MatrixCommands[0]->isChecked());
-    form.MatrixExecute(8);  // not a command: nothing changes
-    form.MatrixExecute(-1);
-    EXPECT_EQ(form.state().MatrixLayout, 0);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
+    EXPECT_EQ(form.controller().state().MatrixLayout, 0);
+    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
+    form.controller().setArrangement(8);  // not a command: nothing changes
+    form.controller().setArrangement(-1);
+    EXPECT_EQ(form.controller().state().MatrixLayout, 0);
 }
 
 TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
     ShownForm s;
-    TCorvane_Form& form = s.open();
-    form.MatrixExecute(3);  // 4x1
+    MainWindow& form = s.open();
+    form.controller().setArrangement(3);  // 4x1
     QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
-    ASSERT_EQ(form.state().SelectedUnit, 2);
-    form.state().UnsavedFlags[2] = 1;
-    form.ShowMemoryStatus();
+    ASSERT_EQ(form.controller().state().SelectedUnit, 2);
+    form.controller().state().UnsavedFlags[2] = 1;
+    form.controller().showConfiguration();
 
-    form.MatrixExecute(4);  // 1x2
-    EXPECT_TRUE(form.MatrixCommands[4]->isChecked());
-    EXPECT_FALSE(form.MatrixCommands[3]->isChecked());
-    EXPECT_EQ(form.state().MatrixLayout, 4);
-    EXPECT_EQ(form.state().SelectedUnit, 1);
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 2"));
-    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 1"));  // unit 1's, saved
-    EXPECT_TRUE(form.Leds[1]->isLit());
+    form.controller().setArrangement(4);  // 1x2
+    EXPECT_TRUE(form.commands().arrangements[4]->isChecked());
+    EXPECT_FALSE(form.commands().arrangements[3]->isChecked());
+    EXPECT_EQ(form.controller().state().MatrixLayout, 4);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 2"));
+    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 1"));  // unit 1's, saved
+    EXPECT_TRUE(form.recallPanel()->lamp(0)->isLit());
     EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Lowered);
-    EXPECT_EQ(form.BlinkCount, 50);
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 50);
     EXPECT_TRUE(s.f.takeRequests().empty());  // an arrangement is the program's own business
 }
 
 TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
     ShownForm s;
-    TCorvane_Form& form = s.open();
-    form.MatrixExecute(7);  // 2x2
+    MainWindow& form = s.open();
+    form.controller().setArrangement(7);  // 2x2
     EXPECT_EQ(placeInGridPanel(form, 1), QPoint(141, 5));
     EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 60));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(141, 60));
 
-    form.state().ReverseMode = 1;
-    form.ApplyLayout();
+    form.controller().state().ReverseMode = 1;
+    form.controller().showConfiguration();
     for (int u = 0; u < 4; ++u) EXPECT_EQ(form.unitPanel(u)->size(), QSize(138, 38)) << u;
     EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
 
-    form.MatrixExecute(4);  // 1x2: the hidden panels keep their last place
+    form.controller().setArrangement(4);  // 1x2: the hidden panels keep their last place
     EXPECT_EQ(placeInGridPanel(form, 1), QPoint(5, 52));
     EXPECT_FALSE(shown(form, 3));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
 
-    form.state().ReverseMode = 0;
-    form.MatrixExecute(6);  // 1x4
+    form.controller().state().ReverseMode = 0;
+    form.controller().setArrangement(6);  // 1x4
     EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 115));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(5, 170));
     EXPECT_EQ(form.unitPanel(3)->size(), QSize(130, 46));
@@ -271,14 +252,14 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
 
 TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
     FormFixture f;
-    TCorvane_Form& form = f.open();
-    NameTable& names = form.names();
+    MainWindow& form = f.open();
+    NameTable& names = form.controller().names();
     for (int u = 0; u < 4; ++u) {
         const std::string n = std::to_string(u);
         for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
         for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
     }
-    form.MatrixExecute(7);
+    form.controller().setArrangement(7);
     EXPECT_EQ(names.channelName(1, 0), "C0");
     EXPECT_EQ(names.lineName(1, 15), "L1");
     EXPECT_EQ(names.lineName(2, 0), "L0");
@@ -289,26 +270,26 @@ TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
 
 TEST(UnitSelection, DraggingOffTheRightEdgeAndReleasingSelectsNothing) {
     ShownForm s;
-    TCorvane_Form& form = s.open();
-    form.MatrixExecute(3);
+    MainWindow& form = s.open();
+    form.controller().setArrangement(3);
     UnitPanel* panel = form.unitPanel(2);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     QTest::mouseMove(panel, QPoint(129, 20));  // picture x 127: past its width of 126
     EXPECT_EQ(panel->bevel(), Bevel::Raised);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(129, 20));
-    EXPECT_EQ(form.state().SelectedUnit, 0);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
     EXPECT_EQ(panel->bevel(), Bevel::Raised);
     EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Lowered);
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 1"));
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
 }
 
 TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
     ShownForm s;
-    TCorvane_Form& form = s.open();
-    form.MatrixExecute(3);
-    form.state().CurrentMemory[2] = 3;
-    form.state().UnsavedFlags[2] = 1;
+    MainWindow& form = s.open();
+    form.controller().setArrangement(3);
+    form.controller().state().CurrentMemory[2] = 3;
+    form.controller().state().UnsavedFlags[2] = 1;
     UnitPanel* panel = form.unitPanel(2);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     QTest::mouseMove(panel, QPoint(40, 60));  // below the picture
@@ -317,40 +298,40 @@ TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(128, 44));
 
-    EXPECT_EQ(form.state().SelectedUnit, 2);
-    EXPECT_EQ(form.BlinkCount, 50);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 2);
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 50);
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Raised);
-    EXPECT_EQ(form.StatusPanels[1]->text(), QStringLiteral("Unit: 3"));
-    EXPECT_EQ(form.StatusPanels[0]->text(), QStringLiteral("Memory: 4 - Unsaved"));
-    EXPECT_TRUE(form.Leds[4]->isLit());
-    EXPECT_FALSE(form.Leds[1]->isLit());
+    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 3"));
+    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 4 - Unsaved"));
+    EXPECT_TRUE(form.recallPanel()->lamp(3)->isLit());
+    EXPECT_FALSE(form.recallPanel()->lamp(0)->isLit());
     EXPECT_TRUE(s.f.takeRequests().empty());
 }
 
 TEST(UnitSelection, LeftOfOrAboveThePictureStillCountsAsInside) {
     ShownForm s;
-    TCorvane_Form& form = s.open();
-    form.MatrixExecute(1);
+    MainWindow& form = s.open();
+    form.controller().setArrangement(1);
     UnitPanel* panel = form.unitPanel(1);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     QTest::mouseMove(panel, QPoint(-30, -30));
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(-30, -30));
-    EXPECT_EQ(form.state().SelectedUnit, 1);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
 }
 
 TEST(UnitSelection, ReleasingOverTheSelectedUnitChangesNothing) {
     ShownForm s;
-    TCorvane_Form& form = s.open();
-    form.MatrixExecute(1);
-    form.BlinkCount = 3;
+    MainWindow& form = s.open();
+    form.controller().setArrangement(1);
+    form.controller().functionKeys().restore(Step::Idle, 3, 0);
     UnitPanel* master = form.unitPanel(0);
     QTest::mousePress(master, Qt::RightButton, {}, QPoint(40, 20));
     QTest::mouseMove(master, QPoint(200, 20));  // a move over the selected unit draws nothing
     EXPECT_EQ(master->bevel(), Bevel::Lowered);
     QTest::mouseRelease(master, Qt::RightButton, {}, QPoint(40, 20));
-    EXPECT_EQ(form.state().SelectedUnit, 0);
-    EXPECT_EQ(form.BlinkCount, 3);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
+    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 3);
     EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Raised);
 }

@@ -129,11 +129,9 @@ TEST_F(Pictures, WindowLooksAsStored) {
                     s.ChannelRoute[u][slot][c] = static_cast<std::uint8_t>((4 * c + u + slot) % 17);
             }
         s.ReverseMode = reverse ? 1 : 0;
-        corvane::TCorvane_Form& form = f.open();
+        corvane::MainWindow& form = f.open();
         // All four unit panels in view, as the 2x2 arrangement shows them.
-        form.state().MatrixLayout = 7;
-        form.RefreshLayoutMenu();
-        form.ApplyLayout();
+        form.controller().setArrangement(7);
         ShowOnScreen(form);
         QCoreApplication::processEvents();
         const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);

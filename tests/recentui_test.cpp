@@ -14,9 +14,9 @@ using namespace corvane;
 namespace {
 
 // What the Reopen submenu shows, entry by entry: the path, or "-" for a hidden entry.
-std::vector<std::string> Submenu(const TCorvane_Form& form) {
+std::vector<std::string> Submenu(const MainWindow& form) {
     std::vector<std::string> shown;
-    for (const QAction* entry : form.Reopen)
+    for (const QAction* entry : form.commands().recentFiles)
         shown.push_back(entry->isVisible() ? entry->text().toStdString() : std::string("-"));
     return shown;
 }
@@ -26,7 +26,7 @@ std::vector<std::string> SaveFiles(FileFormFixture& f, const char* names) {
     std::vector<std::string> paths;
     for (const char* n = names; *n; ++n) {
         paths.push_back(f.path((std::string(1, *n) + ".cvm").c_str()));
-        f.form->FileSaveAs1Accept(paths.back());
+        f.form->controller().saveFile(paths.back());
     }
     return paths;
 }
@@ -35,70 +35,71 @@ std::vector<std::string> SaveFiles(FileFormFixture& f, const char* names) {
 
 TEST(ReopenMenu, SavingASixthFilePushesTheOldestOutAndAListedPathStaysWhereItIs) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{"-", "-", "-", "-", "-"}));
 
     const auto p = SaveFiles(f, "abcdef");
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
-    EXPECT_EQ(form.recentFiles().entries(), (RecentFiles::Entries{p[5], p[4], p[3], p[2], p[1]}));
+    EXPECT_EQ(form.controller().session().recentFiles().entries(),
+              (RecentFiles::Entries{p[5], p[4], p[3], p[2], p[1]}));
 
     // Entry 3 saved again, and loaded again: nothing moves.
-    form.FileSaveAs1Accept(p[2]);
-    form.FileOpen1Accept(p[2]);
+    form.controller().saveFile(p[2]);
+    form.controller().openFile(p[2]);
     EXPECT_TRUE(f.notifier.messages.empty());
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
 
     // The same file under another spelling is another entry.
     const std::string upper = f.path("F.CVM");
-    form.FileSaveAs1Accept(upper);
+    form.controller().saveFile(upper);
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{upper, p[5], p[4], p[3], p[2]}));
 }
 
 TEST(ReopenMenu, ReopenLoadsThePathOfItsEntryWithoutReordering) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const auto p = SaveFiles(f, "abc");
     WriteBytes(p[0], StudioFile());
     f.takeRequests();
 
-    form.ReopenExecute(2);
+    form.openRecentFile(2);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.names().lineName(0, 0), "Studio A");
-    EXPECT_EQ(form.CurrentMatrixFile, p[0]);
+    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(form.controller().currentFile(), p[0]);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - A.CVM"));
-    EXPECT_EQ(f.requestedImage(), ImageOf(form.state()));
+    EXPECT_EQ(f.requestedImage(), ImageOf(form.controller().state()));
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[2], p[1], p[0], "-", "-"}));
 
     // A hidden entry has no command.
-    form.ReopenExecute(3);
+    form.openRecentFile(3);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.CurrentMatrixFile, p[0]);
+    EXPECT_EQ(form.controller().currentFile(), p[0]);
 }
 
 TEST(ReopenMenu, ReopenOfADeletedFileRemovesItsEntryWhileOpenLeavesTheList) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const auto p = SaveFiles(f, "abcde");
     ASSERT_TRUE(QFile::remove(QString::fromStdString(p[3])));  // entry 1
-    const std::string file = form.CurrentMatrixFile;
+    const std::string file = *form.controller().currentFile();
     const QString caption = form.windowTitle();
 
     f.answers.push_back(p[3]);
-    form.FileOpenDialog();
+    form.open();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     const std::string openError = f.notifier.messages[0].text;
     EXPECT_EQ(openError.rfind("Cannot open file \"" + p[3] + "\". ", 0), 0u);
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[4], p[3], p[2], p[1], p[0]}));
 
-    form.ReopenExecute(1);
+    form.openRecentFile(1);
     ASSERT_EQ(f.notifier.messages.size(), 2u);
     EXPECT_EQ(f.notifier.messages[1].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[1].icon, MessageIcon::None);
     EXPECT_EQ(f.notifier.messages[1].text, openError);
     EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[4], p[2], p[1], p[0], "-"}));
-    EXPECT_EQ(form.Reopen[4]->text(), QString());
-    EXPECT_EQ(form.recentFiles().entries()[4], "");
-    EXPECT_EQ(form.CurrentMatrixFile, file);
+    EXPECT_EQ(form.commands().recentFiles[4]->text(), QString());
+    EXPECT_EQ(form.controller().session().recentFiles().entries()[4], "");
+    EXPECT_EQ(form.controller().currentFile(), file);
     EXPECT_EQ(form.windowTitle(), caption);
 }
 
@@ -110,7 +111,7 @@ TEST(ReopenMenu, ReopenOfAFifoIsRefusedWithoutWaiting) {
     const auto p = SaveFiles(f, "ab");
     ASSERT_TRUE(QFile::remove(QString::fromStdString(p[0])));
     ASSERT_EQ(mkfifo(p[0].c_str(), 0644), 0);
-    f.form->Reopen[1]->trigger();
+    f.form->commands().recentFiles[1]->trigger();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].text, "Cannot open file \"" + p[0] + "\". Not a regular file");
     EXPECT_EQ(Submenu(*f.form), (std::vector<std::string>{p[1], "-", "-", "-", "-"}));
@@ -119,7 +120,7 @@ TEST(ReopenMenu, ReopenOfAFifoIsRefusedWithoutWaiting) {
 
 TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const auto p = SaveFiles(f, "ab");
     std::vector<std::uint8_t> checksum = StudioFile();
     checksum[matrixfile::kChecksum + 3] = 0x80;
@@ -128,8 +129,8 @@ TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
     shortFile.resize(100);
     WriteBytes(p[0], shortFile);
 
-    form.ReopenExecute(0);
-    form.ReopenExecute(1);
+    form.openRecentFile(0);
+    form.openRecentFile(1);
     ASSERT_EQ(f.notifier.messages.size(), 2u);
     EXPECT_EQ(f.notifier.messages[0].title, "File Reopen");
     EXPECT_EQ(f.notifier.messages[0].text, " Error in file checksum? ");
@@ -141,15 +142,15 @@ TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
 
 TEST(ReopenMenu, MenuTextShowsAnAmpersandAndReopenStillFindsTheFile) {
     FileFormFixture f;
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const std::string path = f.path("Q&A.cvm");
     WriteBytes(path, StudioFile());
-    form.FileOpen1Accept(path);
-    EXPECT_EQ(form.Reopen[0]->text(), QString::fromStdString(f.path("Q&&A.cvm")));
-    form.FileNew1Execute();
-    form.ReopenExecute(0);
-    EXPECT_EQ(form.CurrentMatrixFile, path);
-    EXPECT_EQ(form.names().lineName(0, 0), "Studio A");
+    form.controller().openFile(path);
+    EXPECT_EQ(form.commands().recentFiles[0]->text(), QString::fromStdString(f.path("Q&&A.cvm")));
+    form.newFile();
+    form.openRecentFile(0);
+    EXPECT_EQ(form.controller().currentFile(), path);
+    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
 }
 
 // The list read at start-up may have gaps; an added path then leaves a stale entry showing, and
@@ -170,18 +171,20 @@ TEST(ReopenMenu, ListWithAGapFromTheSettingsFile) {
         QByteArray("\"/>\n    <Reopen04 value=\"\"/>\n    <Reopen05 value=\"\"/>\n  </Reopen>\n</FORMS>\n"));
     settings.close();
 
-    TCorvane_Form& started = f.FormFixture::open();
-    if (!started.Reopen[0]) GTEST_SKIP() << "this build has no Reopen submenu at start-up";
+    MainWindow& started = f.FormFixture::open();
+    if (!started.commands().recentFiles[0]) GTEST_SKIP() << "this build has no Reopen submenu at start-up";
     f.answerDialogs(started);
-    EXPECT_EQ(started.recentFiles().entries(), (RecentFiles::Entries{"", "", p, "", ""}));
+    EXPECT_EQ(started.controller().session().recentFiles().entries(),
+              (RecentFiles::Entries{"", "", p, "", ""}));
     EXPECT_EQ(Submenu(started), (std::vector<std::string>{"-", "-", p, "-", "-"}));
 
     const std::string q = f.path("q.cvm");
-    started.FileSaveAs1Accept(q);
-    EXPECT_EQ(started.recentFiles().entries(), (RecentFiles::Entries{q, "", "", p, ""}));
+    started.controller().saveFile(q);
+    EXPECT_EQ(started.controller().session().recentFiles().entries(),
+              (RecentFiles::Entries{q, "", "", p, ""}));
     EXPECT_EQ(Submenu(started), (std::vector<std::string>{q, "-", p, p, "-"}));
 
-    started.ReopenExecute(2);
-    EXPECT_EQ(started.CurrentMatrixFile, p);
-    EXPECT_EQ(started.names().lineName(0, 0), "Studio A");
+    started.openRecentFile(2);
+    EXPECT_EQ(started.controller().currentFile(), p);
+    EXPECT_EQ(started.controller().names().lineName(0, 0), "Studio A");
 }

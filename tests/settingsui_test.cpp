@@ -81,9 +81,9 @@ TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
     for (const char* common : {"", "/home/op/.local/share"}) {
         SCOPED_TRACE(common);
         FormFixture f;
-        FormOptions options = f.options();
+        WindowOptions options = f.options();
         options.commonDataFolder += common;
-        f.form = std::make_unique<TCorvane_Form>(*f.bus, f.notifier, options);
+        f.form = std::make_unique<MainWindow>(*f.bus, f.notifier, options);
         const QString file =
             QString::fromStdString(options.commonDataFolder) + QStringLiteral("/QUENDA/matrix.xml");
         EXPECT_FALSE(QFile::exists(file));  // nothing is written before the exit
@@ -100,8 +100,8 @@ TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
     const QByteArray previous = readAll(settingsPath(f));
     ASSERT_FALSE(previous.isEmpty());
 
-    TCorvane_Form& form = f.open();
-    form.names().setLineName(0, 0, "Changed");
+    MainWindow& form = f.open();
+    form.controller().names().setLineName(0, 0, "Changed");
     {
         const FileSizeLimit fullDisk(1000);
         f.form.reset();
@@ -119,22 +119,22 @@ TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
 TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
     FormFixture f;
     {
-        TCorvane_Form& form = f.open();
+        MainWindow& form = f.open();
         // Unit 0 and unit 2 lead their groups in 2x2, so the arrangement keeps their names.
-        form.names().setLineName(0, 4, "Studio A");
-        form.names().setChannelName(2, 1, "Talkback");
-        form.state().MatrixLayout = 7;
-        form.state().SelectedUnit = 2;
+        form.controller().names().setLineName(0, 4, "Studio A");
+        form.controller().names().setChannelName(2, 1, "Talkback");
+        form.controller().state().MatrixLayout = 7;
+        form.controller().state().SelectedUnit = 2;
         form.setGeometry(130, 90, 785, 570);
         f.form.reset();
     }
-    TCorvane_Form& form = f.open();
-    EXPECT_EQ(form.names().lineName(0, 4), "Studio A");
-    EXPECT_EQ(form.names().channelName(2, 1), "Talkback");
-    EXPECT_EQ(form.names().lineName(3, 15), "Line 16");
-    EXPECT_EQ(form.names().lineName(0, 16), "Line");  // the no-line column is never saved
-    EXPECT_EQ(form.state().MatrixLayout, 7);
-    EXPECT_EQ(form.state().SelectedUnit, 2);
+    MainWindow& form = f.open();
+    EXPECT_EQ(form.controller().names().lineName(0, 4), "Studio A");
+    EXPECT_EQ(form.controller().names().channelName(2, 1), "Talkback");
+    EXPECT_EQ(form.controller().names().lineName(3, 15), "Line 16");
+    EXPECT_EQ(form.controller().names().lineName(0, 16), "Line");  // the no-line column is never saved
+    EXPECT_EQ(form.controller().state().MatrixLayout, 7);
+    EXPECT_EQ(form.controller().state().SelectedUnit, 2);
     EXPECT_EQ(form.geometry(), QRect(130, 90, 785, 570));
     EXPECT_FALSE(form.isMaximized());
     EXPECT_TRUE(f.notifier.messages.empty());
@@ -143,14 +143,14 @@ TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
 TEST(SettingsWindow, AMaximisedWindowComesBackMaximisedOverItsNormalPlace) {
     FormFixture f;
     {
-        TCorvane_Form& form = f.open();
+        MainWindow& form = f.open();
         form.setGeometry(40, 50, 785, 570);
         form.setWindowState(Qt::WindowMaximized);
         f.form.reset();
     }
     EXPECT_TRUE(readAll(settingsPath(f)).contains("<ShowCmd value=\"3\"/>"));
     EXPECT_TRUE(readAll(settingsPath(f)).contains("<NormalPos value=\"40,50,825,620\"/>"));
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     EXPECT_TRUE(form.isMaximized());
     EXPECT_EQ(form.normalGeometry(), QRect(40, 50, 785, 570));
 }
@@ -164,7 +164,7 @@ TEST(SettingsWindow, PlacementIsRestoredOnlyUnderTheSameScreenSetting) {
                  "<FORMS>\r\n  <TCorvane_Form>\r\n    <ShowCmd value=\"3\"/>\r\n"
                  "    <NormalPos value=\"10,20,800,600\"/>\r\n    <PixelsPerInch value=\"" +
                      QByteArray::number(savedDpi) + "\"/>\r\n  </TCorvane_Form>\r\n</FORMS>\r\n");
-        TCorvane_Form& form = f.open();
+        MainWindow& form = f.open();
         const bool same = savedDpi == dpi;
         EXPECT_EQ(form.isMaximized(), same);
         EXPECT_EQ(form.normalGeometry() == QRect(10, 20, 790, 580), same);
@@ -179,7 +179,7 @@ TEST(SettingsWindow, AnAbsurdPlacementComesBackOnTheScreen) {
              "<FORMS>\r\n  <TCorvane_Form>\r\n    <ShowCmd value=\"1\"/>\r\n"
              "    <NormalPos value=\"0,0,100000,100000\"/>\r\n    <PixelsPerInch value=\"" +
                  QByteArray::number(QWidget().logicalDpiY()) + "\"/>\r\n  </TCorvane_Form>\r\n</FORMS>\r\n");
-    TCorvane_Form& form = f.open();
+    MainWindow& form = f.open();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     ASSERT_TRUE(screen.contains(form.geometry()))
         << form.geometry().width() << "x" << form.geometry().height();
@@ -222,9 +222,9 @@ TEST(SettingsWindow, UnusableFileEndsTheStartUpAndStaysUntouched) {
 TEST(SettingsWindow, AnEmptyFileGivesTheGenericNamesAndGetsItsKeysAtExit) {
     FormFixture f;
     writeAll(settingsPath(f), "<FORMS>\r\n</FORMS>\r\n");
-    TCorvane_Form& form = f.open();
-    EXPECT_EQ(form.names().lineName(1, 3), "Line");
-    EXPECT_EQ(form.names().channelName(3, 4), "Channel");
+    MainWindow& form = f.open();
+    EXPECT_EQ(form.controller().names().lineName(1, 3), "Line");
+    EXPECT_EQ(form.controller().names().channelName(3, 4), "Channel");
     f.form.reset();
     EXPECT_TRUE(readAll(settingsPath(f)).contains("<Line04 value=\"Line\"/>"));
 }
@@ -250,11 +250,11 @@ TEST(SettingsWindow, ExitThatCannotWriteTheFileSaysSoAndEnds) {
 TEST(Messages, PathsShowAsTheFileSystemSpellsThem) {
     FileFormFixture f;
     MessageBoxNotifier boxes;
-    FormOptions options = f.options();
+    WindowOptions options = f.options();
     options.commonDataFolder += "/M\xC3\xBCll";  // "Müll"
-    f.form = std::make_unique<TCorvane_Form>(*f.bus, boxes, options);
+    f.form = std::make_unique<MainWindow>(*f.bus, boxes, options);
     f.answerDialogs(*f.form);
-    TCorvane_Form& form = ShowOnScreen(*f.form);
+    MainWindow& form = ShowOnScreen(*f.form);
     QStringList shown;
     const auto readNextBox = [&shown] {
         QTimer::singleShot(0, [&shown] {
@@ -272,7 +272,7 @@ TEST(Messages, PathsShowAsTheFileSystemSpellsThem) {
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
     f.answers.push_back(missing);
     readNextBox();
-    form.FileSaveAs1->trigger();
+    form.commands().saveAs->trigger();
     ASSERT_TRUE(QDir(QString::fromStdString(options.commonDataFolder)).removeRecursively());
     readNextBox();
     f.form.reset();

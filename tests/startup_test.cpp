@@ -16,14 +16,14 @@ TEST(Startup, ReadsTheImageOnceAndShowsNoMessage) {
     FormFixture f;
     f.firmware().state().LineRoute[2][0][7] = 3;
     f.firmware().state().UnsavedFlags[0] = 1;
-    TCorvane_Form& form = f.open();
-    EXPECT_FALSE(form.startupFailed());
+    MainWindow& form = f.open();
+    EXPECT_EQ(form.startResult(), corvane::StartResult::Connected);
     EXPECT_TRUE(f.notifier.messages.empty());
     EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE"));
-    EXPECT_EQ(form.state().LineRoute[2][0][7], 3);
-    EXPECT_EQ(form.state().SlaveCount, 3);
-    EXPECT_TRUE(form.TimerComandos.enabled());
-    EXPECT_TRUE(form.TimerDiferente.enabled());  // the master is unsaved
+    EXPECT_EQ(form.controller().state().LineRoute[2][0][7], 3);
+    EXPECT_EQ(form.controller().state().SlaveCount, 3);
+    EXPECT_TRUE(form.controller().polling());
+    EXPECT_TRUE(form.controller().blinking());  // the master is unsaved
 
     const auto requests = f.takeRequests();
     ASSERT_EQ(requests.size(), 3u);  // two strings, one image
@@ -36,17 +36,18 @@ TEST(Startup, NoUnitShowsTheErrorAndQuits) {
     bus.addDevice(0, UsbIdentity{0x16C0, 0x05DD, u"quenda.example", u"CORVANE Intercom Matrix"});
     FormFixture f;  // for its options
     {
-        TCorvane_Form form(bus, notifier, f.options());
-        EXPECT_TRUE(form.startupFailed());
+        MainWindow form(bus, notifier, f.options());
+        EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
         ASSERT_EQ(notifier.messages.size(), 1u);
         EXPECT_EQ(notifier.messages[0].title, "CORVANE");
         EXPECT_EQ(notifier.messages[0].text,
                   "Could not find USB device \"CORVANE Intercom Matrix\" with vid=0x16c0 pid=0x5dc\n");
         EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Error);
         MatrixState zero{};
-        EXPECT_EQ(0, std::memcmp(&zero.LineRoute, &form.state().LineRoute, sizeof zero.LineRoute));
+        EXPECT_EQ(0,
+                  std::memcmp(&zero.LineRoute, &form.controller().state().LineRoute, sizeof zero.LineRoute));
         // A tick before the quit is taken must not touch the missing handle.
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
         EXPECT_TRUE(QuitRequested());
     }
     EXPECT_EQ(bus.openHandles(), 0);
@@ -58,16 +59,16 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
         f.firmware().state().SlaveCount = 2;
         f.firmware().state().LineRoute[3][5][15] = 2;
         f.unit->addFault({0xC0, 1, FaultKind::Short, 100, 1});
-        TCorvane_Form& form = f.open();
-        EXPECT_FALSE(form.startupFailed());
-        EXPECT_EQ(form.state().SlaveCount, 0);  // byte 227 never arrived
-        EXPECT_EQ(form.state().LineRoute[3][5][15], 0);
+        MainWindow& form = f.open();
+        EXPECT_EQ(form.startResult(), corvane::StartResult::Connected);
+        EXPECT_EQ(form.controller().state().SlaveCount, 0);  // byte 227 never arrived
+        EXPECT_EQ(form.controller().state().LineRoute[3][5][15], 0);
     }
     {
         FormFixture f;
         f.unit->addFault({0xC0, 1, FaultKind::Timeout, 0, 1});
-        TCorvane_Form& form = f.open();
-        EXPECT_TRUE(form.startupFailed());
+        MainWindow& form = f.open();
+        EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
         ASSERT_EQ(f.notifier.messages.size(), 1u);
         EXPECT_EQ(f.notifier.messages[0].text,
                   "USB error: error sending control message: Connection timed out\nonly -110 bytes status "
@@ -77,7 +78,7 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
         // taken must not poll it, or its events would act on a model of zeros.
         f.takeRequests();
         f.firmware().pressClear(0);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
         EXPECT_TRUE(f.takeRequests().empty());
         EXPECT_TRUE(QuitRequested());
     }
@@ -86,11 +87,11 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
 TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
     FormFixture f;
     f.open();
-    f.form->TimerComandosTimer();
-    EXPECT_TRUE(f.form->TimerComandos.enabled());
+    f.form->controller().pollDevice();
+    EXPECT_TRUE(f.form->controller().polling());
     f.unit->unplug();
-    f.form->TimerComandosTimer();
-    EXPECT_FALSE(f.form->TimerComandos.enabled());
+    f.form->controller().pollDevice();
+    EXPECT_FALSE(f.form->controller().polling());
     EXPECT_TRUE(f.notifier.messages.empty());
     EXPECT_TRUE(QuitRequested());
     EXPECT_EQ(f.bus->openHandles(), 1);
@@ -105,33 +106,33 @@ TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
 TEST(Startup, FailedStartKeepsTheSavedArrangementAndUnit) {
     const auto withoutUnit = [](FormFixture& f) {
         VirtualBus empty;
-        TCorvane_Form form(empty, f.notifier, f.options());
-        EXPECT_TRUE(form.startupFailed());
-        EXPECT_EQ(form.state().MatrixLayout, 0);
+        MainWindow form(empty, f.notifier, f.options());
+        EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
+        EXPECT_EQ(form.controller().state().MatrixLayout, 0);
     };
     const auto imageUnreadable = [](FormFixture& f) {
         f.unit->addFault({0xC0, 1, FaultKind::Fail, 0, 1});
-        EXPECT_TRUE(f.open().startupFailed());
+        EXPECT_TRUE(f.open().startResult() == StartResult::Failed);
         f.form->close();  // File > Exit
         f.form.reset();
     };
     for (const auto& failedStart : {std::function<void(FormFixture&)>(withoutUnit), {imageUnreadable}}) {
         FormFixture f;
-        TCorvane_Form& first = ShowOnScreen(f.open());
-        first.MatrixCommands[7]->trigger();  // 2x2
+        MainWindow& first = ShowOnScreen(f.open());
+        first.commands().arrangements[7]->trigger();  // 2x2
         QTest::mouseClick(first.unitPanel(2), Qt::LeftButton);
-        ASSERT_EQ(first.state().SelectedUnit, 2);
+        ASSERT_EQ(first.controller().state().SelectedUnit, 2);
         first.close();
         f.form.reset();
 
         failedStart(f);
         ASSERT_FALSE(f.notifier.messages.empty());
 
-        TCorvane_Form& again = f.open();
-        EXPECT_FALSE(again.startupFailed());
-        EXPECT_EQ(again.state().MatrixLayout, 7);
-        EXPECT_TRUE(again.MatrixCommands[7]->isChecked());
-        EXPECT_EQ(again.state().SelectedUnit, 2);
-        EXPECT_EQ(again.StatusPanels[1]->text(), QStringLiteral("Unit: 3"));
+        MainWindow& again = f.open();
+        EXPECT_FALSE(again.startResult() == StartResult::Failed);
+        EXPECT_EQ(again.controller().state().MatrixLayout, 7);
+        EXPECT_TRUE(again.commands().arrangements[7]->isChecked());
+        EXPECT_EQ(again.controller().state().SelectedUnit, 2);
+        EXPECT_EQ(again.statusPanel(1)->text(), QStringLiteral("Unit: 3"));
     }
 }

@@ -23,3 +23,22 @@ QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+QFont PointFont(const QString& family, int points, QFont::Weight weight) {
+    QFont font(family);
+    font.setPointSize(points);
+    font.setWeight(weight);
+    return font;
+}
+
+QFont HeavyFont(int pixels, QFont::Weight weight) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("DejaVu Sans")});
+    font.setWeight(weight);
+    font.setPixelSize(pixels);
+    return font;
+}
+
+}  // namespace corvane

@@ -13,3 +13,14 @@ void InstallFontSubstitutions();
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
 
 }  // namespace corvane
+
+namespace corvane {
+
+// A font of the design by family and point size.
+QFont PointFont(const QString& family, int points, QFont::Weight weight = QFont::Normal);
+
+// The panels' titles and keys: a black, heavy face; machines without it get a heavy face of a
+// legible family.
+QFont HeavyFont(int pixels, QFont::Weight weight);
+
+}  // namespace corvane

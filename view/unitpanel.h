@@ -23,11 +23,16 @@ class UnitPanel : public BevelPanel {
     // The picture area, inside the bevel.
     int pictureWidth() const { return insideRect().width(); }
     int pictureHeight() const { return insideRect().height(); }
+    // The selected unit's panel takes no click.
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected) { m_selected = selected; }
 
   Q_SIGNALS:
     void pressed(int tag);
     void moved(int tag, int x, int y, bool buttonHeld);
     void released(int tag, int x, int y);
+    // Pressed and released over the picture while not selected: the operator chose this unit.
+    void clicked(int tag);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,9 +42,12 @@ class UnitPanel : public BevelPanel {
 
   private:
     QPoint toPicture(const QMouseEvent* event) const;
+    bool insidePicture(QPoint p) const;
 
     int m_tag;
     QImage m_picture;
+    bool m_selected = false;
+    bool m_pressed = false;
 };
 
 }  // namespace corvane

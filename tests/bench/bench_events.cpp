@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "formfixture.h"
+#include "oscclient.h"
 
 using namespace corvane;
 
@@ -26,7 +27,7 @@ struct Bench {
     }
     void deliver(const DeviceEvent& event, std::int64_t i) {
         f.firmware().queueEvent(event);
-        f.form->TimerComandosTimer();
+        f.form->controller().pollDevice();
         QCoreApplication::processEvents();
         if (i % kForgetEvery == 0) f.unit->clearRequests();
     }
@@ -98,10 +99,38 @@ void BM_EmptyPoll(benchmark::State& state) {
     Bench b;
     std::int64_t i = 0;
     for (auto _ : state) {
-        b.f.form->TimerComandosTimer();
+        b.f.form->controller().pollDevice();
         if (++i % kForgetEvery == 0) b.f.unit->clearRequests();
     }
     state.SetItemsProcessed(state.iterations());
+}
+
+// A route from a show controller over OSC: from the packet leaving its socket to the SetRoute the
+// unit receives and, with `paint`, on to the grid painted.
+void RemoteRoute(benchmark::State& state, bool paint) {
+    Bench b;
+    RemoteSettings settings;
+    settings.enabled = true;
+    settings.port = 0;
+    b.f.form->startRemoteControl(settings);
+    Client client(b.f.form->remoteControl()->server().port());
+    std::int64_t i = 0;
+    for (auto _ : state) {
+        const long before = b.f.unit->answeredRequests();
+        const double line = static_cast<double>(1 + i % kLines);
+        const double channel = static_cast<double>(1 + i / kLines % kChannels);
+        client.send("/corvane/route", "iii", {1, channel, line});
+        while (b.f.unit->answeredRequests() == before) QCoreApplication::processEvents();
+        if (paint) QCoreApplication::processEvents();
+        if (++i % kForgetEvery == 0) b.f.unit->clearRequests();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+void BM_RemotePacketToRequest(benchmark::State& state) {
+    RemoteRoute(state, false);
+}
+void BM_RemotePacketToPaint(benchmark::State& state) {
+    RemoteRoute(state, true);
 }
 
 BENCHMARK(BM_RouteChange);
@@ -110,6 +139,8 @@ BENCHMARK(BM_MemoryRecall);
 BENCHMARK(BM_ReverseSwitch);
 BENCHMARK(BM_MixedStream);
 BENCHMARK(BM_EmptyPoll);
+BENCHMARK(BM_RemotePacketToRequest);
+BENCHMARK(BM_RemotePacketToPaint);
 
 }  // namespace
 

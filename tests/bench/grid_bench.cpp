@@ -12,28 +12,28 @@ using namespace corvane;
 namespace {
 
 // One shown window for all benchmarks, with names and two units routed differently.
-TCorvane_Form* g_form = nullptr;
-TCorvane_Form& Window() {
+MainWindow* g_form = nullptr;
+MainWindow& Window() {
     return *g_form;
 }
 
 // Every glyph, hint and caption rewritten: the unit shown changes on each call.
 void RefreshGrid(benchmark::State& state) {
-    TCorvane_Form& form = Window();
+    MainWindow& form = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        form.state().SelectedUnit = unit ^= 1;
-        form.RefreshGrid();
+        form.controller().state().SelectedUnit = unit ^= 1;
+        Q_EMIT form.controller().gridChanged();
     }
 }
 BENCHMARK(RefreshGrid);
 
 void RefreshGridAndPaint(benchmark::State& state) {
-    TCorvane_Form& form = Window();
+    MainWindow& form = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        form.state().SelectedUnit = unit ^= 1;
-        form.RefreshGrid();
+        form.controller().state().SelectedUnit = unit ^= 1;
+        Q_EMIT form.controller().gridChanged();
         QApplication::processEvents();
     }
 }
@@ -41,12 +41,12 @@ BENCHMARK(RefreshGridAndPaint);
 
 // One lamp moved between two rows of a column, with the redraw it causes.
 void ApplyCrosspointAndPaint(benchmark::State& state) {
-    TCorvane_Form& form = Window();
-    form.state().SelectedUnit = 0;
-    form.RefreshGrid();
+    MainWindow& form = Window();
+    form.controller().state().SelectedUnit = 0;
+    Q_EMIT form.controller().gridChanged();
     std::uint8_t row = 0;
     for (auto _ : state) {
-        form.ApplyCrosspoint(row ^= 1, 5);
+        form.controller().routeCrosspoint(row ^= 1, 5, Origin::FrontPanel);
         QApplication::processEvents();
     }
 }
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     FormFixture f;
     for (int l = 0; l < kLines; ++l) f.firmware().state().LineRoute[1][0][l] = l % 5;
     g_form = &f.open();
-    g_form->names().setDefaults();
+    g_form->controller().names().setDefaults();
     g_form->show();
     if (!QTest::qWaitForWindowExposed(g_form)) return 1;
     benchmark::Initialize(&argc, argv);

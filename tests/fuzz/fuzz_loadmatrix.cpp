@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "device/configimage.h"
 #include "device/requests.h"
-#include "virtualunit/virtualbus.h"
 #include "storage/matrixfile.h"
+#include "virtualunit/virtualbus.h"
 
 using namespace corvane;
 
@@ -36,12 +36,12 @@ class CountingNotifier final : public Notifier {
 // One window on a virtual unit for the whole run; every input is loaded into it as a file.
 struct Window {
     Window() : bus(VirtualBus::WithUnit(3, &unit)) {
-        FormOptions options = FormOptions::Defaults();
+        WindowOptions options = WindowOptions::Defaults();
         options.commonDataFolder = folder.path().toStdString();
         options.currentDirectory = folder.path().toStdString();
         options.timersRun = false;
-        form = std::make_unique<TCorvane_Form>(*bus, notifier, options);
-        check(!form->startupFailed());
+        form = std::make_unique<MainWindow>(*bus, notifier, options);
+        check(form->startResult() == corvane::StartResult::Connected);
     }
     std::string path(const char* name) const {
         return folder.filePath(QString::fromLatin1(name)).toStdString();
@@ -51,13 +51,13 @@ struct Window {
     std::shared_ptr<DeviceModel> unit;
     std::unique_ptr<VirtualBus> bus;
     CountingNotifier notifier;
-    std::unique_ptr<TCorvane_Form> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 Window* window = nullptr;
 
-std::vector<std::uint8_t> DataBytes(TCorvane_Form& form) {
-    const MatrixFileBytes bytes = EncodeMatrixFile(form.names(), form.state());
+std::vector<std::uint8_t> DataBytes(MainWindow& form) {
+    const MatrixFileBytes bytes = EncodeMatrixFile(form.controller().names(), form.controller().state());
     return {bytes.begin(), bytes.begin() + kMatrixDataSize};
 }
 
@@ -115,16 +115,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 // every later step inside its tables, goes to the unit as the image of what the program holds,
 // and saves to a file that loads back to the same configuration.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TCorvane_Form& form = *window->form;
+    MainWindow& form = *window->form;
     const std::uint8_t slaves = static_cast<std::uint8_t>(size % 4);
-    form.state().SlaveCount = slaves;
+    form.controller().state().SlaveCount = slaves;
     const std::string input = window->path("input.cvm");
     WriteFile(input, data, size);
     const std::vector<std::uint8_t> before = DataBytes(form);
     window->notifier.messages = 0;
     SentImages();
 
-    form.LoadMatrixFile(input, "File Open");
+    form.controller().openFile(input);
     const MatrixFileLoad decoded = DecodeMatrixFile(std::span(data, size));
     if (!decoded.ok()) {
         check(window->notifier.messages == 1);
@@ -133,22 +133,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check(window->notifier.messages == 0);
-    check(form.state().SlaveCount == slaves);
-    check(form.CurrentMatrixFile == input);
-    ReadAsTheViewsDo(form.names(), form.state());
+    check(form.controller().state().SlaveCount == slaves);
+    check(form.controller().currentFile() == input);
+    ReadAsTheViewsDo(form.controller().names(), form.controller().state());
     const std::vector<std::vector<std::uint8_t>> images = SentImages();
     check(images.size() == 1);
-    const ImageBuffer image = EncodeConfigImage(form.state());
+    const ImageBuffer image = EncodeConfigImage(form.controller().state());
     check(images[0].size() == static_cast<std::size_t>(kConfigImageSize) &&
           std::memcmp(images[0].data(), image.data(), kConfigImageSize) == 0);
-    MatrixState echoed = form.state();
+    MatrixState echoed = form.controller().state();
     DecodeConfigImage(echoed, image);
 
     const std::vector<std::uint8_t> loaded = DataBytes(form);
     const std::string saved = window->path("saved.cvm");
-    form.SaveMatrixFile(saved);
+    form.controller().saveFile(saved);
     check(window->notifier.messages == 0);
-    form.LoadMatrixFile(saved, "File Open");
+    form.controller().openFile(saved);
     check(window->notifier.messages == 0);
     check(DataBytes(form) == loaded);
     SentImages();

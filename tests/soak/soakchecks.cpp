@@ -8,12 +8,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/corvane.h"
-#include "view/angledlabel.h"
-#include "view/crosspointbutton.h"
+#include "app/mainwindow.h"
 #include "model/gridcontent.h"
 #include "model/layouts.h"
+#include "view/angledlabel.h"
+#include "view/crosspointbutton.h"
+#include "view/crosspointgrid.h"
+#include "view/functionspanel.h"
 #include "view/led.h"
+#include "view/recallpanel.h"
 #include "view/unitmap.h"
 #include "view/unitpanel.h"
 
@@ -40,16 +43,18 @@ std::string Text(const QString& s) {
     return s.toStdString();
 }
 
-void CheckGrid(TCorvane_Form& form, Report& report) {
-    const MatrixState& s = form.state();
+void CheckGrid(MainWindow& form, Report& report) {
+    const MatrixState& s = form.controller().state();
     const bool reverse = s.ReverseMode != 0;
     const int unit = grid::ShownUnit(s);
-    const int slot = grid::ShownSlot(form.FunctionMode == PreviewShow, form.PreviewMemory);
+    const int slot = grid::ShownSlot(form.controller().functionKeys().step() == Step::PreviewShow,
+                                     form.controller().functionKeys().previewMemory());
     for (int r = 0; r < grid::kRows; ++r)
         for (int c = 0; c < grid::kColumns; ++c)
-            if (form.crosspoint(r, c)->isHidden() != grid::IsHidden(r, c, reverse))
+            if (form.grid().button(r, c)->isHidden() != grid::IsHidden(r, c, reverse))
                 report("grid button %d,%d %s in %s routing", r, c,
-                       form.crosspoint(r, c)->isHidden() ? "hidden" : "shown", reverse ? "reverse" : "normal");
+                       form.grid().button(r, c)->isHidden() ? "hidden" : "shown",
+                       reverse ? "reverse" : "normal");
 
     // Exactly one lit button in every line's column (normal) or every channel's row (reverse).
     const int lanes = reverse ? kChannels : kLines;
@@ -60,7 +65,7 @@ void CheckGrid(TCorvane_Form& form, Report& report) {
         for (int k = 0; k < across; ++k) {
             const int r = reverse ? lane : k;
             const int c = reverse ? k : lane;
-            if (!form.crosspointButton(r, c)->isConnected()) continue;
+            if (!form.grid().button(r, c)->isConnected()) continue;
             ++lit;
             if (k != route) report("grid button %d,%d lit, but the route of %d is %d", r, c, lane, route);
         }
@@ -69,30 +74,33 @@ void CheckGrid(TCorvane_Form& form, Report& report) {
 
     for (int c = 0; c < grid::kColumns; ++c) {
         if (!reverse && c == grid::kNoLineColumn) continue;
-        const std::string expected = grid::ColumnCaption(s, form.names(), unit, slot, c, reverse);
-        if (Text(form.columnLabel(c)->caption()) != expected)
-            report("column label %d reads \"%s\", not \"%s\"", c, Text(form.columnLabel(c)->caption()).c_str(),
-                   expected.c_str());
+        const std::string expected =
+            grid::ColumnCaption(s, form.controller().names(), unit, slot, c, reverse);
+        if (Text(form.grid().columnLabel(c)->caption()) != expected)
+            report("column label %d reads \"%s\", not \"%s\"", c,
+                   Text(form.grid().columnLabel(c)->caption()).c_str(), expected.c_str());
     }
     for (int r = 0; r < grid::kRows; ++r) {
         if (reverse && r == grid::kDisconnectedRow) continue;
-        const std::string expected = grid::RowCaption(s, form.names(), unit, slot, r, reverse);
-        if (Text(form.rowLabel(r)->caption()) != expected)
-            report("row label %d reads \"%s\", not \"%s\"", r, Text(form.rowLabel(r)->caption()).c_str(),
-                   expected.c_str());
+        const std::string expected = grid::RowCaption(s, form.controller().names(), unit, slot, r, reverse);
+        if (Text(form.grid().rowLabel(r)->caption()) != expected)
+            report("row label %d reads \"%s\", not \"%s\"", r,
+                   Text(form.grid().rowLabel(r)->caption()).c_str(), expected.c_str());
     }
 }
 
-void CheckUnitPanels(TCorvane_Form& form, Report& report) {
-    const MatrixState& s = form.state();
+void CheckUnitPanels(MainWindow& form, Report& report) {
+    const MatrixState& s = form.controller().state();
     const bool reverse = s.ReverseMode != 0;
     const int highest = HighestUnit(s.MatrixLayout);
     if (!LayoutAllowed(s.SlaveCount, s.MatrixLayout))
         report("arrangement %d with %d slaves", s.MatrixLayout, s.SlaveCount);
-    if (s.SelectedUnit > highest) report("unit %d selected in arrangement %d", s.SelectedUnit, s.MatrixLayout);
+    if (s.SelectedUnit > highest)
+        report("unit %d selected in arrangement %d", s.SelectedUnit, s.MatrixLayout);
     for (int k = 0; k < kLayouts; ++k)
-        if (form.MatrixCommands[k]->isChecked() != (k == s.MatrixLayout))
-            report("arrangement command %d %s", k, form.MatrixCommands[k]->isChecked() ? "checked" : "unchecked");
+        if (form.commands().arrangements[k]->isChecked() != (k == s.MatrixLayout))
+            report("arrangement command %d %s", k,
+                   form.commands().arrangements[k]->isChecked() ? "checked" : "unchecked");
 
     const PanelSize size = UnitPanelSize(reverse);
     // The picture shows 16 columns; reverse routing's no-line column falls outside it.
@@ -117,40 +125,48 @@ void CheckUnitPanels(TCorvane_Form& form, Report& report) {
     }
 }
 
-void CheckIndicators(TCorvane_Form& form, Report& report) {
-    const MatrixState& s = form.state();
+void CheckIndicators(MainWindow& form, Report& report) {
+    const MatrixState& s = form.controller().state();
     const int unit = s.SelectedUnit & 3;
     const int memory = s.CurrentMemory[unit];
     const bool unsaved = s.UnsavedFlags[unit] != 0;
 
     const QString memoryText = unsaved ? QStringLiteral("Memory: %1 - Unsaved").arg(memory + 1)
                                        : QStringLiteral("Memory: %1").arg(memory + 1);
-    if (form.StatusPanels[0]->text() != memoryText)
-        report("memory status \"%s\", not \"%s\"", Text(form.StatusPanels[0]->text()).c_str(),
+    if (form.statusPanel(0)->text() != memoryText)
+        report("memory status \"%s\", not \"%s\"", Text(form.statusPanel(0)->text()).c_str(),
                Text(memoryText).c_str());
     const QString unitText = QStringLiteral("Unit: %1").arg(s.SelectedUnit + 1);
-    if (form.StatusPanels[1]->text() != unitText)
-        report("unit status \"%s\", not \"%s\"", Text(form.StatusPanels[1]->text()).c_str(), Text(unitText).c_str());
-    if (unsaved && !form.TimerDiferente.enabled()) report("the unsaved memory does not blink");
+    if (form.statusPanel(1)->text() != unitText)
+        report("unit status \"%s\", not \"%s\"", Text(form.statusPanel(1)->text()).c_str(),
+               Text(unitText).c_str());
+    if (unsaved && !form.controller().blinking()) report("the unsaved memory does not blink");
 
     // While a function key's step is armed, its pattern owns the lamps.
-    if (form.FunctionMode != Idle) return;
+    if (form.controller().functionKeys().step() != Step::Idle) return;
     for (int m = 0; m < kMemories; ++m) {
-        const bool lit = form.Leds[m + 1]->isLit();
+        const bool lit = form.recallPanel()->lamp(m)->isLit();
         // The current memory blinks while unsaved, so either is right then.
         if (m == memory ? (!unsaved && !lit) : lit) report("memory lamp %d %s", m + 1, lit ? "lit" : "dark");
     }
-    for (int led : {6, 7, 8, 11})
-        if (form.Leds[led]->isLit()) report("function lamp %d lit while no step is armed", led);
-    if (form.Leds[9]->isLit() != (s.ReverseMode != 0)) report("REVERSE lamp does not show the orientation");
-    if (form.ReverseButton->isChecked() != (s.ReverseMode != 0)) report("REVERSE key does not show the orientation");
-    if (!form.OkButton->isHidden()) report("OK shown while no step is armed");
-    if (!form.ActionText1->isHidden() || !form.ActionText2->isHidden()) report("prompts shown while no step is armed");
+    const std::pair<const char*, const Led*> lamps[] = {{"STORE", form.functionsPanel()->lamp(kStoreTag)},
+                                                        {"PREVIEW", form.functionsPanel()->lamp(kPreviewTag)},
+                                                        {"CLEAR", form.functionsPanel()->lamp(kClearTag)},
+                                                        {"OK", form.okLamp()}};
+    for (const auto& [name, lamp] : lamps)
+        if (lamp->isLit()) report("%s lamp lit while no step is armed", name);
+    if (form.functionsPanel()->lamp(3)->isLit() != (s.ReverseMode != 0))
+        report("REVERSE lamp does not show the orientation");
+    if (form.functionsPanel()->key(kReverseTag)->isChecked() != (s.ReverseMode != 0))
+        report("REVERSE key does not show the orientation");
+    if (!form.okKey()->isHidden()) report("OK shown while no step is armed");
+    if (!form.promptTitle()->isHidden() || !form.promptText()->isHidden())
+        report("prompts shown while no step is armed");
 }
 
 }  // namespace
 
-std::vector<std::string> ScreenViolations(TCorvane_Form& form) {
+std::vector<std::string> ScreenViolations(MainWindow& form) {
     Report report;
     CheckGrid(form, report);
     CheckUnitPanels(form, report);
@@ -164,7 +180,8 @@ std::vector<std::string> UnitComparison::violations(const MatrixState& program, 
         report("orientation %d, the unit's %d", program.ReverseMode, unit.ReverseMode);
     for (int u = 0; u <= unit.SlaveCount && u < kUnits; ++u) {
         if (program.CurrentMemory[u] != unit.CurrentMemory[u])
-            report("unit %d on memory %d, the unit says %d", u, program.CurrentMemory[u], unit.CurrentMemory[u]);
+            report("unit %d on memory %d, the unit says %d", u, program.CurrentMemory[u],
+                   unit.CurrentMemory[u]);
         for (int slot = 0; slot < kSlots; ++slot)
             for (int l = 0; l < kLines; ++l)
                 if (program.LineRoute[u][slot][l] != unit.LineRoute[u][slot][l])

@@ -6,7 +6,7 @@
 #include "model/matrixstate.h"
 
 namespace corvane {
-class TCorvane_Form;
+class MainWindow;
 }
 
 // What must hold after every step of a soak run. Each check returns one line per violation, so a
@@ -15,7 +15,7 @@ namespace soak {
 
 // The grid, the unit panels, the arrangement, the indicators and the status texts show what the
 // window's model holds.
-std::vector<std::string> ScreenViolations(corvane::TCorvane_Form& form);
+std::vector<std::string> ScreenViolations(corvane::MainWindow& form);
 
 // Once the unit's echoes have been polled, the program's model of every unit the unit has agrees
 // with the unit's own: orientation, current memories, work memories and stored memories.
@@ -26,7 +26,8 @@ class UnitComparison {
     // other never learns; recalls and stores then carry them on within that unit. A unit's channel
     // routes are compared again once they agree everywhere, as after File New.
     void imageTravelled() { m_uncertain[2] = m_uncertain[3] = true; }
-    std::vector<std::string> violations(const corvane::MatrixState& program, const corvane::MatrixState& unit);
+    std::vector<std::string> violations(const corvane::MatrixState& program,
+                                        const corvane::MatrixState& unit);
 
   private:
     bool m_uncertain[corvane::kUnits] = {};

@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "view/linestext.h"
 #include "model/gridcontent.h"
 #include "model/layouts.h"
 #include "view/led.h"
+#include "view/namesdialog.h"
 #include "view/unitpanel.h"
 
 using namespace corvane;
@@ -47,22 +47,22 @@ std::string Driver::step() {
 
 void Driver::pollEchoes() {
     UnitFirmware& unit = m_fixture.firmware();
-    for (int tick = 0; tick < 100 && unit.pendingEvents() > 0 && m_form.TimerComandos.enabled(); ++tick)
-        m_form.TimerComandosTimer();
+    for (int tick = 0; tick < 100 && unit.pendingEvents() > 0 && m_form.controller().polling(); ++tick)
+        m_form.controller().pollDevice();
 }
 
 std::string Driver::clickCrosspoint() {
-    const bool reverse = m_form.state().ReverseMode != 0;
+    const bool reverse = m_form.controller().state().ReverseMode != 0;
     // Hidden buttons cannot be clicked; pick among the shown ones.
     const int row = pick(reverse ? grid::kRows - 1 : grid::kRows);
     const int column = pick(reverse ? grid::kColumns : grid::kColumns - 1);
-    QTest::mouseClick(m_form.crosspoint(row, column), Qt::LeftButton);
+    QTest::mouseClick(m_form.grid().button(row, column), Qt::LeftButton);
     return Describe("click crosspoint %d,%d", row, column);
 }
 
 std::string Driver::pressArrows() {
-    const bool reverse = m_form.state().ReverseMode != 0;
-    QWidget* start = m_form.crosspoint(pick(reverse ? 4 : 5), pick(reverse ? 17 : 16));
+    const bool reverse = m_form.controller().state().ReverseMode != 0;
+    QWidget* start = m_form.grid().button(pick(reverse ? 4 : 5), pick(reverse ? 17 : 16));
     start->setFocus(Qt::MouseFocusReason);
     static constexpr Qt::Key kKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
     const int presses = 1 + pick(4);
@@ -80,12 +80,14 @@ std::string Driver::pressArrows() {
 
 std::string Driver::clickMemory() {
     const int memory = pick(kMemories);
-    QTest::mouseClick(m_form.Memory[static_cast<std::size_t>(memory)], Qt::LeftButton);
+    QTest::mouseClick(m_form.recallPanel()->key(static_cast<std::size_t>(memory)), Qt::LeftButton);
     return Describe("click memory key %d", memory + 1);
 }
 
 std::string Driver::clickFunctionKey() {
-    QPushButton* const keys[] = {m_form.StoreButton, m_form.PreviewButton, m_form.ClearButton, m_form.ReverseButton};
+    QPushButton* const keys[] = {
+        m_form.functionsPanel()->key(kStoreTag), m_form.functionsPanel()->key(kPreviewTag),
+        m_form.functionsPanel()->key(kClearTag), m_form.functionsPanel()->key(kReverseTag)};
     const int tag = pick(4);
     QTest::mouseClick(keys[tag], Qt::LeftButton);
     static const char* const kNames[] = {"STORE", "PREVIEW", "CLEAR", "REVERSE"};
@@ -93,8 +95,8 @@ std::string Driver::clickFunctionKey() {
 }
 
 std::string Driver::clickOk() {
-    if (m_form.OkButton->isHidden()) return "OK not shown";
-    QTest::mouseClick(m_form.OkButton, Qt::LeftButton);
+    if (m_form.okKey()->isHidden()) return "OK not shown";
+    QTest::mouseClick(m_form.okKey(), Qt::LeftButton);
     return "click OK";
 }
 
@@ -102,13 +104,14 @@ std::string Driver::tickBlinkTimer() {
     // Sometimes a few halves, sometimes long enough for any armed step to run out.
     const int ticks = chance(70) ? 1 + pick(3) : 40;
     int ticked = 0;
-    for (int i = 0; i < ticks && m_form.TimerDiferente.enabled(); ++i, ++ticked) m_form.TimerDiferenteTimer();
+    for (int i = 0; i < ticks && m_form.controller().blinking(); ++i, ++ticked)
+        m_form.controller().blinkTick();
     return Describe("%d blink ticks", ticked);
 }
 
 std::string Driver::chooseArrangement() {
     const int layout = pick(kLayouts);
-    QAction* command = m_form.MatrixCommands[static_cast<std::size_t>(layout)];
+    QAction* command = m_form.commands().arrangements[static_cast<std::size_t>(layout)];
     if (!command->isEnabled()) return Describe("arrangement %d not offered", layout);
     command->trigger();
     return Describe("arrangement %d", layout);
@@ -128,14 +131,14 @@ std::string Driver::editNames() {
     const QString name = QStringLiteral("N%1").arg(pick(1000));
     // The dialog is modal: answer it from inside its own loop.
     QTimer::singleShot(0, &m_form, [accept, field, name] {
-        auto* dialog = qobject_cast<TLineNames*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<NamesDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
-        QLineEdit* edit = field < 16 ? dialog->LineasEdit[static_cast<std::size_t>(field)]
-                                     : dialog->ColumnasEdit[static_cast<std::size_t>(field - 16)];
+        QLineEdit* edit = field < 16 ? dialog->lineEdit(static_cast<std::size_t>(field))
+                                     : dialog->channelEdit(static_cast<std::size_t>(field - 16));
         edit->setText(name);
-        QTest::mouseClick(accept ? dialog->BitBtn1 : dialog->BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(accept ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
     });
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_form.crosspoint(0, 0);
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_form.grid().button(0, 0);
     QTest::keyClick(target, Qt::Key_Insert);
     QCoreApplication::processEvents();  // a timer that found no dialog must not fire later
     return Describe(accept ? "names: field %d renamed, OK" : "names: field %d renamed, Cancel", field);
@@ -149,15 +152,15 @@ std::string Driver::useFiles() {
         case 0:
             m_fixture.answers.clear();
             m_fixture.notifier.answer = !cancel;
-            m_form.FileNew1->trigger();
+            m_form.commands().newFile->trigger();
             return cancel ? "File New, Cancel" : "File New, OK";
         case 1:
             // Without a current file, Save asks for a name first.
-            m_form.FileSave->trigger();
+            m_form.commands().save->trigger();
             m_fixture.answers.clear();
             return "File Save";
         case 2:
-            m_form.FileSaveAs1->trigger();
+            m_form.commands().saveAs->trigger();
             m_fixture.answers.clear();
             return "File Save As " + (cancel ? std::string("cancelled") : path);
         case 3:
@@ -166,14 +169,15 @@ std::string Driver::useFiles() {
                 m_fixture.answers.clear();
                 return "File Open skipped: " + path + " not saved yet";
             }
-            m_form.FileOpen1->trigger();
+            m_form.commands().open->trigger();
             m_fixture.answers.clear();
             return "File Open " + (cancel ? std::string("cancelled") : path);
         default: {
             m_fixture.answers.clear();
             const int entry = pick(kRecentFiles);
-            if (!m_form.Reopen[static_cast<std::size_t>(entry)]->isVisible()) return "no recent file to reopen";
-            m_form.Reopen[static_cast<std::size_t>(entry)]->trigger();
+            if (!m_form.commands().recentFiles[static_cast<std::size_t>(entry)]->isVisible())
+                return "no recent file to reopen";
+            m_form.commands().recentFiles[static_cast<std::size_t>(entry)]->trigger();
             return Describe("Reopen %d", entry + 1);
         }
     }

@@ -35,7 +35,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "virtualunit/virtualbus.h"
 
 namespace {
@@ -167,44 +167,42 @@ void MeasureRedraw(int argc, char** argv) {
         bool confirm(const std::string&, const std::string&, MessageIcon) override { return true; }
     } notifier;
     QTemporaryDir settings;
-    FormOptions options = FormOptions::Defaults();
+    WindowOptions options = WindowOptions::Defaults();
     options.commonDataFolder = settings.path().toStdString();
     options.timersRun = false;
-    TCorvane_Form form(*bus, notifier, options);
+    MainWindow form(*bus, notifier, options);
     // The 2x2 arrangement, so that the complete redraw paints all four unit panels.
-    form.state().MatrixLayout = 7;
-    form.RefreshLayoutMenu();
-    form.ApplyLayout();
+    form.controller().setArrangement(7);
     form.show();
     QCoreApplication::processEvents();
 
     // Each front-panel change is followed by the unsaved flags; both are one event each.
     const auto drain = [&] {
-        while (fw.pendingEvents() > 0) form.TimerComandosTimer();
+        while (fw.pendingEvents() > 0) form.controller().pollDevice();
     };
-    const int sel = form.state().SelectedUnit;
+    const int sel = form.controller().state().SelectedUnit;
     const double route = MicrosPerStep(2000, [&](int i) {
         fw.pressRoute(sel, i % 4, i % 16);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     });
     drain();
     const double recall = MicrosPerStep(500, [&](int i) {
         fw.pressRecall(i % 5);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     });
     drain();
     const double reverse = MicrosPerStep(200, [&](int i) {
         fw.pressReverse(i % 2 == 0);
-        form.TimerComandosTimer();
+        form.controller().pollDevice();
     });
     drain();
     const double redraw = MicrosPerStep(500, [&](int) {
-        form.RefreshGrid();
-        for (int u = 0; u < kUnits; ++u) form.RefreshUnitPanel(u);
-        form.ShowMemoryLeds();
+        Q_EMIT form.controller().gridChanged();
+        for (int u = 0; u < kUnits; ++u) Q_EMIT form.controller().unitMapChanged(u);
+        Q_EMIT form.controller().memoryLampsChanged();
         form.repaint();
     });
-    const double idlePoll = MicrosPerStep(5000, [&](int) { form.TimerComandosTimer(); });
+    const double idlePoll = MicrosPerStep(5000, [&](int) { form.controller().pollDevice(); });
     std::printf("\n| in the demo's window | time |\n|---|---|\n");
     std::printf("| route change from a front panel, handled and painted | %.0f us |\n", route);
     std::printf("| memory recall from a front panel | %.2f ms |\n", recall / 1e3);

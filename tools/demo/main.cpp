@@ -17,8 +17,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/corvane.h"
+#include "app/mainwindow.h"
 #include "app/runprogram.h"
+#include "remote/remotesettings.h"
 #include "tools/demo/frontpanel.h"
 #include "virtualunit/panelscript.h"
 #include "virtualunit/virtualbus.h"
@@ -45,6 +46,7 @@ struct DemoOptions {
     bool reverse = false;
     std::string script;
     long unplugAfterMs = -1;
+    int remotePort = -1;  // -1: no remote control
 };
 
 // A whole number from `first` to `last`, or nothing.
@@ -89,7 +91,11 @@ DemoOptions Parse(int argc, char** argv) {
     const QCommandLineOption unplugAfter(QStringLiteral("unplug-after"),
                                          QStringLiteral("Unplug the unit MS milliseconds after the start."),
                                          QStringLiteral("MS"));
-    parser.addOptions({slaves, trace, noPanel, layout, reverse, script, unplugAfter});
+    const QCommandLineOption remote(
+        QStringLiteral("remote"),
+        QStringLiteral("Listen for OSC remote control on 127.0.0.1, UDP port PORT (0: any free port)."),
+        QStringLiteral("PORT"));
+    parser.addOptions({slaves, trace, noPanel, layout, reverse, script, unplugAfter, remote});
     const QCommandLineOption help = parser.addHelpOption();
 
     const auto usageError = [&parser](const QString& what) {
@@ -120,6 +126,11 @@ DemoOptions Parse(int argc, char** argv) {
             NumberIn(parser.value(unplugAfter), 0, std::numeric_limits<long>::max());
         if (!n) usageError(QStringLiteral("--unplug-after takes milliseconds"));
         o.unplugAfterMs = *n;
+    }
+    if (parser.isSet(remote)) {
+        const std::optional<long> n = NumberIn(parser.value(remote), 0, 65535);
+        if (!n) usageError(QStringLiteral("--remote takes a UDP port from 0 to 65535"));
+        o.remotePort = static_cast<int>(*n);
     }
     o.panel = !parser.isSet(noPanel);
     o.reverse = parser.isSet(reverse);
@@ -181,11 +192,16 @@ int main(int argc, char** argv) {
     std::unique_ptr<corvane::FrontPanel> panel;
     QElapsedTimer sinceStart;
     sinceStart.start();
-    return corvane::RunProgram(argc, argv, *bus, [&](corvane::TCorvane_Form& form) {
+    return corvane::RunProgram(argc, argv, *bus, [&](corvane::MainWindow& form) {
         if (options.layout >= 0) {
-            form.state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
-            form.RefreshLayoutMenu();
-            form.ApplyLayout();
+            form.controller().state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
+            form.controller().showConfiguration();
+        }
+        if (options.remotePort >= 0) {
+            corvane::RemoteSettings remote;
+            remote.enabled = true;
+            remote.port = static_cast<std::uint16_t>(options.remotePort);
+            form.startRemoteControl(remote);
         }
         if (!script.finished()) {
             // The unit's panels act while the program runs, between its polls. Actions counted

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "app/corvane.h"
+#include "app/filedialogs.h"
 #include "storage/matrixfile.h"
 
 namespace corvane {
@@ -49,46 +49,50 @@ class MatrixFileDialog final : public QFileDialog {
     }
 };
 
-QString FromLocal8Bit(const std::string& path) {
+}  // namespace
+
+QString PathText(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-}  // namespace
+std::string PathBytes(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
 
-void TCorvane_Form::FileOpenDialog() {
+std::optional<std::string> FileDialogs::askOpen(const std::optional<std::string>& current) {
     FileDialogRequest request;
     request.title = kOpenDialogTitle;
     request.filter = kMatrixFileFilter;
-    request.folder = m_dialogFolder;
-    if (CurrentMatrixFile != kNoMatrixFile) request.fileName = CurrentMatrixFile;
-    if (const std::optional<std::string> path = ShowFileDialog(request)) FileOpen1Accept(*path);
+    request.folder = m_folder;
+    if (current) request.fileName = *current;
+    return show(request);
 }
 
-void TCorvane_Form::FileSaveAsDialog() {
+std::optional<std::string> FileDialogs::askSaveAs(const std::optional<std::string>& current, bool untitled) {
     FileDialogRequest request;
     request.save = true;
-    request.title = m_saveWithoutName ? kSaveDialogTitle : kSaveAsDialogTitle;
+    request.title = untitled ? kSaveDialogTitle : kSaveAsDialogTitle;
     request.filter = kMatrixFileFilter;
-    request.folder = m_dialogFolder;
-    if (CurrentMatrixFile != kNoMatrixFile) request.fileName = CurrentMatrixFile;
-    if (const std::optional<std::string> path = ShowFileDialog(request)) FileSaveAs1Accept(*path);
+    request.folder = m_folder;
+    if (current) request.fileName = *current;
+    return show(request);
 }
 
-std::optional<std::string> TCorvane_Form::ShowFileDialog(const FileDialogRequest& request) {
-    if (RunFileDialog) return RunFileDialog(request);
+std::optional<std::string> FileDialogs::show(const FileDialogRequest& request) {
+    if (m_runner) return m_runner(request);
 
-    MatrixFileDialog dialog(this, QString::fromLatin1(request.title), FromLocal8Bit(request.folder),
+    MatrixFileDialog dialog(m_owner, QString::fromLatin1(request.title), PathText(request.folder),
                             QString::fromLatin1(request.filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // A name typed for a missing file is returned; opening it then reports that it is missing.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QString::fromLatin1(kMatrixFileSuffix));
-    if (!request.fileName.empty()) dialog.selectFile(FromLocal8Bit(request.fileName));
+    if (!request.fileName.empty()) dialog.selectFile(PathText(request.fileName));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
-    return QFile::encodeName(QDir::toNativeSeparators(files.first())).toStdString();
+    return PathBytes(QDir::toNativeSeparators(files.first()));
 }
 
 }  // namespace corvane

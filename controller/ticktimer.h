@@ -6,11 +6,11 @@
 
 namespace corvane {
 
-// An interval timer of the main window. Whether it is enabled is state the program reasons about;
+// An interval timer of the controller. Whether it is enabled is state the program reasons about;
 // whether its ticks really run is chosen once: tests drive the handler themselves instead of waiting.
-class FormTimer {
+class TickTimer {
   public:
-    FormTimer(int intervalMs, Qt::TimerType type, std::function<void()> onTick) {
+    TickTimer(int intervalMs, Qt::TimerType type, std::function<void()> onTick) {
         m_timer.setInterval(intervalMs);
         m_timer.setTimerType(type);
         QObject::connect(&m_timer, &QTimer::timeout, std::move(onTick));

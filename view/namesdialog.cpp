@@ -1,4 +1,4 @@
-#include "view/linestext.h"
+#include "view/namesdialog.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -147,7 +147,7 @@ QString twoDigits(int number) {
 
 }  // namespace
 
-TLineNames::TLineNames(NameTable& names, const MatrixState& state, QWidget* parent)
+NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       m_names(names),
       m_state(state) {
@@ -163,54 +163,55 @@ TLineNames::TLineNames(NameTable& names, const MatrixState& state, QWidget* pare
         const int row = k % 8;
         addLabel(this, QStringLiteral("Line %1 Name:").arg(twoDigits(k + 1)),
                  QRect(kLineLabelLeft[column], kLineLabelTops[row], kLineLabelWidth, kLabelHeight));
-        LineasEdit[k] = addField(this, m_names.lineName(unit, k),
-                                 QPoint(kLineFieldLeft[column], kLineFieldTops[column][row]));
-        LineasEdit[k]->setObjectName(QStringLiteral("LineasEdit%1").arg(k + 1));
+        m_lineEdits[k] = addField(this, m_names.lineName(unit, k),
+                                  QPoint(kLineFieldLeft[column], kLineFieldTops[column][row]));
+        m_lineEdits[k]->setObjectName(QStringLiteral("LineasEdit%1").arg(k + 1));
     }
     addSeparator(this, 224);
     for (int k = 0; k < kChannels; ++k) {
         addLabel(this, QStringLiteral("Channel %1 Name:").arg(twoDigits(k + 1)),
                  QRect(kChannelLabelLeft, kChannelLabelTops[k], kChannelLabelWidth, kLabelHeight));
-        ColumnasEdit[k] =
+        m_channelEdits[k] =
             addField(this, m_names.channelName(unit, k), QPoint(kChannelFieldLeft, kChannelFieldTops[k]));
-        ColumnasEdit[k]->setObjectName(QStringLiteral("ColumnasEdit%1").arg(k + 1));
+        m_channelEdits[k]->setObjectName(QStringLiteral("ColumnasEdit%1").arg(k + 1));
     }
     addSeparator(this, 346);
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(115, 364, 75, 25);
-    BitBtn1->setDefault(true);
-    BitBtn2 =
+    m_okButton =
+        new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("m_okButton"));
+    m_okButton->setGeometry(115, 364, 75, 25);
+    m_okButton->setDefault(true);
+    m_cancelButton =
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    BitBtn2->setGeometry(247, 364, 75, 25);
+    m_cancelButton->setObjectName(QStringLiteral("m_cancelButton"));
+    m_cancelButton->setGeometry(247, 364, 75, 25);
     // Enter presses the button that has the focus, and OK from anywhere else.
-    BitBtn1->setAutoDefault(true);
-    BitBtn2->setAutoDefault(true);
-    connect(BitBtn1, &QPushButton::clicked, this, [this] {
-        BitBtn1Click();
+    m_okButton->setAutoDefault(true);
+    m_cancelButton->setAutoDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
+        storeNames();
         accept();
     });
     // Escape rejects the dialog as well.
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    QWidget* previous = LineasEdit[0];
+    QWidget* previous = m_lineEdits[0];
     const auto chain = [&previous](QWidget* next) {
         setTabOrder(previous, next);
         previous = next;
     };
-    for (QLineEdit* field : ColumnasEdit) chain(field);
-    for (int k = kLines - 1; k >= 1; --k) chain(LineasEdit[k]);
-    chain(BitBtn1);
-    chain(BitBtn2);
-    LineasEdit[0]->setFocus();
+    for (QLineEdit* field : m_channelEdits) chain(field);
+    for (int k = kLines - 1; k >= 1; --k) chain(m_lineEdits[k]);
+    chain(m_okButton);
+    chain(m_cancelButton);
+    m_lineEdits[0]->setFocus();
 }
 
-void TLineNames::BitBtn1Click() {
+void NamesDialog::storeNames() {
     const int unit = m_state.SelectedUnit;
-    for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, nameBytes(LineasEdit[k]->text()));
-    for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, nameBytes(ColumnasEdit[k]->text()));
+    for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, nameBytes(m_lineEdits[k]->text()));
+    for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, nameBytes(m_channelEdits[k]->text()));
 }
 
 }  // namespace corvane

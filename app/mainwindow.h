@@ -1,0 +1,171 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/filedialogs.h"
+#include "controller/matrixcontroller.h"
+#include "controller/remoteoperator.h"
+
+class QAction;
+class QActionGroup;
+class QKeyEvent;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolBar;
+
+namespace corvane {
+
+class AngledLabel;
+class BevelPanel;
+class CrosspointGrid;
+class FunctionsPanel;
+class Led;
+class NamesDialog;
+class THintComponent;
+class RecallPanel;
+class UnitPanel;
+class UsbInterface;
+
+// Controls are placed in the coordinates of the window's client area, under the menu bar (24
+// pixels) and the tool bar (28 pixels); the central widget starts below both.
+inline constexpr int kCentralTop = 52;
+inline QRect ClientRect(int left, int top, int width, int height) {
+    return QRect(left, top - kCentralTop, width, height);
+}
+
+// The per-machine folder for application data shared by all users.
+std::string CommonDataFolder();
+
+// Where the window finds what the platform would otherwise give it. The programs use the
+// defaults; tests point them at temporary folders and drive the timers themselves.
+struct WindowOptions {
+    std::string manufacturer;      // the unit's manufacturer string
+    std::string commonDataFolder;  // the settings file lives in <this>/QUENDA
+    std::string currentDirectory;  // initial folder of the file dialogs; empty: unavailable
+    bool timersRun = true;         // false: ticks only when a test calls the controller's
+    static WindowOptions Defaults();
+};
+
+// The window's commands, menus and tool bar.
+struct WindowCommands {
+    QAction* newFile = nullptr;
+    QAction* open = nullptr;
+    QAction* save = nullptr;
+    QAction* saveAs = nullptr;
+    QAction* exit = nullptr;
+    QAction* about = nullptr;
+    std::array<QAction*, 5> recentFiles{};
+    std::array<QAction*, 8> arrangements{};
+    QMenu* fileMenu = nullptr;
+    QMenu* recentFilesMenu = nullptr;
+    QMenu* matrixMenu = nullptr;
+    QToolBar* toolBar = nullptr;
+};
+
+// The main window: builds the widgets, turns the operator's input into the controller's intents
+// and repaints from its signals.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions options = WindowOptions::Defaults(),
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MatrixController& controller() { return m_controller; }
+    // Whether start-up found and read the unit; without it the program quits.
+    StartResult startResult() const { return m_startResult; }
+
+    // The views, for tests and tools.
+    BevelPanel* gridPanel() const { return m_gridPanel; }
+    CrosspointGrid& grid() const { return *m_grid; }
+    UnitPanel* unitPanel(int unit) const { return m_unitPanels.at(static_cast<std::size_t>(unit)); }
+    RecallPanel* recallPanel() const { return m_recallPanel; }
+    FunctionsPanel* functionsPanel() const { return m_functionsPanel; }
+    QPushButton* okKey() const { return m_okKey; }
+    Led* okLamp() const { return m_okLamp; }
+    AngledLabel* promptTitle() const { return m_promptTitle; }
+    AngledLabel* promptText() const { return m_promptText; }
+    QLabel* statusPanel(int index) const { return m_statusPanels.at(static_cast<std::size_t>(index)); }
+    const WindowCommands& commands() const { return m_commands; }
+    THintComponent* toolTips() const { return m_toolTips; }
+    NamesDialog* namesDialog() const { return m_namesDialog; }
+    FileDialogs& fileDialogs() { return m_fileDialogs; }
+
+    // The File menu.
+    void newFile();
+    void open();
+    void save();
+    void saveAs();
+    void openRecentFile(int index);
+    // Listens for remote control as the settings say; a setting that does not read, or a port
+    // that cannot be had, is shown and leaves it off.
+    void startRemoteControl(const RemoteSettings& settings);
+    // The remote control while it listens, else nullptr.
+    const RemoteOperator* remoteControl() const { return m_remote.get(); }
+
+    // The Insert key's names dialog for the selected unit: modal; after OK the names are shared
+    // with the units the arrangement joins and the grid is redrawn.
+    void editNames();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildWindow();
+    void buildCommands();
+    void buildPanels();
+    void connectController();
+    void showCrosspoint(int row, int column, int previous);
+    void showGrid();
+    void showUnitMap(int unit);
+    void showArrangement();
+    void showOrientation(bool reverse);
+    void showIndicators();
+    void showMemoryLamps();
+    void showPattern(const BlinkPattern& pattern);
+    void showPrompts(const QString& title, const QString& text);
+    void showRecentFiles(const ReopenUpdate& update);
+    void showStatusTip(const QString& tip);
+    void updatePointerTip();
+    bool moveGridPanelFocus(QWidget* from, bool forward);
+    // The application-wide key hook; true when the key is consumed.
+    bool handleApplicationKey(QObject* target, QKeyEvent* key);
+    void restoreWindowState();
+    void saveWindowState();
+
+    Notifier& m_notifier;
+    MatrixController m_controller;
+    StartResult m_startResult = StartResult::Failed;
+    FileDialogs m_fileDialogs;
+    WindowCommands m_commands;
+    BevelPanel* m_gridPanel = nullptr;
+    std::unique_ptr<CrosspointGrid> m_grid;
+    std::array<UnitPanel*, 4> m_unitPanels{};
+    RecallPanel* m_recallPanel = nullptr;
+    FunctionsPanel* m_functionsPanel = nullptr;
+    QPushButton* m_okKey = nullptr;
+    Led* m_okLamp = nullptr;
+    AngledLabel* m_promptTitle = nullptr;
+    AngledLabel* m_promptText = nullptr;
+    std::array<QLabel*, 4> m_statusPanels{};
+    THintComponent* m_toolTips = nullptr;
+    NamesDialog* m_namesDialog = nullptr;  // the one names dialog while it is open
+    bool m_gridWasHidden = false;          // the grid panel's state before a rebuild hid it
+    bool m_windowStateSaved = false;
+    QPointer<QWidget> m_tipControl;  // the control under the pointer, as far as tips know
+    bool m_tipUpdatePending = false;
+    const QKeyEvent* m_insertPress = nullptr;  // the last Insert press the hook saw, and where
+    QPointer<QObject> m_insertReached;
+    std::unique_ptr<RemoteOperator> m_remote;  // while remote control listens
+};
+
+}  // namespace corvane

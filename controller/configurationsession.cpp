@@ -1,0 +1,38 @@
+#include "controller/configurationsession.h"
+
+#include "device/messages.h"
+#include "device/notifier.h"
+
+namespace corvane {
+
+void ShowSettingsError(Notifier& notifier, const std::exception& error) {
+    const auto* settings = dynamic_cast<const SettingsError*>(&error);
+    if (settings && settings->namesFile())
+        notifier.showFileMessage(kMainTitle, error.what(), MessageIcon::Error);
+    else
+        notifier.showMessage(kMainTitle, error.what(), MessageIcon::Error);
+}
+
+void ConfigurationSession::open(const std::string& commonDataFolder) {
+    m_store = std::make_unique<TXmlFileStore>(SettingsLocation(commonDataFolder));
+    m_settings = std::make_unique<SettingsFile>(*m_store);
+    m_settings->Open();
+}
+
+ReopenUpdate ConfigurationSession::loadRecentFiles() {
+    return m_recentFiles.load(m_settings->ReadRecentFiles());
+}
+
+void ConfigurationSession::close(const NameTable& names, const MatrixState* arrangement, Notifier& notifier) {
+    if (!isOpen()) return;
+    try {
+        if (arrangement)
+            m_settings->Close(m_recentFiles.entries(), names, *arrangement);
+        else
+            m_settings->Close(m_recentFiles.entries(), names);
+    } catch (const std::exception& e) {
+        ShowSettingsError(notifier, e);
+    }
+}
+
+}  // namespace corvane

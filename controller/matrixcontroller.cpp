@@ -1,0 +1,505 @@
+#include "controller/matrixcontroller.h"
+
+#include <QFile>
+
+#include "controller/eventdispatch.h"
+#include "device/messages.h"
+#include "device/notifier.h"
+#include "device/opendevice.h"
+#include "device/usbinterface.h"
+#include "model/gridcontent.h"
+#include "model/layouts.h"
+#include "model/memoryops.h"
+#include "storage/matrixfile.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr char kFileOpenTitle[] = "File Open";
+constexpr char kFileReopenTitle[] = "File Reopen";
+
+enum class Change : std::uint8_t { Route, Recall, Store, Clear, Reverse };
+
+// Whether a change goes to the unit. The operator's and remote control's changes always do. A
+// front panel's change is already made on the units, so it goes back only where the unit expects
+// to hear it from us: a cleared work memory of the selected unit, and every switch of the
+// orientation, also one that repeats the current orientation.
+bool SendsToUnit(Origin origin, Change change) {
+    if (origin != Origin::FrontPanel) return true;
+    return change == Change::Clear || change == Change::Reverse;
+}
+
+// A short pause before the first read, as long as three counting loops take. The counter is
+// volatile so that the optimiser keeps the loops.
+void BusyPause() {
+    for (int loop = 0; loop < 3; ++loop) {
+        volatile int i = 0;
+        while (i < 65535) i = i + 1;
+    }
+}
+
+// The caption is single-byte text: the path is decoded from the file system's encoding and what
+// has no single byte shows as '?'.
+QString FileCaption(const std::string& path) {
+    const std::string name =
+        CaptionFileName(QFile::decodeName(QByteArray::fromStdString(path)).toLatin1().toStdString());
+    return QString::fromLatin1(FillFormat(matrixfile::kCaptionFormat, {name}));
+}
+
+// Signals that the grid is being rebuilt for as long as it lives.
+class GridRebuild {
+  public:
+    explicit GridRebuild(MatrixController& controller) : m_controller(controller) {
+        Q_EMIT m_controller.gridRebuilding(true);
+    }
+    ~GridRebuild() { Q_EMIT m_controller.gridRebuilding(false); }
+    GridRebuild(const GridRebuild&) = delete;
+    GridRebuild& operator=(const GridRebuild&) = delete;
+
+  private:
+    MatrixController& m_controller;
+};
+
+}  // namespace
+
+MatrixController::MatrixController(UsbInterface& usb, Notifier& notifier, ControllerOptions options,
+                                   QObject* parent)
+    : QObject(parent),
+      m_usb(usb),
+      m_notifier(notifier),
+      m_options(std::move(options)),
+      m_link(usb, notifier),
+      m_pollTimer(5, Qt::PreciseTimer, [this] { pollDevice(); }),
+      m_blinkTimer(500, Qt::CoarseTimer, [this] { blinkTick(); }) {
+    m_pollTimer.setTicksRun(m_options.timersRun);
+    m_blinkTimer.setTicksRun(m_options.timersRun);
+}
+
+MatrixController::~MatrixController() {
+    shutdown();
+}
+
+StartResult MatrixController::start() {
+    m_usb.init();
+    m_connected = m_link.open(m_options.manufacturer) == kOpened;
+    if (!m_connected)
+        m_notifier.showMessage(kMainTitle, Format(msg::kNotFound, kUnitVendorId, kUnitProductId),
+                               MessageIcon::Error);
+    ImageBuffer image{};
+    if (m_connected) {
+        BusyPause();
+        const int count = m_link.readImage(image);
+        if (count < 0) {
+            m_notifier.showMessage(kMainTitle, Format(msg::kImageError, m_link.lastError().c_str(), count),
+                                   MessageIcon::Error);
+            m_connected = false;
+            // Nothing to poll: not even a unit that was found but whose configuration could not be read.
+            m_link.close();
+        }
+    }
+    // Any non-negative count is decoded: whatever did not arrive reads as zero.
+    if (m_connected) decodeImage(image);
+
+    m_session.open(m_options.commonDataFolder);
+    Q_EMIT recentFilesChanged(m_session.loadRecentFiles());
+    m_session.readArrangement(m_state);
+    m_session.readNames(m_names);
+    // From here on the settings file is written at shutdown; one that could not be read stays as
+    // it is.
+    m_settingsRead = true;
+    showConfiguration();
+    m_currentFile.reset();
+    if (!m_connected) return StartResult::Failed;
+    m_pollTimer.setEnabled(true);
+    return StartResult::Connected;
+}
+
+void MatrixController::shutdown() {
+    if (m_shutDown) return;
+    m_shutDown = true;
+    m_pollTimer.setEnabled(false);
+    m_blinkTimer.setEnabled(false);
+    m_link.close();
+    // Without the unit's slave count the arrangement was lowered to 1x1 and unit 1; saving that
+    // would lose the operator's arrangement for the next start with the unit.
+    if (m_settingsRead) m_session.close(m_names, m_connected ? &m_state : nullptr, m_notifier);
+}
+
+int MatrixController::selectedUnitIndex() const {
+    return m_state.SelectedUnit < kUnits ? m_state.SelectedUnit : kUnits - 1;
+}
+
+void MatrixController::send(RequestCode code, std::uint16_t value, std::uint16_t index) {
+    m_link.sendCommand(code, value, index);
+}
+
+void MatrixController::applyRoute(int row, int column) {
+    // Any change of the grid ends an armed function-key step at its next tick.
+    m_keys.endArmedStep();
+    const int u = grid::ShownUnit(m_state);
+    const grid::RouteChange change = grid::SetWorkRoute(m_state, u, row, column, m_state.ReverseMode != 0);
+    if (!change.changed) return;
+    if (m_keys.previewing()) {
+        // The grid shows a stored memory but the change is to the work memory: end the preview
+        // now, so that the grid never shows a mixture of the two.
+        m_keys.dropStep();
+        showPattern(*EndPattern(PreviewShow));
+        Q_EMIT unitMapChanged(u);
+        return;
+    }
+    Q_EMIT crosspointChanged(row, column, change.previous);
+    Q_EMIT unitMapChanged(u);
+}
+
+void MatrixController::routeCrosspoint(int row, int column, Origin origin) {
+    if (row < 0 || row >= grid::kRows || column < 0 || column >= grid::kColumns) return;
+    applyRoute(row, column);
+    if (!SendsToUnit(origin, Change::Route) || grid::IsHidden(row, column, m_state.ReverseMode != 0)) return;
+    send(RequestCode::SetRoute, UnitRow(grid::ShownUnit(m_state), row), static_cast<std::uint16_t>(column));
+}
+
+void MatrixController::routeUnit(int unit, int row, int column, Origin origin) {
+    if (!IsUnit(unit)) return;
+    if (unit == grid::ShownUnit(m_state)) {
+        routeCrosspoint(row, column, origin);
+        return;
+    }
+    const bool reverse = m_state.ReverseMode != 0;
+    if (row < 0 || row >= grid::kRows || column < 0 || column >= grid::kColumns) return;
+    if (grid::IsHidden(row, column, reverse) && origin != Origin::FrontPanel) return;
+    ApplyRoute(m_state, unit, row, column);
+    Q_EMIT unitMapChanged(unit);
+    if (!SendsToUnit(origin, Change::Route)) return;
+    m_keys.endArmedStep();
+    send(RequestCode::SetRoute, UnitRow(unit, row), static_cast<std::uint16_t>(column));
+}
+
+void MatrixController::pressMemoryKey(int memory) {
+    if (!IsMemory(memory)) return;
+    if (m_keys.step() == Step::StoreSelect) {
+        storeMemory(m_state.SelectedUnit & 3, memory);
+        return;
+    }
+    if (m_keys.step() == Step::PreviewSelect) {
+        startPreview(memory);
+        return;
+    }
+    recallMemory(memory, Origin::Operator);
+}
+
+void MatrixController::recallMemory(int memory, Origin origin) {
+    // A memory number outside 0..4 names no slot; the model stays as it is.
+    if (!IsMemory(memory)) return;
+    RecallMemory(m_state, memory);
+    if (SendsToUnit(origin, Change::Recall)) {
+        const int unit = selectedUnitIndex();
+        send(RequestCode::Recall, m_state.CurrentMemory[unit], static_cast<std::uint16_t>(unit));
+        m_keys.endArmedStep();
+    }
+    Q_EMIT gridChanged();
+    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    Q_EMIT memoryLampsChanged();
+    updateMemoryStatus();
+}
+
+void MatrixController::storeUnitMemory(int unit, int memory) {
+    if (!IsUnit(unit) || !IsMemory(memory)) return;
+    storeMemory(unit, memory);
+}
+
+void MatrixController::storeMemory(int unit, int memory) {
+    m_keys.endArmedStep();
+    if (m_state.CurrentMemory[unit] == memory) {
+        CopyWorkToMemory(m_state, unit, memory);
+    } else {
+        m_state.CurrentMemory[unit] = static_cast<std::uint8_t>(memory);
+        CopyWorkToMemory(m_state, unit, memory);
+        // The other units now work on their copy of the memory; for this unit nothing changes.
+        RecallMemory(m_state, memory);
+        Q_EMIT gridChanged();
+        for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+        Q_EMIT memoryLampsChanged();
+        updateMemoryStatus();
+    }
+    send(RequestCode::Store, static_cast<std::uint16_t>(memory), static_cast<std::uint16_t>(unit));
+}
+
+void MatrixController::startPreview(int memory) {
+    m_keys.startPreview(memory);
+    // A preview must end by itself, however it was started.
+    m_blinkTimer.setEnabled(true);
+    Q_EMIT promptsChanged(QStringLiteral("PREVIEW"), QStringLiteral("Selected Memory"));
+    Q_EMIT gridChanged();
+}
+
+void MatrixController::applyStored(int unit, int memory) {
+    ApplyStored(m_state, unit, memory);
+    Q_EMIT gridChanged();
+    Q_EMIT unitMapChanged(m_state.SelectedUnit & 3);
+    Q_EMIT memoryLampsChanged();
+    updateMemoryStatus();
+}
+
+void MatrixController::pressFunctionKey(int key) {
+    m_blinkTimer.setEnabled(true);
+    const KeyPress press = m_keys.press(key);
+    showPattern(press.leave);
+    if (press.caption1)
+        Q_EMIT promptsChanged(QString::fromLatin1(press.caption1), QString::fromLatin1(press.caption2));
+    if (press.showOk) Q_EMIT confirmationOffered();
+    switch (press.action) {
+        case OkAction::ClearWork:
+            clearWorkMemory(Origin::Operator);
+            break;
+        case OkAction::SwitchReverse:
+            // OK always switches away from the orientation in force, whatever the key shows.
+            setReverse(m_state.ReverseMode == 0, Origin::Operator);
+            break;
+        case OkAction::None:
+            break;
+    }
+}
+
+void MatrixController::showPattern(const BlinkPattern& pattern) {
+    Q_EMIT functionPattern(pattern);
+    if (pattern.refreshGrid) Q_EMIT gridChanged();
+}
+
+void MatrixController::clearWorkMemory(Origin origin) {
+    m_keys.endArmedStep();
+    const GridRebuild rebuild(*this);
+    const int unit = m_state.SelectedUnit & 3;
+    ClearWork(m_state, unit);
+    if (SendsToUnit(origin, Change::Clear)) send(RequestCode::Clear, static_cast<std::uint16_t>(unit), 0);
+    applyArrangement();
+    Q_EMIT gridChanged();
+    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+}
+
+void MatrixController::clearUnitWorkMemory(int unit, Origin origin) {
+    if (!IsUnit(unit)) return;
+    if (unit == (m_state.SelectedUnit & 3)) {
+        clearWorkMemory(origin);
+        return;
+    }
+    m_keys.endArmedStep();
+    clearUnit(unit);
+    if (SendsToUnit(origin, Change::Clear)) send(RequestCode::Clear, static_cast<std::uint16_t>(unit), 0);
+}
+
+void MatrixController::clearUnit(int unit) {
+    ClearWork(m_state, unit);
+    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+}
+
+void MatrixController::setReverse(bool on, Origin origin) {
+    m_keys.endArmedStep();
+    const GridRebuild rebuild(*this);
+    m_state.ReverseMode = on ? 1 : 0;
+    Q_EMIT orientationChanged(on);
+    if (SendsToUnit(origin, Change::Reverse)) send(RequestCode::SetReverse, m_state.ReverseMode, 0);
+    applyArrangement();
+    Q_EMIT gridChanged();
+    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+}
+
+void MatrixController::selectUnit(int unit) {
+    if (!IsUnit(unit) || unit == m_state.SelectedUnit || unit > HighestUnit(m_state.MatrixLayout)) return;
+    const int previous = m_state.SelectedUnit;
+    m_state.SelectedUnit = static_cast<std::uint8_t>(unit);
+    m_keys.endArmedStep();
+    if (IsUnit(previous)) Q_EMIT unitMapChanged(previous);
+    Q_EMIT unitMapChanged(unit);
+    Q_EMIT gridChanged();
+    Q_EMIT memoryLampsChanged();
+    Q_EMIT indicatorsChanged();
+    updateMemoryStatus();
+}
+
+void MatrixController::setArrangement(int layout) {
+    if (layout < 0 || layout >= kLayouts) return;
+    m_state.MatrixLayout = static_cast<std::uint8_t>(layout);
+    applyArrangement();
+}
+
+void MatrixController::normaliseArrangement() {
+    m_state.MatrixLayout = AllowedLayout(m_state.SlaveCount, m_state.MatrixLayout);
+    // What the indicators show before the arrangement is applied must already be a unit the
+    // arrangement shows.
+    const int highest = HighestUnit(m_state.MatrixLayout);
+    if (m_state.SelectedUnit > highest) m_state.SelectedUnit = static_cast<std::uint8_t>(highest);
+}
+
+void MatrixController::applyArrangement() {
+    Q_EMIT arrangementChanged();
+    const std::uint8_t selected = m_state.SelectedUnit;
+    const int highest = HighestUnit(m_state.MatrixLayout);
+    if (m_state.SelectedUnit > highest) m_state.SelectedUnit = static_cast<std::uint8_t>(highest);
+    m_names.shareOnArrangement(m_state.MatrixLayout);
+    m_keys.endArmedStep();
+    Q_EMIT gridChanged();
+    Q_EMIT indicatorsChanged();
+    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    // The selection moved to a unit the arrangement shows: the indicators are for that unit now.
+    if (m_state.SelectedUnit != selected) {
+        Q_EMIT memoryLampsChanged();
+        updateMemoryStatus();
+    }
+}
+
+void MatrixController::updateMemoryStatus() {
+    if (m_state.UnsavedFlags[selectedUnitIndex()] != 0) {
+        m_blinkTimer.setEnabled(true);
+    } else {
+        if (!m_keys.armed()) m_blinkTimer.setEnabled(false);
+        m_keys.resetPhase();
+        Q_EMIT memoryLampsChanged();
+    }
+    Q_EMIT indicatorsChanged();
+}
+
+// Every view after the whole configuration was replaced: the unit's image, File New, a file.
+void MatrixController::showConfiguration() {
+    normaliseArrangement();
+    // The grid's arrangement follows the orientation the configuration brought; a grid laid out
+    // for the other one would route every click wrongly.
+    Q_EMIT orientationChanged(m_state.ReverseMode != 0);
+    applyArrangement();
+    Q_EMIT memoryLampsChanged();
+    updateMemoryStatus();
+}
+
+void MatrixController::decodeImage(const ImageBuffer& image) {
+    DecodeConfigImage(m_state, image);
+    if (m_state.UnsavedFlags[m_state.SelectedUnit & 3] == 1 || m_keys.armed()) m_blinkTimer.setEnabled(true);
+}
+
+void MatrixController::sendImage() {
+    m_link.writeImage(EncodeConfigImage(m_state));
+}
+
+void MatrixController::pollDevice() {
+    if (!m_link.isOpen()) return;
+    DeviceEvent event;
+    const int count = m_link.pollEvent(event);
+    if (count < 0) {
+        // The unit is gone: the program ends through the normal shutdown, without a message.
+        m_pollTimer.setEnabled(false);
+        Q_EMIT unitLost();
+        return;
+    }
+    const DispatchedEvent e = DispatchEvent(event, count, m_state);
+    switch (e.action) {
+        case EventAction::None:
+            break;
+        case EventAction::SetReverse:
+            setReverse(e.reverse, Origin::FrontPanel);
+            break;
+        case EventAction::Recall:
+            recallMemory(e.memory, Origin::FrontPanel);
+            break;
+        case EventAction::Unsaved:
+            ApplyUnsavedBits(m_state, e.unsavedBits);
+            if (m_state.UnsavedFlags[m_state.SelectedUnit & 3] == 1) {
+                m_blinkTimer.setEnabled(true);
+                m_keys.resetPhase();
+            }
+            updateMemoryStatus();
+            break;
+        case EventAction::Stored:
+            applyStored(e.unit, e.memory);
+            break;
+        case EventAction::RouteSelected:
+            // A route already shown changes nothing; the unit echoes our own changes this way.
+            routeCrosspoint(e.row, e.column, Origin::FrontPanel);
+            break;
+        case EventAction::RouteOther:
+            routeUnit(e.unit, e.row, e.column, Origin::FrontPanel);
+            break;
+        case EventAction::ClearSelected:
+            clearWorkMemory(Origin::FrontPanel);
+            break;
+        case EventAction::ClearOther:
+            clearUnit(e.unit);
+            break;
+        case EventAction::ReadImage: {
+            ImageBuffer image{};
+            // Anything but the whole image, an error included, is dropped without a word.
+            if (m_link.readImage(image) != kConfigImageSize) break;
+            decodeImage(image);
+            showConfiguration();
+            break;
+        }
+    }
+}
+
+void MatrixController::blinkTick() {
+    if (m_keys.armed()) {
+        const BlinkTick tick = m_keys.tick();
+        if (tick.half) showPattern(*tick.half);
+        // The on half that reaches the limit is replaced by the end at once.
+        if (tick.end) showPattern(*tick.end);
+        return;
+    }
+    const int unit = selectedUnitIndex();
+    if (m_state.UnsavedFlags[unit] == 0) {
+        Q_EMIT memoryLampsChanged();
+        updateMemoryStatus();
+        m_blinkTimer.setEnabled(false);
+        m_keys.resetPhase();
+        return;
+    }
+    const int memory = m_state.CurrentMemory[unit];
+    Q_EMIT unsavedLampBlinked(memory, m_keys.flipPhase() == 0);
+}
+
+void MatrixController::newConfiguration() {
+    ClearConfiguration(m_state, m_names);
+    Q_EMIT captionChanged(QString::fromLatin1(kMainTitle));
+    m_currentFile.reset();
+    showConfiguration();
+    sendImage();
+}
+
+void MatrixController::saveFile(const std::string& path) {
+    m_currentFile = path;
+    const MatrixFileSave saved = SaveMatrixFile(path, m_names, m_state);
+    if (!saved.ok()) {
+        m_notifier.showFileMessage(kMainTitle, saved.message, MessageIcon::None);
+        return;
+    }
+    Q_EMIT captionChanged(FileCaption(path));
+    Q_EMIT recentFilesChanged(m_session.addRecentFile(path));
+}
+
+void MatrixController::openFile(const std::string& path, std::optional<int> recentEntry) {
+    // The file is read and checked in full before anything live changes.
+    const MatrixFileLoad loaded = ReadMatrixFile(path);
+    if (!loaded.ok()) {
+        if (loaded.status == MatrixFileStatus::ChecksumError)
+            m_notifier.showMessage(recentEntry ? kFileReopenTitle : kFileOpenTitle, loaded.message,
+                                   MessageIcon::Error);
+        else
+            m_notifier.showFileMessage(kMainTitle, loaded.message, MessageIcon::None);
+        // Only a file that is gone leaves the list; one that is damaged may yet be mended.
+        if (loaded.status == MatrixFileStatus::CannotOpen && recentEntry)
+            Q_EMIT recentFilesChanged(m_session.removeRecentFile(*recentEntry));
+        return;
+    }
+    ApplyMatrixFile(loaded.contents, m_names, m_state);
+    m_currentFile = path;
+    Q_EMIT captionChanged(FileCaption(path));
+    showConfiguration();
+    Q_EMIT recentFilesChanged(m_session.addRecentFile(path));
+    // The loaded configuration goes to the units at once; a failed transfer reports itself and the
+    // program keeps what it loaded.
+    sendImage();
+}
+
+void MatrixController::namesEdited() {
+    m_names.shareAfterEdit(m_state.SelectedUnit, m_state.MatrixLayout);
+    Q_EMIT gridChanged();
+}
+
+}  // namespace corvane

@@ -1,0 +1,140 @@
+#include "view/crosspointgrid.h"
+
+#include "model/gridcontent.h"
+#include "view/angledlabel.h"
+#include "view/crosspointbutton.h"
+#include "view/fonts.h"
+#include "view/hint.h"
+
+namespace corvane {
+
+namespace {
+
+const QColor kLabelColor(0, 128, 128);
+const QColor kFocusColor(255, 255, 0);
+
+QString Text(const std::string& latin1) {
+    return QString::fromLatin1(latin1.data(), qsizetype(latin1.size()));
+}
+
+AngledLabel* GridLabel(QWidget* parent) {
+    auto* label = new AngledLabel(parent);
+    label->setLabelFont(PointFont(QStringLiteral("Arial Black"), 13, QFont::Black));
+    label->setColor(kLabelColor);
+    label->setShadowed(true);
+    return label;
+}
+
+void ShowCrosspoint(CrosspointButton* button, bool connected, const QString& hint) {
+    button->setConnected(connected);
+    SetHint(button, hint);
+}
+
+}  // namespace
+
+CrosspointGrid::CrosspointGrid(QWidget* panel) {
+    for (int r = 0; r < grid::kRows; ++r) {
+        m_rowLabels[r] = GridLabel(panel);
+        for (int c = 0; c < grid::kColumns; ++c) {
+            if (r == 0) {
+                m_columnLabels[c] = GridLabel(panel);
+                m_columnLabels[c]->resize(263, 225);
+                m_columnLabels[c]->setAngle(40);
+                m_columnLabels[c]->setOrigin(QPoint(-6, 210));
+            }
+            const int tag = r * grid::kColumns + c;
+            auto* button = new CrosspointButton(tag, panel);
+            button->resize(30, 26);
+            connect(button, &QPushButton::clicked, this, [this, r, c] { Q_EMIT clicked(r, c); });
+            connect(button, &CrosspointButton::focusEntered, this, &CrosspointGrid::focusEntered);
+            connect(button, &CrosspointButton::focusExited, this, &CrosspointGrid::focusExited);
+            m_buttons[tag] = button;
+        }
+    }
+    // Creation order is the focus order; the stacking puts every button above every label.
+    for (CrosspointButton* button : m_buttons) button->raise();
+}
+
+CrosspointButton* CrosspointGrid::button(int row, int column) const {
+    return m_buttons.at(static_cast<std::size_t>(row * grid::kColumns + column));
+}
+
+void CrosspointGrid::arrange(bool reverse) {
+    for (int r = 0; r < grid::kRows; ++r)
+        for (int c = 0; c < grid::kColumns; ++c) {
+            CrosspointButton* b = button(r, c);
+            b->move(reverse ? QPoint(7 + 30 * c, 300 + 24 * r) : QPoint(82 + 30 * c, 278 + 24 * r));
+            b->setVisible(!grid::IsHidden(r, c, reverse));
+        }
+    for (int c = 0; c < grid::kColumns; ++c) {
+        m_columnLabels[c]->move(reverse ? QPoint(15 + 30 * c, 74) : QPoint(90 + 30 * c, 52));
+        m_columnLabels[c]->setVisible(reverse || c != grid::kNoLineColumn);
+    }
+    for (int r = 0; r < grid::kRows; ++r) {
+        AngledLabel* label = m_rowLabels[r];
+        if (reverse) {
+            label->setGeometry(521, 57 + 24 * r, 365, 365);
+            label->setAngle(40);
+            label->setOrigin(QPoint(-7, 250));
+        } else {
+            label->setGeometry(566, 278 + 24 * r, 300, 100);
+            label->setAngle(0);
+            label->setOrigin(QPoint(0, 0));
+        }
+        label->setVisible(!reverse || r != grid::kDisconnectedRow);
+    }
+}
+
+void CrosspointGrid::showAll(const MatrixState& state, const NameTable& names, int unit, int slot) {
+    const bool reverse = state.ReverseMode != 0;
+    // Normal routing leaves the hidden column 16 alone, reverse routing the hidden row 4.
+    const int rows = reverse ? grid::kRows - 1 : grid::kRows;
+    const int columns = reverse ? grid::kColumns : grid::kColumns - 1;
+    for (int r = 0; r < rows; ++r) {
+        const std::string rowCaption = grid::RowCaption(state, names, unit, slot, r, reverse);
+        m_rowLabels[r]->setCaption(Text(rowCaption));
+        for (int c = 0; c < columns; ++c) {
+            const bool connected = grid::IsConnected(state, unit, slot, r, c, reverse);
+            const QString hint =
+                connected ? Text(grid::ConnectedHint(names.lineName(unit, c), rowCaption)) : QString();
+            ShowCrosspoint(button(r, c), connected, hint);
+            if (r == 0)
+                m_columnLabels[c]->setCaption(
+                    Text(grid::ColumnCaption(state, names, unit, slot, c, reverse)));
+        }
+    }
+}
+
+void CrosspointGrid::showRoute(const MatrixState& state, const NameTable& names, int unit, int row,
+                               int column, int previous) {
+    const std::string line = names.lineName(unit, column);
+    if (state.ReverseMode != 0) {
+        if (previous >= 0) ShowCrosspoint(button(row, previous), false, {});
+        m_rowLabels[row]->setCaption(Text(grid::RowCaption(state, names, unit, kWorkMemory, row, true)));
+    } else {
+        if (previous >= 0) ShowCrosspoint(button(previous, column), false, {});
+        m_columnLabels[column]->setCaption(
+            Text(grid::ColumnCaption(state, names, unit, kWorkMemory, column, false)));
+    }
+    const std::string rowCaption = m_rowLabels[row]->caption().toLatin1().toStdString();
+    ShowCrosspoint(button(row, column), true, Text(grid::ConnectedHint(line, rowCaption)));
+}
+
+void CrosspointGrid::moveInColumn(const CrosspointButton* from, bool up, bool reverse) {
+    m_columnMoving = true;
+    button(grid::ColumnMoveTarget(from->row(), up, reverse), from->column())->setFocus(Qt::OtherFocusReason);
+}
+
+void CrosspointGrid::focusEntered(int tag) {
+    // Only this column is yellow: a move made while the window was inactive reported no exit.
+    if (!m_columnMoving)
+        for (int c = 0; c < grid::kColumns; ++c)
+            m_columnLabels[c]->setColor(c == tag % grid::kColumns ? kFocusColor : kLabelColor);
+    m_columnMoving = false;
+}
+
+void CrosspointGrid::focusExited(int tag) {
+    if (!m_columnMoving) m_columnLabels[tag % grid::kColumns]->setColor(kLabelColor);
+}
+
+}  // namespace corvane

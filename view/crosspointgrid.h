@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+namespace corvane {
+
+class AngledLabel;
+class CrosspointButton;
+struct NameTable;
+struct MatrixState;
+
+// The crosspoint grid on the grid panel: 5 rows of 17 buttons with their row and column labels,
+// laid out for normal or reverse routing. It shows what it is given and reports clicks; the label
+// of the column with the focus is yellow.
+class CrosspointGrid : public QObject {
+    Q_OBJECT
+  public:
+    // Creates the labels and buttons on `panel`; their creation order is the focus order. The
+    // grid itself is no child of the panel: the window deletes it first, so that the focus changes
+    // of its buttons while they are torn down reach no one.
+    explicit CrosspointGrid(QWidget* panel);
+
+    CrosspointButton* button(int row, int column) const;
+    AngledLabel* rowLabel(int row) const { return m_rowLabels.at(static_cast<std::size_t>(row)); }
+    AngledLabel* columnLabel(int column) const { return m_columnLabels.at(static_cast<std::size_t>(column)); }
+
+    // Places buttons and labels for the orientation; the hidden row or column is not shown.
+    void arrange(bool reverse);
+    // Every button and label for `unit`, from memory slot `slot` (kWorkMemory or a memory + 1).
+    void showAll(const MatrixState& state, const NameTable& names, int unit, int slot);
+    // One route of the work memory changed; `previous` is the crosspoint lit before, or -1.
+    void showRoute(const MatrixState& state, const NameTable& names, int unit, int row, int column,
+                   int previous);
+    // Up or Down from `from` within its column, wrapping; the column label stays yellow.
+    void moveInColumn(const CrosspointButton* from, bool up, bool reverse);
+    // True while the focus moves within a column by Up or Down.
+    bool columnMoving() const { return m_columnMoving; }
+
+  Q_SIGNALS:
+    void clicked(int row, int column);
+
+  private:
+    void focusEntered(int tag);
+    void focusExited(int tag);
+
+    std::array<CrosspointButton*, 85> m_buttons{};
+    std::array<AngledLabel*, 17> m_columnLabels{};
+    std::array<AngledLabel*, 5> m_rowLabels{};
+    bool m_columnMoving = false;
+};
+
+}  // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+
+#include "view/bevelpanel.h"
+
+class QPushButton;
+
+namespace corvane {
+
+class AngledLabel;
+class Led;
+
+// The FUNCTIONS panel: STORE, PREVIEW, CLEAR and REVERSE with a lamp under each. REVERSE stays
+// down while it is checked.
+class FunctionsPanel : public BevelPanel {
+    Q_OBJECT
+  public:
+    // Keys by their tag: kStoreTag..kReverseTag.
+    explicit FunctionsPanel(QWidget* parent = nullptr);
+
+    QPushButton* key(int tag) const { return m_keys.at(static_cast<std::size_t>(tag)); }
+    Led* lamp(int tag) const { return m_lamps.at(static_cast<std::size_t>(tag)); }
+
+  Q_SIGNALS:
+    void keyClicked(int tag);
+
+  private:
+    AngledLabel* m_title = nullptr;
+    std::array<QPushButton*, 4> m_keys{};
+    std::array<Led*, 4> m_lamps{};
+};
+
+}  // namespace corvane

@@ -1,0 +1,57 @@
+#include "view/recallpanel.h"
+
+#include <QPushButton>
+
+#include "view/angledlabel.h"
+#include "view/fonts.h"
+#include "view/led.h"
+
+namespace corvane {
+
+namespace {
+constexpr int kMemoryKeyLeft[5] = {10, 56, 102, 148, 194};
+constexpr QPoint kMemoryLampAt[5] = {{18, 59}, {64, 60}, {110, 60}, {156, 60}, {202, 59}};
+}  // namespace
+
+RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
+    setBevelWidth(2);
+    setBackground(QPixmap(QStringLiteral(":/recall-background.png")), true);
+    m_title = new AngledLabel(this);
+    m_title->setGeometry(-1, 0, 241, 29);
+    m_title->setCaption(QStringLiteral("Direct Memory Recall"));
+    m_title->setLabelFont(HeavyFont(19, QFont::Black));
+    m_title->setCentred(true);
+    m_title->setShadowed(true);
+
+    for (int m = 0; m < 5; ++m) {
+        auto* key = new QPushButton(this);
+        key->setObjectName(QStringLiteral("Memory%1").arg(m + 1));
+        key->setGeometry(kMemoryKeyLeft[m], 28, 36, 26);
+        key->setIcon(QIcon(QStringLiteral(":/digit-%1.png").arg(m + 1)));
+        key->setIconSize(QSize(16, 16));
+        key->setFocusPolicy(Qt::NoFocus);
+        key->setToolTip(QStringLiteral("Memory %1").arg(m + 1));
+        key->setStatusTip(QStringLiteral("Recall the Memory%1 in the unit").arg(m + 1));
+        connect(key, &QPushButton::clicked, this, [this, m] { Q_EMIT keyClicked(m); });
+        m_keys[static_cast<std::size_t>(m)] = key;
+
+        auto* lamp = new Led(this);
+        lamp->setObjectName(QStringLiteral("Led%1").arg(m + 1));
+        lamp->setGeometry(QRect(kMemoryLampAt[m], QSize(20, 20)));
+        m_lamps[static_cast<std::size_t>(m)] = lamp;
+    }
+}
+
+void RecallPanel::showOnly(int memory) {
+    for (int m = 0; m < 5; ++m) lamp(m)->setLit(m == memory);
+}
+
+void RecallPanel::setAllLit(bool lit) {
+    for (Led* lamp : m_lamps) lamp->setLit(lit);
+}
+
+void RecallPanel::setLit(int memory, bool lit) {
+    if (memory >= 0 && memory < 5) lamp(memory)->setLit(lit);
+}
+
+}  // namespace corvane
