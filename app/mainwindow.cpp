@@ -15,7 +15,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/inputhooks.h"
 #include "app/picturehintwindow.h"
+#include "app/windowplacement.h"
 #include "device/messages.h"
 #include "device/opendevice.h"
 #include "model/layouts.h"
@@ -116,18 +118,19 @@ MainWindow::MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions opti
 
     // From here on pop-up hints use the picture hint window, since nothing can pop up before the
     // window is shown; the key hook and the hint hook watch the whole application.
-    qApp->installEventFilter(this);
+    m_inputHooks = new InputHooks(*this);
+    qApp->installEventFilter(m_inputHooks);
     m_toolTips->Activate();
     m_startResult = m_controller.start();
     for (UnitPanel* panel : m_unitPanels) panel->raise();
     if (m_startResult == StartResult::Failed)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    restoreWindowState();
+    RestorePlacement(*this, m_controller.session());
 }
 
 MainWindow::~MainWindow() {
-    qApp->removeEventFilter(this);
-    if (!m_windowStateSaved) saveWindowState();
+    qApp->removeEventFilter(m_inputHooks);
+    if (!m_windowStateSaved) SavePlacement(*this, m_controller.session(), m_notifier);
     m_controller.shutdown();
     // The grid goes before its buttons, so that their focus changes while they are torn down
     // reach no one.
@@ -135,7 +138,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    saveWindowState();
+    SavePlacement(*this, m_controller.session(), m_notifier);
     m_windowStateSaved = true;
     QMainWindow::closeEvent(event);
 }
@@ -310,6 +313,15 @@ void MainWindow::buildPanels() {
     m_grid = std::make_unique<CrosspointGrid>(m_gridPanel);
     connect(m_grid.get(), &CrosspointGrid::clicked, this,
             [this](int row, int column) { m_controller.routeCrosspoint(row, column); });
+}
+
+bool MainWindow::event(QEvent* event) {
+    // Status tips of controls and of highlighted commands go to the last panel, not over the bar.
+    if (event->type() == QEvent::StatusTip) {
+        m_statusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void MainWindow::newFile() {

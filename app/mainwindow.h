@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -13,7 +12,6 @@
 
 class QAction;
 class QActionGroup;
-class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -25,6 +23,7 @@ class AngledLabel;
 class BevelPanel;
 class CrosspointGrid;
 class FunctionsPanel;
+class InputHooks;
 class Led;
 class NamesDialog;
 class THintComponent;
@@ -108,7 +107,6 @@ class MainWindow : public QMainWindow {
     void editNames();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -121,19 +119,10 @@ class MainWindow : public QMainWindow {
     void showGrid();
     void showUnitMap(int unit);
     void showArrangement();
-    void showOrientation(bool reverse);
     void showIndicators();
     void showMemoryLamps();
     void showPattern(const BlinkPattern& pattern);
-    void showPrompts(const QString& title, const QString& text);
     void showRecentFiles(const ReopenUpdate& update);
-    void showStatusTip(const QString& tip);
-    void updatePointerTip();
-    bool moveGridPanelFocus(QWidget* from, bool forward);
-    // The application-wide key hook; true when the key is consumed.
-    bool handleApplicationKey(QObject* target, QKeyEvent* key);
-    void restoreWindowState();
-    void saveWindowState();
 
     Notifier& m_notifier;
     MatrixController m_controller;
@@ -154,10 +143,7 @@ class MainWindow : public QMainWindow {
     NamesDialog* m_namesDialog = nullptr;  // the one names dialog while it is open
     bool m_gridWasHidden = false;          // the grid panel's state before a rebuild hid it
     bool m_windowStateSaved = false;
-    QPointer<QWidget> m_tipControl;  // the control under the pointer, as far as tips know
-    bool m_tipUpdatePending = false;
-    const QKeyEvent* m_insertPress = nullptr;  // the last Insert press the hook saw, and where
-    QPointer<QObject> m_insertReached;
+    InputHooks* m_inputHooks = nullptr;
 };
 
 }  // namespace corvane
