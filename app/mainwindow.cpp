@@ -16,7 +16,6 @@
 #include <QToolBar>
 
 #include "app/inputhooks.h"
-#include "app/picturehintwindow.h"
 #include "app/windowplacement.h"
 #include "device/messages.h"
 #include "device/opendevice.h"
@@ -31,6 +30,7 @@
 #include "view/jpegdecoder.h"
 #include "view/led.h"
 #include "view/namesdialog.h"
+#include "view/picturetooltips.h"
 #include "view/recallpanel.h"
 #include "view/unitpanel.h"
 
@@ -120,7 +120,7 @@ MainWindow::MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions opti
     // window is shown; the key hook and the hint hook watch the whole application.
     m_inputHooks = new InputHooks(*this);
     qApp->installEventFilter(m_inputHooks);
-    m_toolTips->Activate();
+    m_toolTips->activate();
     m_startResult = m_controller.start();
     for (UnitPanel* panel : m_unitPanels) panel->raise();
     if (m_startResult == StartResult::Failed)
@@ -171,9 +171,9 @@ void MainWindow::buildWindow() {
     }
     if (auto* grip = bar->findChild<QSizeGrip*>()) grip->raise();
 
-    m_toolTips = new THintComponent(this);
-    m_toolTips->Font = PixelFont(QStringLiteral("Tahoma"), 11);
-    m_toolTips->Bevel = hbLowered;
+    m_toolTips = new PictureToolTips(this);
+    m_toolTips->setFont(PixelFont(QStringLiteral("Tahoma"), 11));
+    m_toolTips->setBevel(ToolTipBevel::Lowered);
     m_toolTips->setPicture(QPixmap(QStringLiteral(":/hint.png")));
 
     resize(785, 570);

@@ -26,7 +26,7 @@ class FunctionsPanel;
 class InputHooks;
 class Led;
 class NamesDialog;
-class THintComponent;
+class PictureToolTips;
 class RecallPanel;
 class UnitPanel;
 class UsbInterface;
@@ -92,7 +92,7 @@ class MainWindow : public QMainWindow {
     AngledLabel* promptText() const { return m_promptText; }
     QLabel* statusPanel(int index) const { return m_statusPanels.at(static_cast<std::size_t>(index)); }
     const WindowCommands& commands() const { return m_commands; }
-    THintComponent* toolTips() const { return m_toolTips; }
+    PictureToolTips* toolTips() const { return m_toolTips; }
     NamesDialog* namesDialog() const { return m_namesDialog; }
     FileDialogs& fileDialogs() { return m_fileDialogs; }
 
@@ -139,7 +139,7 @@ class MainWindow : public QMainWindow {
     AngledLabel* m_promptTitle = nullptr;
     AngledLabel* m_promptText = nullptr;
     std::array<QLabel*, 4> m_statusPanels{};
-    THintComponent* m_toolTips = nullptr;
+    PictureToolTips* m_toolTips = nullptr;
     NamesDialog* m_namesDialog = nullptr;  // the one names dialog while it is open
     bool m_gridWasHidden = false;          // the grid panel's state before a rebuild hid it
     bool m_windowStateSaved = false;

@@ -236,7 +236,7 @@ Boxes Expected(const Request& r, Fault fault) {
 void ExpectDataIntact(Bench& b) {
     EXPECT_EQ(ReadBytes(b.file), b.saved);
     b.form.reset();
-    TXmlFileStore store(SettingsLocation(b.dataDir.path().toStdString()));
+    XmlSettingsStore store(SettingsLocation(b.dataDir.path().toStdString()));
     SettingsFile settings(store);
     ASSERT_NO_THROW(settings.Open());
     NameTable names{};
