@@ -15,7 +15,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/picturehintwindow.h"
+#include "app/inputhooks.h"
+#include "app/windowplacement.h"
 #include "device/messages.h"
 #include "device/opendevice.h"
 #include "model/layouts.h"
@@ -29,6 +30,7 @@
 #include "view/jpegdecoder.h"
 #include "view/led.h"
 #include "view/namesdialog.h"
+#include "view/picturetooltips.h"
 #include "view/recallpanel.h"
 #include "view/unitpanel.h"
 
@@ -118,18 +120,19 @@ MainWindow::MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions opti
 
     // From here on pop-up hints use the picture hint window, since nothing can pop up before the
     // window is shown; the key hook and the hint hook watch the whole application.
-    qApp->installEventFilter(this);
-    m_toolTips->Activate();
+    m_inputHooks = new InputHooks(*this);
+    qApp->installEventFilter(m_inputHooks);
+    m_toolTips->activate();
     m_startResult = m_controller.start();
     for (UnitPanel* panel : m_unitPanels) panel->raise();
     if (m_startResult == StartResult::Failed)
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    restoreWindowState();
+    RestorePlacement(*this, m_controller.session());
 }
 
 MainWindow::~MainWindow() {
-    qApp->removeEventFilter(this);
-    if (!m_windowStateSaved) saveWindowState();
+    qApp->removeEventFilter(m_inputHooks);
+    if (!m_windowStateSaved) SavePlacement(*this, m_controller.session(), m_notifier);
     m_controller.shutdown();
     // The grid goes before its buttons, so that their focus changes while they are torn down
     // reach no one.
@@ -137,7 +140,7 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    saveWindowState();
+    SavePlacement(*this, m_controller.session(), m_notifier);
     m_windowStateSaved = true;
     QMainWindow::closeEvent(event);
 }
@@ -170,9 +173,9 @@ void MainWindow::buildWindow() {
     }
     if (auto* grip = bar->findChild<QSizeGrip*>()) grip->raise();
 
-    m_toolTips = new THintComponent(this);
-    m_toolTips->Font = PixelFont(QStringLiteral("Tahoma"), 11);
-    m_toolTips->Bevel = hbLowered;
+    m_toolTips = new PictureToolTips(this);
+    m_toolTips->setFont(PixelFont(QStringLiteral("Tahoma"), 11));
+    m_toolTips->setBevel(ToolTipBevel::Lowered);
     m_toolTips->setPicture(QPixmap(QStringLiteral(":/hint.png")));
 
     resize(785, 570);
@@ -315,6 +318,15 @@ void MainWindow::buildPanels() {
     m_grid = std::make_unique<CrosspointGrid>(m_gridPanel);
     connect(m_grid.get(), &CrosspointGrid::clicked, this,
             [this](int row, int column) { m_controller.routeCrosspoint(row, column); });
+}
+
+bool MainWindow::event(QEvent* event) {
+    // Status tips of controls and of highlighted commands go to the last panel, not over the bar.
+    if (event->type() == QEvent::StatusTip) {
+        m_statusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void MainWindow::newFile() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QRect>
 
 #include <array>
@@ -14,7 +13,6 @@
 
 class QAction;
 class QActionGroup;
-class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -26,9 +24,10 @@ class AngledLabel;
 class BevelPanel;
 class CrosspointGrid;
 class FunctionsPanel;
+class InputHooks;
 class Led;
 class NamesDialog;
-class THintComponent;
+class PictureToolTips;
 class RecallPanel;
 class UnitPanel;
 class UsbInterface;
@@ -94,7 +93,7 @@ class MainWindow : public QMainWindow {
     AngledLabel* promptText() const { return m_promptText; }
     QLabel* statusPanel(int index) const { return m_statusPanels.at(static_cast<std::size_t>(index)); }
     const WindowCommands& commands() const { return m_commands; }
-    THintComponent* toolTips() const { return m_toolTips; }
+    PictureToolTips* toolTips() const { return m_toolTips; }
     NamesDialog* namesDialog() const { return m_namesDialog; }
     FileDialogs& fileDialogs() { return m_fileDialogs; }
 
@@ -115,7 +114,6 @@ class MainWindow : public QMainWindow {
     void editNames();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -128,19 +126,10 @@ class MainWindow : public QMainWindow {
     void showGrid();
     void showUnitMap(int unit);
     void showArrangement();
-    void showOrientation(bool reverse);
     void showIndicators();
     void showMemoryLamps();
     void showPattern(const BlinkPattern& pattern);
-    void showPrompts(const QString& title, const QString& text);
     void showRecentFiles(const ReopenUpdate& update);
-    void showStatusTip(const QString& tip);
-    void updatePointerTip();
-    bool moveGridPanelFocus(QWidget* from, bool forward);
-    // The application-wide key hook; true when the key is consumed.
-    bool handleApplicationKey(QObject* target, QKeyEvent* key);
-    void restoreWindowState();
-    void saveWindowState();
 
     Notifier& m_notifier;
     MatrixController m_controller;
@@ -157,14 +146,11 @@ class MainWindow : public QMainWindow {
     AngledLabel* m_promptTitle = nullptr;
     AngledLabel* m_promptText = nullptr;
     std::array<QLabel*, 4> m_statusPanels{};
-    THintComponent* m_toolTips = nullptr;
+    PictureToolTips* m_toolTips = nullptr;
     NamesDialog* m_namesDialog = nullptr;  // the one names dialog while it is open
     bool m_gridWasHidden = false;          // the grid panel's state before a rebuild hid it
     bool m_windowStateSaved = false;
-    QPointer<QWidget> m_tipControl;  // the control under the pointer, as far as tips know
-    bool m_tipUpdatePending = false;
-    const QKeyEvent* m_insertPress = nullptr;  // the last Insert press the hook saw, and where
-    QPointer<QObject> m_insertReached;
+    InputHooks* m_inputHooks = nullptr;
     std::unique_ptr<RemoteOperator> m_remote;  // while remote control listens
 };
 

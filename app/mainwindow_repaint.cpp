@@ -44,14 +44,24 @@ void MainWindow::connectController() {
             m_gridPanel->show();
         }
     });
-    connect(c, &MatrixController::orientationChanged, this, &MainWindow::showOrientation);
+    connect(c, &MatrixController::orientationChanged, this, [this](bool reverse) {
+        m_functionsPanel->key(kReverseTag)->setChecked(reverse);
+        m_functionsPanel->lamp(kReverseTag)->setLit(reverse);
+        m_grid->arrange(reverse);
+    });
     connect(c, &MatrixController::arrangementChanged, this, &MainWindow::showArrangement);
     connect(c, &MatrixController::unitMapChanged, this, &MainWindow::showUnitMap);
     connect(c, &MatrixController::indicatorsChanged, this, &MainWindow::showIndicators);
     connect(c, &MatrixController::memoryLampsChanged, this, &MainWindow::showMemoryLamps);
     connect(c, &MatrixController::unsavedLampBlinked, m_recallPanel, &RecallPanel::setLit);
     connect(c, &MatrixController::functionPattern, this, &MainWindow::showPattern);
-    connect(c, &MatrixController::promptsChanged, this, &MainWindow::showPrompts);
+    connect(c, &MatrixController::promptsChanged, this, [this](const QString& title, const QString& text) {
+        m_promptTitle->setCaption(title);
+        m_promptText->setCaption(text);
+        // The grid is built after the prompts; they must still be drawn over its corner.
+        m_promptTitle->raise();
+        m_promptText->raise();
+    });
     connect(c, &MatrixController::confirmationOffered, this, [this] {
         m_okKey->show();
         m_okLamp->show();
@@ -72,12 +82,6 @@ void MainWindow::showGrid() {
     const FunctionKeys& keys = m_controller.functionKeys();
     m_grid->showAll(s, m_controller.names(), grid::ShownUnit(s),
                     grid::ShownSlot(keys.previewing(), keys.previewMemory()));
-}
-
-void MainWindow::showOrientation(bool reverse) {
-    m_functionsPanel->key(kReverseTag)->setChecked(reverse);
-    m_functionsPanel->lamp(kReverseTag)->setLit(reverse);
-    m_grid->arrange(reverse);
 }
 
 void MainWindow::showUnitMap(int unit) {
@@ -167,14 +171,6 @@ void MainWindow::showPattern(const BlinkPattern& pattern) {
         m_okLamp->hide();
     }
     if (pattern.restoreReverseKey) m_functionsPanel->key(kReverseTag)->setChecked(s.ReverseMode != 0);
-}
-
-void MainWindow::showPrompts(const QString& title, const QString& text) {
-    m_promptTitle->setCaption(title);
-    m_promptText->setCaption(text);
-    // The grid is built after the prompts; they must still be drawn over its corner.
-    m_promptTitle->raise();
-    m_promptText->raise();
 }
 
 }  // namespace corvane

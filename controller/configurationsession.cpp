@@ -14,7 +14,7 @@ void ShowSettingsError(Notifier& notifier, const std::exception& error) {
 }
 
 void ConfigurationSession::open(const std::string& commonDataFolder) {
-    m_store = std::make_unique<TXmlFileStore>(SettingsLocation(commonDataFolder));
+    m_store = std::make_unique<XmlSettingsStore>(SettingsLocation(commonDataFolder));
     m_settings = std::make_unique<SettingsFile>(*m_store);
     m_settings->Open();
 }

@@ -8,7 +8,7 @@
 #include "model/nametable.h"
 #include "storage/recentfiles.h"
 #include "storage/settingsfile.h"
-#include "storage/xmlfilestore.h"
+#include "storage/xmlsettingsstore.h"
 
 namespace corvane {
 
@@ -25,7 +25,7 @@ class ConfigurationSession {
     void open(const std::string& commonDataFolder);
     bool isOpen() const { return m_store && m_store->isOpen(); }
     // The store itself, for the window's placement; nullptr before open().
-    TXmlFileStore* store() { return m_store.get(); }
+    XmlSettingsStore* store() { return m_store.get(); }
 
     ReopenUpdate loadRecentFiles();
     void readArrangement(MatrixState& state) const { m_settings->ReadArrangement(state); }
@@ -39,7 +39,7 @@ class ConfigurationSession {
     void close(const NameTable& names, const MatrixState* arrangement, Notifier& notifier);
 
   private:
-    std::unique_ptr<TXmlFileStore> m_store;
+    std::unique_ptr<XmlSettingsStore> m_store;
     std::unique_ptr<SettingsFile> m_settings;
     RecentFiles m_recentFiles;
 };

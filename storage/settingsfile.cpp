@@ -150,7 +150,7 @@ void SettingsFile::close(const ReopenList& recent, const NameTable& names, const
     m_store.EndAccess();
 }
 
-std::optional<RestoredPlacement> RestoreWindowPlacement(TXmlFileStore& store,
+std::optional<RestoredPlacement> RestoreWindowPlacement(XmlSettingsStore& store,
                                                         const WindowPlacement& current) {
     using namespace settings;
     store.BeginAccess();
@@ -220,7 +220,7 @@ QRect FitOnScreens(const WindowPlacement& placement, const std::vector<QRect>& s
                  inside(top, target->top(), target->height(), h), w, h);
 }
 
-void SaveWindowPlacement(TXmlFileStore& store, const WindowPlacement& placement, int color) {
+void SaveWindowPlacement(XmlSettingsStore& store, const WindowPlacement& placement, int color) {
     using namespace settings;
     store.BeginAccess();
     store.WriteSetting(kFormSection, kFlagsKey, std::to_string(placement.flags));

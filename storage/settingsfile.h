@@ -9,7 +9,7 @@
 
 #include "model/matrixstate.h"
 #include "model/nametable.h"
-#include "storage/xmlfilestore.h"
+#include "storage/xmlsettingsstore.h"
 
 namespace corvane {
 
@@ -51,7 +51,7 @@ std::string SettingsLocation(const std::string& commonAppDataFolder);
 // unit. Works on a store the main window owns, which it opens at start-up and closes at exit.
 class SettingsFile {
   public:
-    explicit SettingsFile(TXmlFileStore& store) : m_store(store) {}
+    explicit SettingsFile(XmlSettingsStore& store) : m_store(store) {}
 
     // Opens the store for the whole run; when no file exists yet, seeds it with the first-run values.
     void Open();
@@ -72,7 +72,7 @@ class SettingsFile {
     void writeFirstRunValues();
     void close(const ReopenList& recent, const NameTable& names, const MatrixState* arrangement);
 
-    TXmlFileStore& m_store;
+    XmlSettingsStore& m_store;
 };
 
 // The main window's placement record as the settings file keeps it. The rectangle is the normal
@@ -98,7 +98,8 @@ struct RestoredPlacement {
 // Reads the placement saved under "TCorvane_Form". Nothing to apply when the saved pixels per
 // inch differ from the current ones or no normal rectangle was saved. Missing or malformed
 // numbers take the current placement's values.
-std::optional<RestoredPlacement> RestoreWindowPlacement(TXmlFileStore& store, const WindowPlacement& current);
+std::optional<RestoredPlacement> RestoreWindowPlacement(XmlSettingsStore& store,
+                                                        const WindowPlacement& current);
 // Where a window with this normal rectangle is shown, given the available areas of the screens,
 // the primary one first. A rectangle that overlaps a screen and is no larger than it stays as it
 // is, even partly off the screen (as a window spanning two screens is). One larger than the
@@ -108,7 +109,7 @@ QRect FitOnScreens(const WindowPlacement& placement, const std::vector<QRect>& s
 
 // Writes the placement under "TCorvane_Form". The caller passes show command 2 when the
 // application is minimised.
-void SaveWindowPlacement(TXmlFileStore& store, const WindowPlacement& placement,
+void SaveWindowPlacement(XmlSettingsStore& store, const WindowPlacement& placement,
                          int color = settings::kButtonFaceColor);
 
 }  // namespace corvane

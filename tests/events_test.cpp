@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formfixture.h"
+#include "statediff.h"
 #include "view/led.h"
 
 using namespace corvane;
@@ -20,10 +21,6 @@ std::vector<std::string> Sent(FormFixture& f) {
     for (const UsbRequest& r : f.takeRequests())
         if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
     return lines;
-}
-
-bool SameState(const MatrixState& a, const MatrixState& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 class Events : public testing::Test {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fileformfixture.h"
+#include "statediff.h"
 #include "storage/settingsfile.h"
 #include "view/crosspointbutton.h"
 #include "view/led.h"
@@ -82,12 +83,12 @@ void ExpectUnread(Bench& b, Fault) {
     MatrixState read = b.form->controller().state();
     read.MatrixLayout = read.SelectedUnit = 0;  // these come from the settings
     const MatrixState zero{};
-    EXPECT_EQ(0, std::memcmp(&read, &zero, sizeof zero));
+    EXPECT_TRUE(SameState(zero, read));
     EXPECT_NE(b.form->grid().button(4, 16), nullptr);  // the window is built all the same
 }
 
 void ExpectUnchanged(Bench& b, Fault) {
-    EXPECT_EQ(0, std::memcmp(&b.before, &b.form->controller().state(), sizeof b.before));
+    EXPECT_TRUE(SameState(b.before, b.form->controller().state()));
 }
 
 constexpr Request kRequests[] = {
@@ -236,7 +237,7 @@ Boxes Expected(const Request& r, Fault fault) {
 void ExpectDataIntact(Bench& b) {
     EXPECT_EQ(ReadBytes(b.file), b.saved);
     b.form.reset();
-    TXmlFileStore store(SettingsLocation(b.dataDir.path().toStdString()));
+    XmlSettingsStore store(SettingsLocation(b.dataDir.path().toStdString()));
     SettingsFile settings(store);
     ASSERT_NO_THROW(settings.Open());
     NameTable names{};

@@ -19,6 +19,7 @@
 #include "diskfaults.h"
 #endif
 #include "fileformfixture.h"
+#include "statediff.h"
 #include "view/led.h"
 #include "view/unitpanel.h"
 
@@ -349,7 +350,7 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     blank.SelectedUnit = 0;
     blank.ReverseMode = 0;
     blank.SlaveCount = 3;
-    EXPECT_EQ(0, std::memcmp(&blank, &form.controller().state(), sizeof blank));
+    EXPECT_TRUE(SameState(blank, form.controller().state()));
     EXPECT_EQ(f.requestedImage(), ImageOf(blank));
 
     EXPECT_EQ(form.controller().names().lineName(0, 0), "Line 01");

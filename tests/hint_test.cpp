@@ -12,12 +12,12 @@
 
 #include <stdexcept>
 
-#include "app/picturehintwindow.h"
 #include "formfixture.h"
 #include "version.h"
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
 #include "view/led.h"
+#include "view/picturetooltips.h"
 
 using namespace corvane;
 
@@ -171,17 +171,17 @@ TEST_F(Hints, PopUpHintIsThePictureWindowWithTheShortPart) {
     MainWindow& form = open();
     ASSERT_TRUE(form.toolTips()->installed());
     askForHint(form.grid().button(0, 2));
-    PictureHintWindow* window = form.toolTips()->hintWindow();
+    PictureToolTipWindow* window = form.toolTips()->hintWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->text(), QStringLiteral("Line 03-Channel 01 "));
     EXPECT_EQ(window->height(), 36);  // one line of text beside the 32-pixel picture
-    const int textWidth = QFontMetrics(form.toolTips()->Font).horizontalAdvance(window->text());
+    const int textWidth = QFontMetrics(form.toolTips()->font()).horizontalAdvance(window->text());
     EXPECT_NEAR(window->width(), textWidth + 44, 1);
 
     // The picture's lower-left colour lets the window's colour show through.
     const QImage shot = window->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(2, 2 + 31), form.toolTips()->Color);
+    EXPECT_EQ(shot.pixelColor(2, 2 + 31), form.toolTips()->color());
 
     // A key hides it; the tool bar's commands pop up their short part in the same window.
     QTest::keyClick(&form, Qt::Key_Shift);
@@ -199,7 +199,7 @@ TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
     const QPoint corner = screen.bottomRight() - QPoint(2, 2);
     QHelpEvent help(QEvent::ToolTip, button->mapFromGlobal(corner), corner);
     QApplication::sendEvent(button, &help);
-    PictureHintWindow* window = form.toolTips()->hintWindow();
+    PictureToolTipWindow* window = form.toolTips()->hintWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(screen.contains(window->geometry()))
         << window->geometry().x() << "," << window->geometry().y();
@@ -217,13 +217,13 @@ TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
     EXPECT_EQ(shot.pixel(w / 2, h - 2), window->palette().color(QPalette::Light).rgb());
 }
 
-TEST_F(Hints, OnActivateHintMayChangeTheText) {
+TEST_F(Hints, TheHookMayChangeTheText) {
     MainWindow& form = open();
     QWidget* seen = nullptr;
-    form.toolTips()->OnActivateHint = [&seen](PictureHintWindow&, QString& hint, QWidget* control) {
+    form.toolTips()->setHook([&seen](PictureToolTipWindow&, QString& hint, QWidget* control) {
         hint += QStringLiteral("!");
         seen = control;
-    };
+    });
     askForHint(form.grid().button(0, 2));
     EXPECT_EQ(form.toolTips()->hintWindow()->text(), QStringLiteral("Line 03-Channel 01 !"));
     EXPECT_EQ(seen, form.grid().button(0, 2));
@@ -232,13 +232,13 @@ TEST_F(Hints, OnActivateHintMayChangeTheText) {
 TEST_F(Hints, ASecondHintComponentIsRefused) {
     MainWindow& form = open();
     try {
-        THintComponent second(&form);
+        PictureToolTips second(&form);
         FAIL() << "a second component was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Ya existe un Componente HintComponent\r\nen el Form");
     }
     QObject other;
-    EXPECT_NO_THROW(THintComponent first(&other));
+    EXPECT_NO_THROW(PictureToolTips first(&other));
 }
 
 TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {

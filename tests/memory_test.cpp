@@ -8,6 +8,7 @@
 
 #include "device/requests.h"
 #include "formfixture.h"
+#include "statediff.h"
 #include "view/bevelpanel.h"
 #include "view/led.h"
 #include "view/unitpanel.h"
@@ -178,7 +179,7 @@ TEST(MemoryRecall, AMemoryNumberOutsideTheTableChangesNothing) {
     const MatrixState before = form.controller().state();
     form.controller().recallMemory(5, Origin::FrontPanel);
     form.controller().recallMemory(255, Origin::Operator);
-    EXPECT_EQ(0, std::memcmp(&before, &form.controller().state(), sizeof before));
+    EXPECT_TRUE(SameState(before, form.controller().state()));
 }
 
 TEST(UnsavedBlinking, TheCurrentMemoryBlinksWhileTheSelectedUnitIsUnsaved) {

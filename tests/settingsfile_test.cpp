@@ -61,7 +61,7 @@ struct ProgramRun {
         settings.Close(recent, names, state);
     }
 
-    TXmlFileStore store;
+    XmlSettingsStore store;
     SettingsFile settings;
     ReopenList recent;
     NameTable names{};
@@ -292,7 +292,7 @@ TEST_F(SettingsFileTest, WindowPlacementRestore) {
         xml += std::string("    <Flags value=\"") + c.flags + "\"/>\n    <NormalPos value=\"" + c.normalPos +
                "\"/>\n    <ShowCmd value=\"" + c.showCmd + "\"/>\n  </TCorvane_Form>\n</FORMS>\n";
         writeFile(file(), xml);
-        TXmlFileStore store(file());
+        XmlSettingsStore store(file());
         const auto restored = RestoreWindowPlacement(store, current);
         EXPECT_EQ(store.openCount(), 0) << c.name;
         ASSERT_EQ(restored.has_value(), c.restored) << c.name;

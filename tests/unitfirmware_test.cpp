@@ -4,6 +4,7 @@
 
 #include "device/configimage.h"
 #include "device/requests.h"
+#include "statediff.h"
 #include "virtualunit/unitfirmware.h"
 
 using namespace corvane;
@@ -63,7 +64,7 @@ TEST(UnitFirmware, RequestsOutsideTheRangesAreIgnored) {
     fw.handleRequest(kVendorIn, 4, UnitRow(0, 5), 2, reply, 8);
     fw.handleRequest(kVendorIn, 6, 9, 0, reply, 8);
     fw.handleRequest(kVendorIn, 10, 2, 0, reply, 8);
-    EXPECT_EQ(0, std::memcmp(&before, &fw.state(), sizeof before));
+    EXPECT_TRUE(SameState(before, fw.state()));
     EXPECT_EQ(fw.pendingEvents(), 0u);
     EXPECT_EQ(fw.handleRequest(kVendorIn, 99, 0, 0, reply, 8), -1);
 }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "storage/xmlfilestore.h"
+#include "storage/xmlsettingsstore.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {"LineNames01", "Line05"}, {"FuzzSection", "Key"}, {"FORMS", "Top"},
     };
 
-    corvane::TXmlFileStore store(input);
+    corvane::XmlSettingsStore store(input);
     try {
         store.BeginAccess();
     } catch (const corvane::SettingsError&) {
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     store.setFileName(output);
     store.EndAccess();
 
-    corvane::TXmlFileStore again(output);
+    corvane::XmlSettingsStore again(output);
     again.BeginAccess();  // the store's own file must load: an error here ends the run
     for (std::size_t i = 0; i < keys.size(); ++i)
         if (again.ReadSetting(keys[i].first, keys[i].second, "default") != held[i]) __builtin_trap();

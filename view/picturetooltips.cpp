@@ -1,4 +1,4 @@
-#include "app/picturehintwindow.h"
+#include "view/picturetooltips.h"
 
 #include <qdrawutil.h>
 #include <QApplication>
@@ -22,23 +22,24 @@ constexpr int kHintHideMs = 10000;
 constexpr int kFrameWidth = 1;
 
 bool OwnerHasComponent(const QObject* owner) {
-    return owner && owner->findChild<THintComponent*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
+    return owner && owner->findChild<PictureToolTips*>(QString(), Qt::FindDirectChildrenOnly) != nullptr;
 }
 }  // namespace
 
-THintComponent::THintComponent(QObject* owner) : Color(QApplication::palette().color(QPalette::ToolTipBase)) {
+PictureToolTips::PictureToolTips(QObject* owner)
+    : m_color(QApplication::palette().color(QPalette::ToolTipBase)) {
     if (OwnerHasComponent(owner)) throw std::runtime_error(kSecondComponent);
     setParent(owner);
     m_hideTimer.setSingleShot(true);
     m_hideTimer.setInterval(kHintHideMs);
-    connect(&m_hideTimer, &QTimer::timeout, this, &THintComponent::hideHint);
+    connect(&m_hideTimer, &QTimer::timeout, this, &PictureToolTips::hideHint);
 }
 
-THintComponent::~THintComponent() {
+PictureToolTips::~PictureToolTips() {
     if (m_installed) qApp->removeEventFilter(this);
 }
 
-void THintComponent::setPicture(const QPixmap& picture) {
+void PictureToolTips::setPicture(const QPixmap& picture) {
     m_picture = picture;
     m_transparentPicture = picture;
     if (picture.isNull()) return;
@@ -47,13 +48,13 @@ void THintComponent::setPicture(const QPixmap& picture) {
     m_transparentPicture.setMask(QBitmap::fromImage(image.createMaskFromColor(key, Qt::MaskInColor)));
 }
 
-void THintComponent::Activate() {
+void PictureToolTips::activate() {
     if (m_installed) return;
     qApp->installEventFilter(this);
     m_installed = true;
 }
 
-bool THintComponent::eventFilter(QObject* watched, QEvent* event) {
+bool PictureToolTips::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::ToolTip: {
             auto* widget = qobject_cast<QWidget*>(watched);
@@ -76,32 +77,32 @@ bool THintComponent::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void THintComponent::showHint(QWidget* control, const QString& text, QPoint globalPos) {
-    if (!m_window) m_window = std::make_unique<PictureHintWindow>(*this);
-    m_window->ActivateHint(globalPos, text, control);
+void PictureToolTips::showHint(QWidget* control, const QString& text, QPoint globalPos) {
+    if (!m_window) m_window = std::make_unique<PictureToolTipWindow>(*this);
+    m_window->showAt(globalPos, text, control);
     m_hideTimer.start();
 }
 
-void THintComponent::hideHint() {
+void PictureToolTips::hideHint() {
     m_hideTimer.stop();
     if (m_window && m_window->isVisible()) m_window->hide();
 }
 
-PictureHintWindow::PictureHintWindow(const THintComponent& component)
+PictureToolTipWindow::PictureToolTipWindow(const PictureToolTips& component)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint),
       m_component(&component),
-      m_color(component.Color),
-      m_font(component.Font),
-      m_onActivateHint(component.OnActivateHint),
+      m_color(component.color()),
+      m_font(component.font()),
+      m_onActivateHint(component.hook()),
       m_borderWidth(component.m_borderWidth) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(m_font);
 }
 
-QSize PictureHintWindow::CalcHintRect(int maxWidth, const QString& text) const {
-    const bool hasPicture = m_component && !m_component->Picture().isNull();
-    const QSize picture = hasPicture ? m_component->Picture().size() : QSize();
-    const int maxSize = m_component ? m_component->MaxSize : -1;
+QSize PictureToolTipWindow::hintRect(int maxWidth, const QString& text) const {
+    const bool hasPicture = m_component && !m_component->picture().isNull();
+    const QSize picture = hasPicture ? m_component->picture().size() : QSize();
+    const int maxSize = m_component ? m_component->maxSize() : -1;
     const std::optional<int> limit = HintTextWidthLimit(maxSize, picture.width(), hasPicture);
     const int wrapWidth = limit && *limit < maxWidth ? *limit : maxWidth;
     const QRect measured =
@@ -109,19 +110,19 @@ QSize PictureHintWindow::CalcHintRect(int maxWidth, const QString& text) const {
     return HintWindowSize(measured.size(), picture, hasPicture);
 }
 
-void PictureHintWindow::ActivateHint(QPoint pointer, QString text, QWidget* control) {
+void PictureToolTipWindow::showAt(QPoint pointer, QString text, QWidget* control) {
     if (m_onActivateHint) m_onActivateHint(*this, text, control);
     m_text = text;
     const QScreen* screen = QGuiApplication::screenAt(pointer);
     if (!screen) screen = QGuiApplication::primaryScreen();
     const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-    const QSize size = CalcHintRect(screenRect.width(), m_text);
+    const QSize size = hintRect(screenRect.width(), m_text);
     setGeometry(QRect(HintPosition(screenRect, pointer, size), size));
     show();
     update();
 }
 
-void PictureHintWindow::paintEvent(QPaintEvent*) {
+void PictureToolTipWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QPalette& pal = palette();
     // The thin border, in the colour of the toolkit's own tooltip rims, keeps the window's edge
@@ -131,30 +132,30 @@ void PictureHintWindow::paintEvent(QPaintEvent*) {
     p.translate(kFrameWidth, kFrameWidth);
     const QRect inside = rect().adjusted(0, 0, -2 * kFrameWidth, -2 * kFrameWidth);
     p.fillRect(inside, m_color);
-    const THintBevel bevel = m_component ? m_component->Bevel : hbNone;
+    const ToolTipBevel bevel = m_component ? m_component->bevel() : ToolTipBevel::None;
     int border = m_borderWidth;
     switch (bevel) {
-        case hbRaised:
+        case ToolTipBevel::Raised:
             qDrawShadePanel(&p, inside, pal, false, border);
             break;
-        case hbLowered:
+        case ToolTipBevel::Lowered:
             qDrawShadePanel(&p, inside, pal, true, border);
             break;
-        case hbEdgeBump:
+        case ToolTipBevel::EdgeBump:
             qDrawShadeRect(&p, inside, pal, false, border, 0);
             break;
-        case hbEdgeEtChed:
+        case ToolTipBevel::EdgeEtched:
             qDrawShadeRect(&p, inside, pal, true, border, 0);
             break;
-        case hbNone:
+        case ToolTipBevel::None:
             border = 0;
             p.setPen(pal.color(QPalette::WindowText));
             p.drawRect(inside.adjusted(0, 0, -1, -1));
             break;
     }
-    const bool hasPicture = m_component && !m_component->Picture().isNull();
+    const bool hasPicture = m_component && !m_component->picture().isNull();
     QRect textRect = inside.adjusted(border, border, -border, -border);
-    textRect.setLeft(textRect.left() + (hasPicture ? m_component->Picture().width() + 6 : 2));
+    textRect.setLeft(textRect.left() + (hasPicture ? m_component->picture().width() + 6 : 2));
     textRect.setTop(textRect.top() + 2);
     p.setFont(m_font);
     p.setPen(pal.color(QPalette::WindowText));

@@ -47,12 +47,12 @@ bool ParseStrictInt(std::string_view text, int& value);
 //
 // Section and key names are identifiers: no blanks, dots or slashes. They are compared without
 // regard to letter case.
-class TXmlFileStore {
+class XmlSettingsStore {
   public:
-    explicit TXmlFileStore(std::string fileName);
-    virtual ~TXmlFileStore();
-    TXmlFileStore(const TXmlFileStore&) = delete;
-    TXmlFileStore& operator=(const TXmlFileStore&) = delete;
+    explicit XmlSettingsStore(std::string fileName);
+    virtual ~XmlSettingsStore();
+    XmlSettingsStore(const XmlSettingsStore&) = delete;
+    XmlSettingsStore& operator=(const XmlSettingsStore&) = delete;
 
     const std::string& fileName() const { return m_fileName; }
     // The file read at the next load and written at the next save.

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "diskfaults.h"
-#include "storage/xmlfilestore.h"
+#include "storage/xmlsettingsstore.h"
 
 using namespace corvane;
 
@@ -54,9 +54,9 @@ const std::string kHeader =
     "<?xml version='1.0' encoding='us-ascii' ?>|<!-- Quenda XMLStore Data File -->|<FORMS>";
 
 // Fails the save halfway through writing, as a full disk or a killed process would.
-class InterruptedStore : public TXmlFileStore {
+class InterruptedStore : public XmlSettingsStore {
   public:
-    using TXmlFileStore::TXmlFileStore;
+    using XmlSettingsStore::XmlSettingsStore;
 
   protected:
     bool writeContent(QIODevice& out, std::string_view content) override {
@@ -68,7 +68,7 @@ class InterruptedStore : public TXmlFileStore {
 }  // namespace
 
 TEST_F(StoreTest, NewFileHasExactLinesInFirstWrittenOrder) {
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     store.WriteSetting("Sec", "B", "2");
     store.WriteSetting("Other", "A", "x");
@@ -83,7 +83,7 @@ TEST_F(StoreTest, NewFileHasExactLinesInFirstWrittenOrder) {
 }
 
 TEST_F(StoreTest, KeyCreatedEmptyIsTwoLinesUntilItsNextWrite) {
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     store.WriteSetting("Reopen", "Reopen01", "");
     EXPECT_EQ(store.ReadSetting("Reopen", "Reopen01", "default"), "");
@@ -111,7 +111,7 @@ TEST_F(StoreTest, ValuesAreStoredAsTheyAre) {
     const std::vector<std::string> values = {
         "say \"hi\"", "\"", "a\"b\"c", "<&>", "it's", "&amp;", "caf\xE9 \xFF", "x\"/>", " lead and trail ",
     };
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     for (std::size_t i = 0; i < values.size(); ++i)
         store.WriteSetting("S", "K" + std::to_string(i), values[i]);
@@ -125,7 +125,7 @@ TEST_F(StoreTest, ValuesAreStoredAsTheyAre) {
 }
 
 TEST_F(StoreTest, LineBreakInValueCannotSplitItsLine) {
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     store.WriteSetting("S", "K", "a\r\nb\nc");
     store.EndAccess();
@@ -138,7 +138,7 @@ TEST_F(StoreTest, NamesAreComparedWithoutLetterCase) {
     writeFile(path(),
               "<FORMS>\n  <matrixnumber>\n    <lines value=\"3\"/>\n    <NUMBER value='2'/>\n"
               "  </matrixnumber>\n</FORMS>\n");
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     EXPECT_EQ(store.ReadSettingInt("MatrixNumber", "Lines"), 3);
     EXPECT_EQ(store.ReadSettingInt("MatrixNumber", "Number"), 2);
@@ -153,7 +153,7 @@ TEST_F(StoreTest, NamesAreComparedWithoutLetterCase) {
 TEST_F(StoreTest, MissingSectionsAndKeysGiveDefaults) {
     writeFile(path(),
               "<FORMS>\r\n  <S>\r\n    <Empty value=\"\"/>\r\n    <Bare value=/>\r\n  </S>\r\n</FORMS>\r\n");
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     EXPECT_EQ(store.ReadSetting("Nope", "K", "dflt"), "dflt");
     EXPECT_EQ(store.ReadSetting("S", "Nope", "dflt"), "dflt");
@@ -192,7 +192,7 @@ TEST_F(StoreTest, StrictAndLenientIntegers) {
         {"-2147483649", false, 0},
         {"99999999999999999999", false, 0},
     };
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     for (const Case& c : cases) {
         store.WriteSetting("S", "K", c.text);
@@ -217,7 +217,7 @@ TEST_F(StoreTest, LinesOutsideTheRootBlockSurviveEverySave) {
     writeFile(path(),
               "<?xml version='1.0'?>\n<!-- hand made -->\nstray text\n<forms>\n  <S>\n    <K value=\"1\"/>\n"
               "  </S>\n</forms>\ntrailing <b>line</b>\n\n<!-- end -->");
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     for (int run = 0; run < 2; ++run) {
         store.BeginAccess();
         store.WriteSetting("S", "K", std::to_string(run));
@@ -236,7 +236,7 @@ TEST_F(StoreTest, LinesOutsideTheRootBlockSurviveEverySave) {
 TEST_F(StoreTest, HandEditedBlocksAreWrittenBackReadable) {
     writeFile(path(),
               "<FORMS>\n  <Sec>  \n    <K value=\"1\"/>\n  </Other>\n  <A>\n  </val/ue=>\nx</FORMS>\n");
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     for (int run = 0; run < 2; ++run) {
         store.BeginAccess();
         EXPECT_EQ(store.ReadSetting("Sec", "K", ""), run == 0 ? "1" : "2");
@@ -249,7 +249,7 @@ TEST_F(StoreTest, HandEditedBlocksAreWrittenBackReadable) {
 TEST_F(StoreTest, UnmodifiedStoreLeavesTheFileAlone) {
     const std::string bytes = "<FORMS>\n  <S>\n    <K value=\"1\"/>\n  </S>\n</FORMS>";
     writeFile(path(), bytes);
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     EXPECT_EQ(store.ReadSetting("S", "K", ""), "1");
     store.EndAccess();
@@ -264,7 +264,7 @@ TEST_F(StoreTest, FileWithoutRootBlockGetsHeaderBeforeItsLines) {
     };
     for (const auto& [content, oldLines] : cases) {
         writeFile(path(), content);
-        TXmlFileStore store(path());
+        XmlSettingsStore store(path());
         store.BeginAccess();
         EXPECT_TRUE(store.isModified());
         store.EndAccess();
@@ -282,7 +282,7 @@ TEST_F(StoreTest, LineEndingsReadAlike) {
         std::string bytes = content;
         for (std::size_t at; (at = bytes.find('|')) != std::string::npos;) bytes.replace(at, 1, ending);
         writeFile(path(), bytes);
-        TXmlFileStore store(path());
+        XmlSettingsStore store(path());
         store.BeginAccess();
         EXPECT_EQ(store.ReadSetting("S", "A", ""), "1") << ending;
         EXPECT_EQ(store.ReadSetting("S", "B", "x"), "") << ending;
@@ -304,7 +304,7 @@ TEST_F(StoreTest, BrokenRootBlockFailsAndLeavesFileUntouched) {
     };
     for (const char* content : files) {
         writeFile(path(), content);
-        TXmlFileStore store(path());
+        XmlSettingsStore store(path());
         try {
             store.BeginAccess();
             ADD_FAILURE() << "accepted: " << content;
@@ -318,7 +318,7 @@ TEST_F(StoreTest, BrokenRootBlockFailsAndLeavesFileUntouched) {
 }
 
 TEST_F(StoreTest, FileIsReadAtFirstAndWrittenAtLastAccess) {
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     store.BeginAccess();
     store.WriteSetting("S", "K", "v");
@@ -354,7 +354,7 @@ TEST_F(StoreTest, InterruptedSaveKeepsTheOldFile) {
 TEST_F(StoreTest, SaveToAFullDiskKeepsTheOldFileAndSaysSo) {
     const std::string old = "<FORMS>\r\n  <S>\r\n    <K value=\"old\"/>\r\n  </S>\r\n</FORMS>\r\n";
     writeFile(path(), old);
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     store.BeginAccess();
     store.WriteSetting("S", "K", std::string(5000, 'n'));
     try {
@@ -379,9 +379,9 @@ TEST_F(StoreTest, ReadOnlyFolderTakesTheSaveInPlaceOnlyForAWritableFile) {
     writeFile(path(), old);
     writeFile(path("locked.xml"), old);
     QFile::setPermissions(QString::fromStdString(path("locked.xml")), QFileDevice::ReadOwner);
-    TXmlFileStore store(path());
-    TXmlFileStore locked(path("locked.xml"));
-    for (TXmlFileStore* s : {&store, &locked}) {
+    XmlSettingsStore store(path());
+    XmlSettingsStore locked(path("locked.xml"));
+    for (XmlSettingsStore* s : {&store, &locked}) {
         s->BeginAccess();
         s->WriteSetting("S", "K", "new");
     }
@@ -404,7 +404,7 @@ TEST_F(StoreTest, ReadOnlyFolderTakesTheSaveInPlaceOnlyForAWritableFile) {
 // Something at the file's place that is not a file (a FIFO) would hold the start-up forever.
 TEST_F(StoreTest, FifoInsteadOfTheFileIsRefusedAtOnce) {
     ASSERT_EQ(mkfifo(path().c_str(), 0644), 0);
-    TXmlFileStore store(path());
+    XmlSettingsStore store(path());
     try {
         store.BeginAccess();
         ADD_FAILURE() << "read a FIFO as the settings file";
@@ -416,7 +416,7 @@ TEST_F(StoreTest, FifoInsteadOfTheFileIsRefusedAtOnce) {
 
 TEST_F(StoreTest, UncreatableFileNamesPathAndReason) {
     const std::string file = path("missing-folder/matrix.xml");
-    TXmlFileStore store(file);
+    XmlSettingsStore store(file);
     store.BeginAccess();
     store.WriteSetting("S", "K", "v");
     try {

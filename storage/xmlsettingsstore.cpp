@@ -1,4 +1,4 @@
-#include "storage/xmlfilestore.h"
+#include "storage/xmlsettingsstore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -127,11 +127,11 @@ bool ParseStrictInt(std::string_view text, int& value) {
     return true;
 }
 
-TXmlFileStore::TXmlFileStore(std::string fileName) : m_fileName(std::move(fileName)) {}
+XmlSettingsStore::XmlSettingsStore(std::string fileName) : m_fileName(std::move(fileName)) {}
 
-TXmlFileStore::~TXmlFileStore() = default;
+XmlSettingsStore::~XmlSettingsStore() = default;
 
-void TXmlFileStore::BeginAccess() {
+void XmlSettingsStore::BeginAccess() {
     if (m_openCount == 0) {
         try {
             load();
@@ -143,18 +143,18 @@ void TXmlFileStore::BeginAccess() {
     ++m_openCount;
 }
 
-void TXmlFileStore::EndAccess() {
+void XmlSettingsStore::EndAccess() {
     if (m_openCount == 0) return;
     if (--m_openCount > 0) return;
     // Whatever the save does, the store ends closed.
     struct Closer {
-        TXmlFileStore* store;
+        XmlSettingsStore* store;
         ~Closer() { store->close(); }
     } closer{this};
     if (m_modified) save();
 }
 
-void TXmlFileStore::close() {
+void XmlSettingsStore::close() {
     m_openCount = 0;
     m_modified = false;
     m_lines.clear();
@@ -162,11 +162,11 @@ void TXmlFileStore::close() {
     m_rootStart = m_rootEnd = -1;
 }
 
-void TXmlFileStore::requireOpen() const {
+void XmlSettingsStore::requireOpen() const {
     if (m_openCount == 0) throw std::logic_error("settings store used while closed");
 }
 
-void TXmlFileStore::locateRoot() {
+void XmlSettingsStore::locateRoot() {
     m_rootStart = m_rootEnd = -1;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         if (m_rootStart < 0 && containsUpper(m_lines[i], xmlstore::kRootStartMark))
@@ -175,7 +175,7 @@ void TXmlFileStore::locateRoot() {
     }
 }
 
-void TXmlFileStore::load() {
+void XmlSettingsStore::load() {
     m_lines.clear();
     m_elements.clear();
     m_modified = false;
@@ -205,7 +205,7 @@ void TXmlFileStore::load() {
 
 // Parses the lines from `line` on as the root's children and returns the line that ends the root.
 // Iterative, so that deeply nested input cannot exhaust the stack.
-std::size_t TXmlFileStore::parseChildren(std::size_t line) {
+std::size_t XmlSettingsStore::parseChildren(std::size_t line) {
     int depth = 1;
     for (; line < m_lines.size(); ++line) {
         const std::string& text = m_lines[line];
@@ -223,7 +223,7 @@ std::size_t TXmlFileStore::parseChildren(std::size_t line) {
     throw SettingsError(std::string(xmlstore::kInvalidFormat));
 }
 
-std::size_t TXmlFileStore::matchingEnd(std::size_t open) const {
+std::size_t XmlSettingsStore::matchingEnd(std::size_t open) const {
     int depth = 0;
     for (std::size_t i = open; i < m_elements.size(); ++i) {
         if (m_elements[i].kind == Kind::Open) ++depth;
@@ -232,22 +232,22 @@ std::size_t TXmlFileStore::matchingEnd(std::size_t open) const {
     return m_elements.size();  // not reached: the parse and the writer keep blocks balanced
 }
 
-std::ptrdiff_t TXmlFileStore::findSection(std::string_view section) const {
+std::ptrdiff_t XmlSettingsStore::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < m_elements.size(); ++i)
         if (m_elements[i].kind == Kind::Open && sameName(m_elements[i].name, section))
             return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
 
-std::ptrdiff_t TXmlFileStore::findKey(std::size_t section, std::size_t end, std::string_view key) const {
+std::ptrdiff_t XmlSettingsStore::findKey(std::size_t section, std::size_t end, std::string_view key) const {
     for (std::size_t i = section + 1; i < end; ++i)
         if (m_elements[i].kind != Kind::End && sameName(m_elements[i].name, key))
             return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
 
-std::string TXmlFileStore::ReadSetting(std::string_view section, std::string_view key,
-                                       std::string_view defaultValue) const {
+std::string XmlSettingsStore::ReadSetting(std::string_view section, std::string_view key,
+                                          std::string_view defaultValue) const {
     requireOpen();
     const std::ptrdiff_t s = findSection(section);
     if (s < 0) return std::string(defaultValue);
@@ -257,7 +257,7 @@ std::string TXmlFileStore::ReadSetting(std::string_view section, std::string_vie
     return m_elements[static_cast<std::size_t>(k)].value;
 }
 
-void TXmlFileStore::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
+void XmlSettingsStore::WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
     requireOpen();
     // A line break inside a value would split its line and spoil the file for every later start.
     std::string text(value);
@@ -298,19 +298,19 @@ void TXmlFileStore::WriteSetting(std::string_view section, std::string_view key,
     m_modified = true;
 }
 
-int TXmlFileStore::ReadSettingInt(std::string_view section, std::string_view key) const {
+int XmlSettingsStore::ReadSettingInt(std::string_view section, std::string_view key) const {
     const std::string text = ReadSetting(section, key, "-1");
     int value = 0;
     if (!ParseStrictInt(text, value)) throw SettingsError(formatMessage(xmlstore::kNotAnInteger, {text}));
     return value;
 }
 
-void TXmlFileStore::WriteSettingInt(std::string_view section, std::string_view key, int value) {
+void XmlSettingsStore::WriteSettingInt(std::string_view section, std::string_view key, int value) {
     WriteSetting(section, key, std::to_string(value));
 }
 
-int TXmlFileStore::ReadSettingIntDefault(std::string_view section, std::string_view key,
-                                         int defaultValue) const {
+int XmlSettingsStore::ReadSettingIntDefault(std::string_view section, std::string_view key,
+                                            int defaultValue) const {
     const std::string text = ReadSetting(section, key, std::to_string(defaultValue));
     int value = 0;
     return ParseStrictInt(text, value) ? value : defaultValue;
@@ -318,7 +318,7 @@ int TXmlFileStore::ReadSettingIntDefault(std::string_view section, std::string_v
 
 // An end line is written with the name of the block it closes, whatever its own line held, so the
 // written block always reads back the same way (this also writes the root's end as </FORMS>).
-std::string TXmlFileStore::lineOf(const Element& e, std::vector<std::string_view>& openNames) {
+std::string XmlSettingsStore::lineOf(const Element& e, std::vector<std::string_view>& openNames) {
     switch (e.kind) {
         case Kind::Leaf:
             return e.indent + "<" + e.name + " value=\"" + e.value + "\"/>";
@@ -334,7 +334,7 @@ std::string TXmlFileStore::lineOf(const Element& e, std::vector<std::string_view
     return {};
 }
 
-void TXmlFileStore::save() {
+void XmlSettingsStore::save() {
     std::string content;
     auto add = [&content](std::string_view line) {
         content += line;
@@ -353,7 +353,7 @@ void TXmlFileStore::save() {
         throw SettingsError(formatMessage(xmlstore::kCannotWrite, {m_fileName, written.error}), true);
 }
 
-bool TXmlFileStore::writeContent(QIODevice& out, std::string_view content) {
+bool XmlSettingsStore::writeContent(QIODevice& out, std::string_view content) {
     return out.write(content.data(), static_cast<qint64>(content.size())) ==
            static_cast<qint64>(content.size());
 }

@@ -12,39 +12,45 @@
 
 namespace corvane {
 
-class PictureHintWindow;
+class PictureToolTipWindow;
 
-enum THintBevel { hbRaised, hbLowered, hbNone, hbEdgeBump, hbEdgeEtChed };
+enum class ToolTipBevel { Raised, Lowered, None, EdgeBump, EdgeEtched };
 
 // Called before a hint pops up, with the hint window, the text (which it may change) and the
 // control the hint belongs to.
-using TActivateHintEvent = std::function<void(PictureHintWindow& sender, QString& hint, QWidget* control)>;
+using ToolTipHook = std::function<void(PictureToolTipWindow& sender, QString& hint, QWidget* control)>;
 
 // The hint component of a window: once activated, every pop-up hint of the application is shown
-// in a PictureHintWindow with this component's colour, font, bevel and picture. A window holds at
+// in a PictureToolTipWindow with this component's colour, font, bevel and picture. A window holds at
 // most one; a second one is refused when it is created.
-class THintComponent : public QObject {
+class PictureToolTips : public QObject {
     Q_OBJECT
   public:
-    explicit THintComponent(QObject* owner);
-    ~THintComponent() override;
+    explicit PictureToolTips(QObject* owner);
+    ~PictureToolTips() override;
 
-    QColor Color;
-    QFont Font;
-    int MaxSize = -1;
-    THintBevel Bevel = hbNone;
-    TActivateHintEvent OnActivateHint;
+    const QColor& color() const { return m_color; }
+    void setColor(const QColor& color) { m_color = color; }
+    const QFont& font() const { return m_font; }
+    void setFont(const QFont& font) { m_font = font; }
+    // The widest a tip may be; -1 for the screen's width.
+    int maxSize() const { return m_maxSize; }
+    void setMaxSize(int pixels) { m_maxSize = pixels; }
+    ToolTipBevel bevel() const { return m_bevel; }
+    void setBevel(ToolTipBevel bevel) { m_bevel = bevel; }
+    const ToolTipHook& hook() const { return m_hook; }
+    void setHook(ToolTipHook hook) { m_hook = std::move(hook); }
 
-    const QPixmap& Picture() const { return m_picture; }
+    const QPixmap& picture() const { return m_picture; }
     void setPicture(const QPixmap& picture);
     // The picture with the colour of its lower-left pixel made transparent.
     const QPixmap& transparentPicture() const { return m_transparentPicture; }
 
     // Makes the picture hint window the application's hint window; later calls do nothing.
-    void Activate();
+    void activate();
     bool installed() const { return m_installed; }
     // The one hint window, once a hint has needed it.
-    PictureHintWindow* hintWindow() const { return m_window.get(); }
+    PictureToolTipWindow* hintWindow() const { return m_window.get(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,37 +59,42 @@ class THintComponent : public QObject {
     void showHint(QWidget* control, const QString& text, QPoint globalPos);
     void hideHint();
 
+    QColor m_color;
+    QFont m_font;
+    int m_maxSize = -1;
+    ToolTipBevel m_bevel = ToolTipBevel::None;
+    ToolTipHook m_hook;
     int m_borderWidth = 1;
     bool m_installed = false;
     QPixmap m_picture;
     QPixmap m_transparentPicture;
-    std::unique_ptr<PictureHintWindow> m_window;
+    std::unique_ptr<PictureToolTipWindow> m_window;
     QTimer m_hideTimer;
 
-    friend class PictureHintWindow;
+    friend class PictureToolTipWindow;
 };
 
 // The pop-up hint window: the component's picture at the left, the text beside it, word-wrapped,
 // inside the component's bevel.
-class PictureHintWindow : public QWidget {
+class PictureToolTipWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit PictureHintWindow(const THintComponent& component);
+    explicit PictureToolTipWindow(const PictureToolTips& component);
 
     // The size the window takes for a text when at most maxWidth pixels are available.
-    QSize CalcHintRect(int maxWidth, const QString& text) const;
+    QSize hintRect(int maxWidth, const QString& text) const;
     // Shows the text for the pointer at the given screen position: below it, on its screen.
-    void ActivateHint(QPoint pointer, QString text, QWidget* control);
+    void showAt(QPoint pointer, QString text, QWidget* control);
     QString text() const { return m_text; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    QPointer<const THintComponent> m_component;
+    QPointer<const PictureToolTips> m_component;
     QColor m_color;
     QFont m_font;
-    TActivateHintEvent m_onActivateHint;
+    ToolTipHook m_onActivateHint;
     int m_borderWidth;
     QString m_text;
 };
