@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "app/filedialogs.h"
+#include "storage/diskfile.h"
 #include "storage/matrixfile.h"
 
 namespace corvane {
@@ -50,14 +51,6 @@ class MatrixFileDialog final : public QFileDialog {
 };
 
 }  // namespace
-
-QString PathText(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-std::string PathBytes(const QString& text) {
-    return QFile::encodeName(text).toStdString();
-}
 
 std::optional<std::string> FileDialogs::askOpen(const std::optional<std::string>& current) {
     FileDialogRequest request;

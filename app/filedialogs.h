@@ -44,8 +44,4 @@ class FileDialogs {
     FileDialogRunner m_runner;
 };
 
-// A path in the local 8-bit encoding of the file system, as text, and back.
-QString PathText(const std::string& path);
-std::string PathBytes(const QString& text);
-
 }  // namespace corvane

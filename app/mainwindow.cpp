@@ -20,6 +20,7 @@
 #include "device/messages.h"
 #include "device/opendevice.h"
 #include "model/layouts.h"
+#include "storage/diskfile.h"
 #include "version.h"
 #include "view/angledlabel.h"
 #include "view/barstyle.h"

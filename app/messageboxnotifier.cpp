@@ -1,8 +1,9 @@
 #include "app/messageboxnotifier.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
+
+#include "storage/diskfile.h"
 
 namespace corvane {
 
@@ -32,7 +33,7 @@ void MessageBoxNotifier::showMessage(const std::string& title, const std::string
 
 void MessageBoxNotifier::showFileMessage(const std::string& title, const std::string& text,
                                          MessageIcon icon) {
-    run(title, QFile::decodeName(QByteArray::fromStdString(text)), icon, QMessageBox::Ok);
+    run(title, PathText(text), icon, QMessageBox::Ok);
 }
 
 bool MessageBoxNotifier::confirm(const std::string& title, const std::string& text, MessageIcon icon) {

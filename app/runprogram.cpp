@@ -1,13 +1,13 @@
 #include "app/runprogram.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QMessageBox>
 
 #include <exception>
 
 #include "app/mainwindow.h"
 #include "app/messageboxnotifier.h"
+#include "storage/diskfile.h"
 
 namespace corvane {
 
@@ -29,8 +29,7 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
         QApplication::exec();
     } catch (const SettingsError& e) {
         // A settings file that cannot be read ends the start-up with a message naming it.
-        showException(e.namesFile() ? QFile::decodeName(QByteArray(e.what()))
-                                    : QString::fromLatin1(e.what()));
+        showException(e.namesFile() ? PathText(e.what()) : QString::fromLatin1(e.what()));
     } catch (const std::exception& e) {
         showException(QString::fromLatin1(e.what()));
     } catch (...) {

@@ -1,7 +1,5 @@
 #include "controller/matrixcontroller.h"
 
-#include <QFile>
-
 #include "controller/eventdispatch.h"
 #include "device/messages.h"
 #include "device/notifier.h"
@@ -10,6 +8,7 @@
 #include "model/gridcontent.h"
 #include "model/layouts.h"
 #include "model/memoryops.h"
+#include "storage/diskfile.h"
 #include "storage/matrixfile.h"
 
 namespace corvane {
@@ -42,8 +41,7 @@ void BusyPause() {
 // The caption is single-byte text: the path is decoded from the file system's encoding and what
 // has no single byte shows as '?'.
 QString FileCaption(const std::string& path) {
-    const std::string name =
-        CaptionFileName(QFile::decodeName(QByteArray::fromStdString(path)).toLatin1().toStdString());
+    const std::string name = CaptionFileName(PathText(path).toLatin1().toStdString());
     return QString::fromLatin1(FillFormat(matrixfile::kCaptionFormat, {name}));
 }
 

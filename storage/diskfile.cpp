@@ -17,11 +17,15 @@
 
 namespace corvane {
 
-namespace {
-
-QString fileName(const std::string& path) {
+QString PathText(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
+
+std::string PathBytes(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+namespace {
 
 std::string systemText(int error) {
     return std::strerror(error);
@@ -83,7 +87,7 @@ FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     }
     result.complete = true;
 #else
-    QFile file(fileName(path));
+    QFile file(PathText(path));
     if (!file.open(QIODevice::ReadOnly)) {
         result.error = systemText(file);
         return result;
@@ -98,7 +102,7 @@ FileRead ReadRegularFile(const std::string& path, std::size_t maxBytes) {
 }
 
 FileWrite ReplaceFile(const std::string& path, const std::function<bool(QIODevice&)>& write) {
-    const QString name = fileName(path);
+    const QString name = PathText(path);
     QSaveFile file(name);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {

@@ -7,11 +7,17 @@
 #include <string_view>
 
 class QIODevice;
+class QString;
 
 namespace corvane {
 
 // Paths are the local 8-bit bytes the file system uses. Error texts are the system's, in the same
 // encoding, so that a message holding both can be decoded as a whole.
+
+// A path as text, and text as a path, through the file system's encoding: the one conversion of
+// paths in the program.
+QString PathText(const std::string& path);
+std::string PathBytes(const QString& text);
 
 // The reason given for a path that names something other than a file (a FIFO, a device).
 inline constexpr std::string_view kNotARegularFile = "Not a regular file";

@@ -1,4 +1,5 @@
 #include "storage/settingsfile.h"
+#include "storage/diskfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,10 +40,6 @@ std::string ChannelKey(int number) {
 
 namespace {
 
-QString localPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 // Names of the first run: "Line 01".."Line 16", "Channel 01".."Channel 04", "Disconnected".
 std::string firstRunLineName(int number) {
     return (number < 10 ? "Line 0" : "Line ") + std::to_string(number);
@@ -66,7 +63,7 @@ std::string_view trimmed(std::string_view text) {
 
 std::string SettingsLocation(const std::string& commonAppDataFolder) {
     const std::string folder = commonAppDataFolder + "/" + std::string(settings::kFolder);
-    const QString path = localPath(folder);
+    const QString path = PathText(folder);
     // On a fresh account even the common folder may be missing (~/.local/share): the whole path is
     // made. A failure shows when the file is written at exit.
     if (!QFileInfo(path).isDir()) QDir().mkpath(path);
@@ -74,7 +71,7 @@ std::string SettingsLocation(const std::string& commonAppDataFolder) {
 }
 
 void SettingsFile::Open() {
-    const bool firstRun = !QFileInfo::exists(localPath(m_store.fileName()));
+    const bool firstRun = !QFileInfo::exists(PathText(m_store.fileName()));
     m_store.BeginAccess();
     if (firstRun) writeFirstRunValues();
 }

@@ -48,10 +48,6 @@ bool containsUpper(std::string_view line, std::string_view mark) {
     return upper.find(mark) != std::string::npos;
 }
 
-QString localPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 // CR LF, LF and CR each end a line; a last line without an ending still counts.
 std::vector<std::string> splitLines(const QByteArray& bytes) {
     std::vector<std::string> lines;
@@ -180,7 +176,7 @@ void XmlSettingsStore::load() {
     m_elements.clear();
     m_modified = false;
 
-    if (QFileInfo::exists(localPath(m_fileName))) {
+    if (QFileInfo::exists(PathText(m_fileName))) {
         const FileRead file = ReadRegularFile(m_fileName);
         if (!file.complete)
             throw SettingsError(formatMessage(xmlstore::kCannotOpen, {m_fileName, file.error}), true);

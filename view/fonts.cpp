@@ -33,11 +33,16 @@ QFont PointFont(const QString& family, int points, QFont::Weight weight) {
     return font;
 }
 
-QFont HeavyFont(int pixels, QFont::Weight weight) {
+QFont FamiliesFont(const QStringList& families, int pixels) {
     QFont font;
-    font.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("DejaVu Sans")});
-    font.setWeight(weight);
+    font.setFamilies(families);
     font.setPixelSize(pixels);
+    return font;
+}
+
+QFont HeavyFont(int pixels, QFont::Weight weight) {
+    QFont font = FamiliesFont({QStringLiteral("Arial Black"), QStringLiteral("DejaVu Sans")}, pixels);
+    font.setWeight(weight);
     return font;
 }
 

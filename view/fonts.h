@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace corvane {
 
@@ -15,6 +16,9 @@ QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont:
 }  // namespace corvane
 
 namespace corvane {
+
+// The first installed of the families, by pixel height.
+QFont FamiliesFont(const QStringList& families, int pixels);
 
 // A font of the design by family and point size.
 QFont PointFont(const QString& family, int points, QFont::Weight weight = QFont::Normal);

@@ -1,5 +1,7 @@
 #include "view/namesdialog.h"
 
+#include "view/fonts.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -14,6 +16,7 @@
 #include "model/matrixstate.h"
 #include "model/nametable.h"
 #include "view/angledlabel.h"
+#include "view/fonts.h"
 
 namespace corvane {
 
@@ -99,17 +102,15 @@ class NameEdit : public QLineEdit {
 };
 
 QFont dialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(11);
-    return font;
+    return FamiliesFont({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")}, 11);
 }
 
 // Bold 16 pixels, smaller only where a fallback family is too wide for the label.
 QFont labelFont(const QString& caption, int width) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                      QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
+    QFont font =
+        FamiliesFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")},
+                     kLabelPixels);
     font.setBold(true);
     for (int pixels = kLabelPixels; pixels > 9; --pixels) {
         font.setPixelSize(pixels);
