@@ -176,7 +176,7 @@ void MatrixController::routeUnit(int unit, int row, int column, Origin origin) {
 void MatrixController::pressMemoryKey(int memory) {
     if (!IsMemory(memory)) return;
     if (m_keys.step() == Step::StoreSelect) {
-        storeMemory(m_state.SelectedUnit & 3, memory);
+        storeUnitMemory(m_state.SelectedUnit & 3, memory);
         return;
     }
     if (m_keys.step() == Step::PreviewSelect) {
@@ -203,10 +203,6 @@ void MatrixController::recallMemory(int memory, Origin origin) {
 
 void MatrixController::storeUnitMemory(int unit, int memory) {
     if (!IsUnit(unit) || !IsMemory(memory)) return;
-    storeMemory(unit, memory);
-}
-
-void MatrixController::storeMemory(int unit, int memory) {
     m_keys.endArmedStep();
     if (m_state.CurrentMemory[unit] == memory) {
         CopyWorkToMemory(m_state, unit, memory);

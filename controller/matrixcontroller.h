@@ -132,7 +132,6 @@ class MatrixController : public QObject {
 
   private:
     void applyRoute(int row, int column);
-    void storeMemory(int unit, int memory);
     void startPreview(int memory);
     void clearUnit(int unit);
     void applyStored(int unit, int memory);
