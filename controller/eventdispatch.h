@@ -14,7 +14,7 @@ enum class EventAction : std::uint8_t {
     Recall,         // every unit to `memory`
     Unsaved,        // the unsaved flags are `unsavedBits`
     Stored,         // `unit` stored its work memory as `memory`
-    RouteSelected,  // a route of the selected unit: ApplyCrosspoint(row, column)
+    RouteSelected,  // a route of the selected unit, through the grid as a click would set it
     RouteOther,     // a route of another unit, straight into the model
     ClearSelected,  // the selected unit's work memory was cleared
     ClearOther,     // another unit's work memory was cleared

@@ -32,7 +32,7 @@ constexpr BlinkPattern kClearOn{.memory = Usual, .clear = Lit, .ok = Lit, .promp
 constexpr BlinkPattern kReverseOn{.memory = Usual, .reverse = Lit, .ok = Lit, .prompts = Prompts::Shown};
 constexpr BlinkPattern kConfirmOff{
     .memory = AllDark, .clear = Dark, .reverse = Dark, .ok = Dark, .prompts = Prompts::Hidden};
-// Led9 goes dark with the others and then shows the orientation in force.
+// The REVERSE lamp goes dark with the others and then shows the orientation in force.
 constexpr BlinkPattern kConfirmEnd{.memory = Usual,
                                    .clear = Dark,
                                    .reverse = FollowReverse,

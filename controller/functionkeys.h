@@ -4,7 +4,7 @@
 
 namespace corvane {
 
-// Values of FunctionMode: which function-key step is armed.
+// The raw values of the armed function-key step, as the blink tables take them (Step names them).
 enum FunctionModeValue : std::uint8_t {
     Idle = 1,
     StoreSelect = 2,
@@ -21,7 +21,7 @@ inline constexpr int kClearTag = 2;
 inline constexpr int kReverseTag = 3;
 inline constexpr int kOkTag = 4;
 
-// Any armed step ends at the next blink tick once BlinkCount holds this.
+// Any armed step ends at the next blink tick once its blink count holds this.
 inline constexpr std::uint8_t kEndArmedStep = 50;
 
 // How a lamp is painted; Keep leaves it as it is. FollowReverse: lit while ReverseMode is set.
@@ -36,13 +36,13 @@ enum class Prompts : std::uint8_t { Keep, Shown, Hidden };
 // What one blink half, or the end of a step, paints on the FUNCTIONS panel and around it.
 struct BlinkPattern {
     MemoryLamps memory = MemoryLamps::Keep;
-    Lamp store = Lamp::Keep;    // Led6
-    Lamp preview = Lamp::Keep;  // Led7
-    Lamp clear = Lamp::Keep;    // Led8
-    Lamp reverse = Lamp::Keep;  // Led9
-    Lamp ok = Lamp::Keep;       // Led11
+    Lamp store = Lamp::Keep;  // the lamps under the keys and beside OK
+    Lamp preview = Lamp::Keep;
+    Lamp clear = Lamp::Keep;
+    Lamp reverse = Lamp::Keep;
+    Lamp ok = Lamp::Keep;
     Prompts prompts = Prompts::Keep;
-    bool hideOk = false;             // OkButton and Led11 hidden
+    bool hideOk = false;             // OK and its lamp hidden
     bool restoreReverseKey = false;  // REVERSE shown down exactly when ReverseMode is set
     bool refreshGrid = false;        // the grid shows the work memory again
 };
@@ -71,7 +71,7 @@ enum class OkAction : std::uint8_t { None, ClearWork, SwitchReverse };
 struct KeyPress {
     const char* caption1 = nullptr;  // nullptr: the prompts keep their captions
     const char* caption2 = nullptr;
-    bool showOk = false;  // OkButton and Led11 appear at once
+    bool showOk = false;  // OK and its lamp appear at once
     OkAction action = OkAction::None;
     // Lamps of a step left for another one before it ended, so none of them stays lit.
     BlinkPattern leave;
@@ -85,7 +85,7 @@ KeyPress PressFunctionKey(int tag, std::uint8_t& mode, std::uint8_t& blinkCount)
 
 namespace corvane {
 
-// The armed step of the FUNCTIONS panel, as a value of FunctionModeValue.
+// The armed step of the FUNCTIONS panel.
 enum class Step : std::uint8_t {
     Idle = corvane::Idle,
     StoreSelect = corvane::StoreSelect,

@@ -128,6 +128,10 @@ int MatrixController::selectedUnitIndex() const {
     return m_state.SelectedUnit < kUnits ? m_state.SelectedUnit : kUnits - 1;
 }
 
+void MatrixController::showEveryUnit() {
+    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+}
+
 void MatrixController::send(RequestCode code, std::uint16_t value, std::uint16_t index) {
     m_link.sendCommand(code, value, index);
 }
@@ -196,7 +200,7 @@ void MatrixController::recallMemory(int memory, Origin origin) {
         m_keys.endArmedStep();
     }
     Q_EMIT gridChanged();
-    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    showEveryUnit();
     Q_EMIT memoryLampsChanged();
     updateMemoryStatus();
 }
@@ -204,15 +208,14 @@ void MatrixController::recallMemory(int memory, Origin origin) {
 void MatrixController::storeUnitMemory(int unit, int memory) {
     if (!IsUnit(unit) || !IsMemory(memory)) return;
     m_keys.endArmedStep();
-    if (m_state.CurrentMemory[unit] == memory) {
-        CopyWorkToMemory(m_state, unit, memory);
-    } else {
-        m_state.CurrentMemory[unit] = static_cast<std::uint8_t>(memory);
-        CopyWorkToMemory(m_state, unit, memory);
+    const bool otherMemory = m_state.CurrentMemory[unit] != memory;
+    m_state.CurrentMemory[unit] = static_cast<std::uint8_t>(memory);
+    CopyWorkToMemory(m_state, unit, memory);
+    if (otherMemory) {
         // The other units now work on their copy of the memory; for this unit nothing changes.
         RecallMemory(m_state, memory);
         Q_EMIT gridChanged();
-        for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+        showEveryUnit();
         Q_EMIT memoryLampsChanged();
         updateMemoryStatus();
     }
@@ -268,15 +271,12 @@ void MatrixController::clearWorkMemory(Origin origin) {
     if (SendsToUnit(origin, Change::Clear)) send(RequestCode::Clear, static_cast<std::uint16_t>(unit), 0);
     applyArrangement();
     Q_EMIT gridChanged();
-    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    showEveryUnit();
 }
 
 void MatrixController::clearUnitWorkMemory(int unit, Origin origin) {
+    if (unit == (m_state.SelectedUnit & 3)) return clearWorkMemory(origin);
     if (!IsUnit(unit)) return;
-    if (unit == (m_state.SelectedUnit & 3)) {
-        clearWorkMemory(origin);
-        return;
-    }
     m_keys.endArmedStep();
     clearUnit(unit);
     if (SendsToUnit(origin, Change::Clear)) send(RequestCode::Clear, static_cast<std::uint16_t>(unit), 0);
@@ -284,7 +284,7 @@ void MatrixController::clearUnitWorkMemory(int unit, Origin origin) {
 
 void MatrixController::clearUnit(int unit) {
     ClearWork(m_state, unit);
-    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    showEveryUnit();
 }
 
 void MatrixController::setReverse(bool on, Origin origin) {
@@ -295,7 +295,7 @@ void MatrixController::setReverse(bool on, Origin origin) {
     if (SendsToUnit(origin, Change::Reverse)) send(RequestCode::SetReverse, m_state.ReverseMode, 0);
     applyArrangement();
     Q_EMIT gridChanged();
-    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    showEveryUnit();
 }
 
 void MatrixController::selectUnit(int unit) {
@@ -334,7 +334,7 @@ void MatrixController::applyArrangement() {
     m_keys.endArmedStep();
     Q_EMIT gridChanged();
     Q_EMIT indicatorsChanged();
-    for (int u = 0; u < kUnits; ++u) Q_EMIT unitMapChanged(u);
+    showEveryUnit();
     // The selection moved to a unit the arrangement shows: the indicators are for that unit now.
     if (m_state.SelectedUnit != selected) {
         Q_EMIT memoryLampsChanged();

@@ -136,6 +136,7 @@ class MatrixController : public QObject {
     void clearUnit(int unit);
     void applyStored(int unit, int memory);
     void showPattern(const BlinkPattern& pattern);
+    void showEveryUnit();
     void updateMemoryStatus();
     void applyArrangement();
     void normaliseArrangement();
