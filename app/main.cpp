@@ -10,6 +10,7 @@
 int main(int argc, char** argv) {
     corvane::LibUsbInterface usb;
     return corvane::RunProgram(argc, argv, usb, [](corvane::MainWindow& window) {
-        window.startRemoteControl(corvane::loadRemoteSettings(corvane::remoteSettingsPath()));
+        corvane::StartRemoteControl(window.controller(),
+                                    corvane::loadRemoteSettings(corvane::remoteSettingsPath()));
     });
 }

@@ -17,6 +17,7 @@
 
 #include "app/inputhooks.h"
 #include "app/windowplacement.h"
+#include "controller/remoteoperator.h"
 #include "device/messages.h"
 #include "device/opendevice.h"
 #include "model/layouts.h"
@@ -236,8 +237,9 @@ void MainWindow::buildCommands() {
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     c.about = helpMenu->addAction(QStringLiteral("&About..."));
     connect(c.about, &QAction::triggered, this, [this] {
+        const RemoteOperator* listening = m_controller.remoteControl();
         const std::string remote =
-            m_remote ? kRemoteListening + m_remote->server().where().toStdString() : kRemoteOff;
+            listening ? kRemoteListening + listening->server().where().toStdString() : kRemoteOff;
         m_notifier.showMessage(kAboutTitle, kAboutText + remote, MessageIcon::Information);
     });
 
@@ -398,18 +400,6 @@ void MainWindow::editNames() {
     delete dialog;
     m_namesDialog = nullptr;
     if (result == QDialog::Accepted) m_controller.namesEdited();
-}
-
-void MainWindow::startRemoteControl(const RemoteSettings& settings) {
-    if (!settings.error.isEmpty())
-        m_notifier.showFileMessage(kMainTitle, settings.error.toLocal8Bit().toStdString(),
-                                   MessageIcon::Error);
-    if (!settings.enabled || m_startResult != StartResult::Connected) return;
-    try {
-        m_remote = std::make_unique<RemoteOperator>(m_controller, settings);
-    } catch (const RemoteError& e) {
-        m_notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);
-    }
 }
 
 }  // namespace corvane

@@ -9,7 +9,6 @@
 
 #include "app/filedialogs.h"
 #include "controller/matrixcontroller.h"
-#include "controller/remoteoperator.h"
 
 class QAction;
 class QActionGroup;
@@ -103,11 +102,6 @@ class MainWindow : public QMainWindow {
     void save();
     void saveAs();
     void openRecentFile(int index);
-    // Listens for remote control as the settings say; a setting that does not read, or a port
-    // that cannot be had, is shown and leaves it off.
-    void startRemoteControl(const RemoteSettings& settings);
-    // The remote control while it listens, else nullptr.
-    const RemoteOperator* remoteControl() const { return m_remote.get(); }
 
     // The Insert key's names dialog for the selected unit: modal; after OK the names are shared
     // with the units the arrangement joins and the grid is redrawn.
@@ -151,7 +145,6 @@ class MainWindow : public QMainWindow {
     bool m_gridWasHidden = false;          // the grid panel's state before a rebuild hid it
     bool m_windowStateSaved = false;
     InputHooks* m_inputHooks = nullptr;
-    std::unique_ptr<RemoteOperator> m_remote;  // while remote control listens
 };
 
 }  // namespace corvane

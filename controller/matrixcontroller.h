@@ -9,6 +9,7 @@
 
 #include "controller/configurationsession.h"
 #include "controller/functionkeys.h"
+#include "controller/remoteoperator.h"
 #include "controller/ticktimer.h"
 #include "device/configimage.h"
 #include "device/devicelink.h"
@@ -102,6 +103,10 @@ class MatrixController : public QObject {
     }
     bool polling() const { return m_pollTimer.enabled(); }
     bool blinking() const { return m_blinkTimer.enabled(); }
+    // The remote control while it listens (StartRemoteControl), else nullptr.
+    const RemoteOperator* remoteControl() const { return m_remote.get(); }
+    void setRemoteControl(std::unique_ptr<RemoteOperator> remote) { m_remote = std::move(remote); }
+    Notifier& notifier() const { return m_notifier; }
     // The selected unit for indexing: never past the last unit, whatever a file or the settings held.
     int selectedUnitIndex() const;
 
@@ -159,6 +164,7 @@ class MatrixController : public QObject {
     bool m_connected = false;
     bool m_settingsRead = false;
     bool m_shutDown = false;
+    std::unique_ptr<RemoteOperator> m_remote;  // destroyed first: it calls into the rest
 };
 
 }  // namespace corvane

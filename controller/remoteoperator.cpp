@@ -1,6 +1,7 @@
 #include "controller/remoteoperator.h"
 
 #include "controller/matrixcontroller.h"
+#include "device/notifier.h"
 
 namespace corvane {
 
@@ -76,6 +77,19 @@ void RemoteOperator::setArrangement(int layout) {
 
 const MatrixState& RemoteOperator::state() const {
     return m_controller.state();
+}
+
+void StartRemoteControl(MatrixController& controller, const RemoteSettings& settings) {
+    Notifier& notifier = controller.notifier();
+    // The text names the settings file: its path is in the local 8-bit encoding.
+    if (!settings.error.isEmpty())
+        notifier.showFileMessage(kMainTitle, settings.error.toLocal8Bit().toStdString(), MessageIcon::Error);
+    if (!settings.enabled || !controller.polling()) return;
+    try {
+        controller.setRemoteControl(std::make_unique<RemoteOperator>(controller, settings));
+    } catch (const RemoteError& e) {
+        notifier.showMessage(kMainTitle, e.what(), MessageIcon::Error);
+    }
 }
 
 }  // namespace corvane

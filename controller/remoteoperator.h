@@ -46,4 +46,8 @@ class RemoteOperator final : public QObject, public RemoteControl {
     bool m_publishPending = false;
 };
 
+// Starts remote control for the controller as the settings say, once the unit is connected; a
+// setting that does not read, or a port that cannot be had, is shown and leaves it off.
+void StartRemoteControl(MatrixController& controller, const RemoteSettings& settings);
+
 }  // namespace corvane

@@ -40,10 +40,10 @@ struct RemoteWindow {
         ShowOnScreen(window);
         settings.enabled = true;
         settings.port = 0;
-        window.startRemoteControl(settings);
+        StartRemoteControl(window.controller(), settings);
         fixture.takeRequests();
     }
-    std::uint16_t port() const { return window.remoteControl()->server().port(); }
+    std::uint16_t port() const { return window.controller().remoteControl()->server().port(); }
     // Polls until the unit has nothing more to say, as the timer would.
     void settle() {
         for (int i = 0; i < 20; ++i) window.controller().pollDevice();
@@ -58,7 +58,7 @@ struct RemoteWindow {
     // Runs the event loop until the server handled or dropped `count` messages in all.
     bool waitForMessages(std::uint64_t count) {
         const auto seen = [this] {
-            const RemoteCounters& c = window.remoteControl()->server().counters();
+            const RemoteCounters& c = window.controller().remoteControl()->server().counters();
             std::uint64_t n = c.handled;
             for (std::uint64_t d : c.dropped) n += d;
             return n;
@@ -149,7 +149,7 @@ TEST(RemoteWindow, EachAddressGivesTheRequestsAndTheScreenOfTheClicks) {
 
         EXPECT_EQ(remote.requests(), byHand.requests());
         EXPECT_EQ(Screen(remote.window), Screen(byHand.window));
-        EXPECT_EQ(remote.window.remoteControl()->server().counters().handled, 1u);
+        EXPECT_EQ(remote.window.controller().remoteControl()->server().counters().handled, 1u);
     }
 }
 
@@ -188,7 +188,8 @@ TEST(RemoteWindow, FrontPanelChangesReachSubscribersAndStrangersAreIgnored) {
     RawSocket stranger("127.0.0.2");
     stranger.sendTo(remote.port(), osc("/corvane/route", "iii", {1, 2, 5}));
     ASSERT_TRUE(remote.waitForMessages(2));
-    EXPECT_EQ(remote.window.remoteControl()->server().counters().drops(RemoteDrop::NotAllowed), 1u);
+    EXPECT_EQ(remote.window.controller().remoteControl()->server().counters().drops(RemoteDrop::NotAllowed),
+              1u);
     remote.settle();
     EXPECT_EQ(remote.requests(), std::vector<std::string>{});
     EXPECT_EQ(Screen(remote.window), before);

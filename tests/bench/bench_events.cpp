@@ -112,8 +112,8 @@ void RemoteRoute(benchmark::State& state, bool paint) {
     RemoteSettings settings;
     settings.enabled = true;
     settings.port = 0;
-    b.f.form->startRemoteControl(settings);
-    Client client(b.f.form->remoteControl()->server().port());
+    StartRemoteControl(b.f.form->controller(), settings);
+    Client client(b.f.form->controller().remoteControl()->server().port());
     std::int64_t i = 0;
     for (auto _ : state) {
         const long before = b.f.unit->answeredRequests();

@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
             corvane::RemoteSettings remote;
             remote.enabled = true;
             remote.port = static_cast<std::uint16_t>(options.remotePort);
-            form.startRemoteControl(remote);
+            corvane::StartRemoteControl(form.controller(), remote);
         }
         if (!script.finished()) {
             // The unit's panels act while the program runs, between its polls. Actions counted
