@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "device/devicelink.h"
-#include "virtualunit/virtualbus.h"
 #include "recordingnotifier.h"
+#include "virtualunit/virtualbus.h"
 
 using namespace corvane;
 

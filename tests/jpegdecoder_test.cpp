@@ -8,8 +8,8 @@
 
 #include <jpeglib.h>
 
-#include "view/jpegdecoder.h"
 #include "tools/makepictures/palette.h"
+#include "view/jpegdecoder.h"
 
 using namespace corvane;
 

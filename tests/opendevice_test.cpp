@@ -3,8 +3,8 @@
 #include "device/messages.h"
 #include "device/opendevice.h"
 #include "device/requests.h"
-#include "virtualunit/virtualbus.h"
 #include "recordingnotifier.h"
+#include "virtualunit/virtualbus.h"
 
 using namespace corvane;
 

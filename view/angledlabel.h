@@ -14,7 +14,7 @@ namespace corvane {
 // caption is drawn horizontally in the middle of the label instead.
 class AngledLabel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit AngledLabel(QWidget* parent = nullptr);
 
     QString caption() const { return m_caption; }
@@ -29,10 +29,10 @@ public:
     void setCentred(bool centred);
     void setLabelFont(const QFont& font);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString m_caption;
     int m_angle = 0;
     QPoint m_origin;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "virtualunit/unitfirmware.h"
 #include "device/usbrequest.h"
+#include "virtualunit/unitfirmware.h"
 
 namespace corvane {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "virtualunit/devicemodel.h"
 #include "device/usbinterface.h"
+#include "virtualunit/devicemodel.h"
 
 namespace corvane {
 

@@ -13,11 +13,11 @@
 #include <optional>
 #include <stdexcept>
 
-#include "virtualunit/panelscript.h"
 #include "device/usbrequest.h"
-#include "virtualunit/virtualbus.h"
 #include "tools/usbharness/harnessoptions.h"
 #include "tools/usbharness/nodebus.h"
+#include "virtualunit/panelscript.h"
+#include "virtualunit/virtualbus.h"
 
 extern char** environ;
 
