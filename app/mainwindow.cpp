@@ -277,7 +277,7 @@ void MainWindow::buildPanels() {
     m_okLamp->setGeometry(ClientRect(278, 525, 20, 20));
     m_okLamp->hide();
 
-    // Created in tab order: Imagen1, Imagen2, Imagen4, Imagen3. Panels are no tab stops, so the
+    // Created in tab order: units 1, 2, 4, 3. Panels are no tab stops, so the
     // creation order is what puts them into the focus chain.
     for (int u : {0, 1, 3, 2}) {
         auto* panel = new UnitPanel(u, m_gridPanel);

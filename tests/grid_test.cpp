@@ -328,7 +328,7 @@ TEST_F(Grid, ArrowsVisitTheVisibleUnitPanelsWhichTakeNoOtherKey) {
     }
     EXPECT_EQ(forward, (std::vector<QWidget*>{form().unitPanel(0), button(0, 0)}));  // 1x1
 
-    form().controller().setArrangement(7);  // 2x2: Imagen1, Imagen2, Imagen4, Imagen3
+    form().controller().setArrangement(7);  // 2x2: the panels of units 1, 2, 4, 3
     std::vector<QWidget*> backward;
     for (int i = 0; i < 5; ++i) {
         QTest::keyClick(at, Qt::Key_Left);

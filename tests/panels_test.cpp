@@ -85,7 +85,7 @@ TEST(UnitPanels, AreBuiltAsDesignedAndInFrontOfTheGrid) {
     EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
     EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Lowered);  // the master is selected at first
     EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Raised);
-    // Tab order Imagen1, Imagen2, Imagen4, Imagen3.
+    // Tab order: the panels of units 1, 2, 4, 3.
     EXPECT_EQ(form.unitPanel(0)->nextInFocusChain(), form.unitPanel(1));
     EXPECT_EQ(form.unitPanel(1)->nextInFocusChain(), form.unitPanel(3));
     EXPECT_EQ(form.unitPanel(3)->nextInFocusChain(), form.unitPanel(2));
