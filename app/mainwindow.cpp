@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -29,11 +28,11 @@
 #include "view/fonts.h"
 #include "view/functionspanel.h"
 #include "view/hint.h"
-#include "view/jpegdecoder.h"
 #include "view/led.h"
 #include "view/namesdialog.h"
 #include "view/picturetooltips.h"
 #include "view/recallpanel.h"
+#include "view/storedpictures.h"
 #include "view/unitpanel.h"
 
 // The pictures are compiled into the static UI library and must be registered before first use.
@@ -61,20 +60,10 @@ constexpr const char* kUnitHints[kUnits] = {
     "Unit: 4|Third slave unit",
 };
 
-QPixmap PanelBackground() {
-    QFile file(QStringLiteral(":/panel-background.jpg"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const std::optional<DecodedImage> decoded = DecodeJpeg(file.readAll());
-    if (!decoded) return {};
-    const QImage image(decoded->rgb.data(), decoded->width, decoded->height, 3 * decoded->width,
-                       QImage::Format_RGB888);
-    return QPixmap::fromImage(image);  // copies the pixels before `decoded` goes away
-}
-
 QAction* Command(QObject* parent, const char* caption, const char* hint, const char* picture = nullptr) {
     auto* action = new QAction(QString::fromLatin1(caption), parent);
     if (hint) SetHint(action, QString::fromLatin1(hint));
-    if (picture) action->setIcon(QIcon(QString::fromLatin1(picture)));
+    if (picture) action->setIcon(StoredIcon(picture));
     return action;
 }
 
@@ -178,7 +167,7 @@ void MainWindow::buildWindow() {
     m_toolTips = new PictureToolTips(this);
     m_toolTips->setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     m_toolTips->setBevel(ToolTipBevel::Lowered);
-    m_toolTips->setPicture(QPixmap(QStringLiteral(":/hint.png")));
+    m_toolTips->setPicture(StoredPixmap("hint.png"));
 
     resize(785, 570);
 }
@@ -186,13 +175,13 @@ void MainWindow::buildWindow() {
 void MainWindow::buildCommands() {
     WindowCommands& c = m_commands;
     c.newFile = Command(this, "&New", "New|Clear the actual memory");
-    c.open = Command(this, "&Open...", "Open|Opens a matrix file", ":/open.png");
+    c.open = Command(this, "&Open...", "Open|Opens a matrix file", "open.png");
     c.open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     c.open->setShortcutContext(Qt::WindowShortcut);
-    c.save = Command(this, "&Save...", "Save|Saves the active matrix file", ":/save.png");
+    c.save = Command(this, "&Save...", "Save|Saves the active matrix file", "save.png");
     c.saveAs =
-        Command(this, "Save &As...", "Save As|Saves the active matrix file with a new name", ":/open.png");
-    c.exit = Command(this, "E&xit", "Exit|Quits the application", ":/exit.png");
+        Command(this, "Save &As...", "Save As|Saves the active matrix file with a new name", "open.png");
+    c.exit = Command(this, "E&xit", "Exit|Quits the application", "exit.png");
     connect(c.newFile, &QAction::triggered, this, &MainWindow::newFile);
     connect(c.open, &QAction::triggered, this, &MainWindow::open);
     connect(c.save, &QAction::triggered, this, &MainWindow::save);

@@ -12,6 +12,7 @@
 #include "view/functionspanel.h"
 #include "view/led.h"
 #include "view/recallpanel.h"
+#include "view/storedpictures.h"
 #include "view/unitmap.h"
 #include "view/unitpanel.h"
 
@@ -23,8 +24,8 @@ namespace {
 // The pictures of a unit not selected and selected.
 const QImage& UnitPicture(bool selected) {
     static const QImage pictures[2] = {
-        QImage(QStringLiteral(":/unit-normal.png")).convertToFormat(QImage::Format_RGB32),
-        QImage(QStringLiteral(":/unit-selected.png")).convertToFormat(QImage::Format_RGB32),
+        StoredImage("unit-normal.png").convertToFormat(QImage::Format_RGB32),
+        StoredImage("unit-selected.png").convertToFormat(QImage::Format_RGB32),
     };
     return pictures[selected ? 1 : 0];
 }

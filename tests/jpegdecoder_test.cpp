@@ -74,11 +74,12 @@ Bytes committedBackground() {
     return Bytes(data.begin(), data.end());
 }
 
-void expectNear(const DecodedImage& image, int x, int y, palette::Rgb want, int tolerance) {
-    const std::size_t at = 3 * (static_cast<std::size_t>(y) * image.width + x);
-    EXPECT_NEAR(image.rgb[at], want.r, tolerance) << x << "," << y;
-    EXPECT_NEAR(image.rgb[at + 1], want.g, tolerance) << x << "," << y;
-    EXPECT_NEAR(image.rgb[at + 2], want.b, tolerance) << x << "," << y;
+void expectNear(const QImage& image, int x, int y, palette::Rgb want, int tolerance) {
+    const QRgb pixel = image.pixel(x, y);
+    EXPECT_EQ(qAlpha(pixel), 255) << x << "," << y;
+    EXPECT_NEAR(qRed(pixel), want.r, tolerance) << x << "," << y;
+    EXPECT_NEAR(qGreen(pixel), want.g, tolerance) << x << "," << y;
+    EXPECT_NEAR(qBlue(pixel), want.b, tolerance) << x << "," << y;
 }
 
 }  // namespace
@@ -89,19 +90,21 @@ TEST(JpegDecoder, CommittedPanelBackgroundIsTheGradient) {
     std::string error;
     const auto image = DecodeJpeg(bytes, &error);
     ASSERT_TRUE(image) << error;
-    ASSERT_EQ(image->width, palette::kPanelWidth);
-    ASSERT_EQ(image->height, palette::kPanelHeight);
-    ASSERT_EQ(image->rgb.size(), 3u * palette::kPanelWidth * palette::kPanelHeight);
+    ASSERT_EQ(image->size(), QSize(palette::kPanelWidth, palette::kPanelHeight));
+    ASSERT_EQ(image->format(), QImage::Format_RGB32);
 
-    const int right = image->width - 1, bottom = image->height - 1;
-    for (int x : {0, image->width / 2, right}) {
+    const int right = image->width() - 1, bottom = image->height() - 1;
+    for (int x : {0, image->width() / 2, right}) {
         expectNear(*image, x, 0, palette::kPanelTop, 4);
         expectNear(*image, x, bottom, palette::kPanelBottom, 4);
     }
+    // Every row is one colour: the window paints the picture as one column stretched sideways.
+    for (int y = 0; y <= bottom; ++y)
+        for (int x = 1; x <= right; ++x) ASSERT_EQ(image->pixel(x, y), image->pixel(0, y)) << x << "," << y;
     // Grey-green lightening downwards, row by row.
     int previous = -1;
     for (int y = 0; y <= bottom; y += 29) {
-        const int green = image->rgb[3 * (static_cast<std::size_t>(y) * image->width + 100) + 1];
+        const int green = qGreen(image->pixel(100, y));
         EXPECT_GT(green, previous) << y;
         previous = green;
     }
@@ -121,9 +124,8 @@ TEST(JpegDecoder, DecodesEveryLayoutToRgb) {
         std::string error;
         const auto image = DecodeJpeg(encode(e, 100), &error);
         ASSERT_TRUE(image) << error;
-        EXPECT_EQ(image->width, e.width);
-        EXPECT_EQ(image->height, e.height);
-        ASSERT_EQ(image->rgb.size(), 3u * e.width * e.height);
+        ASSERT_EQ(image->size(), QSize(e.width, e.height));
+        ASSERT_EQ(image->format(), QImage::Format_RGB32);
         // A flat value 100 comes back as (nearly) the same grey in every channel.
         expectNear(*image, 0, 0, {100, 100, 100}, 3);
         expectNear(*image, e.width - 1, e.height - 1, {100, 100, 100}, 3);

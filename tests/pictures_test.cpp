@@ -105,8 +105,8 @@ TEST_F(Pictures, GridBackgroundDecodesFromTheResources) {
     std::string error;
     const auto image = DecodeJpeg(file.readAll(), &error);
     ASSERT_TRUE(image) << error;
-    EXPECT_EQ(image->width, palette::kPanelWidth);
-    EXPECT_EQ(image->height, palette::kPanelHeight);
+    EXPECT_EQ(image->size(), QSize(palette::kPanelWidth, palette::kPanelHeight));
+    EXPECT_EQ(image->format(), QImage::Format_RGB32);
 }
 
 // The whole window, grabbed offscreen, against the grabs kept in tests/data: any change to what the

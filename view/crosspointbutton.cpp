@@ -4,16 +4,18 @@
 #include <QFocusEvent>
 #include <QPointer>
 
+#include "view/storedpictures.h"
+
 namespace corvane {
 
 namespace {
 
-// The two lamps, decoded once for all 85 buttons rather than twice for each: a picture given by
-// file name is read as soon as its icon is made. They go with the application that made them.
+// The two lamps, decoded once for all 85 buttons rather than twice for each. They go with the
+// application that made them.
 struct Glyphs : QObject {
     using QObject::QObject;
-    const QIcon connected{QStringLiteral(":/lamp-on.png")};
-    const QIcon open{QStringLiteral(":/lamp-off.png")};
+    const QIcon connected = StoredIcon("lamp-on.png");
+    const QIcon open = StoredIcon("lamp-off.png");
 };
 
 const QIcon& Glyph(bool connected) {

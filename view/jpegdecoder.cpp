@@ -29,7 +29,7 @@ struct Session {
     jpeg_progress_mgr progress{};
     ErrorManager err{};
     bool created = false;
-    DecodedImage image;
+    QImage image;
 
     Session() = default;
     Session(const Session&) = delete;
@@ -83,19 +83,20 @@ bool decodeInto(Session& s, const std::uint8_t* data, std::size_t size) {
     if (s.cinfo.image_width > kMaxJpegSide || s.cinfo.image_height > kMaxJpegSide)
         refuse(s, "Picture too large");
 
-    s.cinfo.out_color_space = JCS_RGB;
+    // libjpeg writes blue, green, red and an opaque filler byte: in memory the 0xffRRGGBB words
+    // of QImage::Format_RGB32.
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the decoder writes RGB32 words byte by byte");
+    s.cinfo.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&s.cinfo);
-    if (s.cinfo.output_components != 3) refuse(s, "Unsupported colour layout");
+    if (s.cinfo.output_components != 4) refuse(s, "Unsupported colour layout");
 
-    const std::size_t stride = 3 * static_cast<std::size_t>(s.cinfo.output_width);
-    s.image.width = static_cast<int>(s.cinfo.output_width);
-    s.image.height = static_cast<int>(s.cinfo.output_height);
-    // Rows are added as they are decoded, so a header that lies about the size fails on its
-    // missing data long before the whole claimed picture is allocated.
+    // The pixels are reserved at once but only touched as rows are decoded, so a header that lies
+    // about the size fails on its missing data without the claimed picture ever taking memory.
+    s.image = QImage(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height),
+                     QImage::Format_RGB32);
+    if (s.image.isNull()) refuse(s, "Not enough memory for the picture");
     while (s.cinfo.output_scanline < s.cinfo.output_height) {
-        const std::size_t offset = stride * s.cinfo.output_scanline;
-        s.image.rgb.resize(offset + stride);
-        JSAMPROW row = s.image.rgb.data() + offset;
+        JSAMPROW row = s.image.scanLine(static_cast<int>(s.cinfo.output_scanline));
         jpeg_read_scanlines(&s.cinfo, &row, 1);
     }
     jpeg_finish_decompress(&s.cinfo);
@@ -104,7 +105,7 @@ bool decodeInto(Session& s, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-std::optional<DecodedImage> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* error) {
+std::optional<QImage> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* error) {
     if (bytes.empty()) {
         if (error) *error = "Empty input";
         return std::nullopt;
@@ -117,7 +118,7 @@ std::optional<DecodedImage> DecodeJpeg(std::span<const std::uint8_t> bytes, std:
     return std::move(s.image);
 }
 
-std::optional<DecodedImage> DecodeJpeg(const QByteArray& bytes, std::string* error) {
+std::optional<QImage> DecodeJpeg(const QByteArray& bytes, std::string* error) {
     return DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                 static_cast<std::size_t>(bytes.size())),
                       error);

@@ -5,17 +5,20 @@
 #include "view/angledlabel.h"
 #include "view/fonts.h"
 #include "view/led.h"
+#include "view/storedpictures.h"
 
 namespace corvane {
 
 namespace {
 constexpr int kMemoryKeyLeft[5] = {10, 56, 102, 148, 194};
 constexpr QPoint kMemoryLampAt[5] = {{18, 59}, {64, 60}, {110, 60}, {156, 60}, {202, 59}};
+constexpr const char* kDigits[5] = {"digit-1.png", "digit-2.png", "digit-3.png", "digit-4.png",
+                                    "digit-5.png"};
 }  // namespace
 
 RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
     setBevelWidth(2);
-    setBackground(QPixmap(QStringLiteral(":/recall-background.png")), true);
+    setBackground(StoredPixmap("recall-background.png"), true);
     m_title = new AngledLabel(this);
     m_title->setGeometry(-1, 0, 241, 29);
     m_title->setCaption(QStringLiteral("Direct Memory Recall"));
@@ -27,7 +30,7 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
         auto* key = new QPushButton(this);
         key->setObjectName(QStringLiteral("Memory%1").arg(m + 1));
         key->setGeometry(kMemoryKeyLeft[m], 28, 36, 26);
-        key->setIcon(QIcon(QStringLiteral(":/digit-%1.png").arg(m + 1)));
+        key->setIcon(StoredIcon(kDigits[m]));
         key->setIconSize(QSize(16, 16));
         key->setFocusPolicy(Qt::NoFocus);
         key->setToolTip(QStringLiteral("Memory %1").arg(m + 1));

@@ -6,7 +6,7 @@
 #include "view/jpegdecoder.h"
 
 // Whatever bytes arrive, decoding either fails with a reason or yields a picture within the size
-// cap whose pixel buffer matches its size; libjpeg must never end the process.
+// cap, in the form it is painted in; libjpeg must never end the process.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string error;
     const auto image = corvane::DecodeJpeg(std::span(data, size), &error);
@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (error.empty()) __builtin_trap();
         return 0;
     }
-    if (image->width <= 0 || image->height <= 0) __builtin_trap();
-    if (image->width > corvane::kMaxJpegSide || image->height > corvane::kMaxJpegSide) __builtin_trap();
-    if (image->rgb.size() != 3u * image->width * image->height) __builtin_trap();
+    if (image->width() <= 0 || image->height() <= 0) __builtin_trap();
+    if (image->width() > corvane::kMaxJpegSide || image->height() > corvane::kMaxJpegSide) __builtin_trap();
+    if (image->format() != QImage::Format_RGB32) __builtin_trap();
     return 0;
 }
