@@ -8,6 +8,7 @@
 #include "app/mainwindow.h"
 #include "app/messageboxnotifier.h"
 #include "storage/diskfile.h"
+#include "view/applicationstyle.h"
 
 namespace corvane {
 
@@ -19,7 +20,7 @@ void showException(const QString& message) {
 
 int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     try {
         MessageBoxNotifier notifier;

@@ -1,12 +1,12 @@
 #include "view/barstyle.h"
 
 #include <qdrawutil.h>
-#include <QApplication>
 #include <QPainter>
-#include <QStyleFactory>
 #include <QStyleOptionMenuItem>
 
 #include <algorithm>
+
+#include "view/applicationstyle.h"
 
 namespace corvane {
 
@@ -22,8 +22,7 @@ void DrawBottomLine(QPainter* painter, const QRect& part, const QWidget* bar, co
 
 }  // namespace
 
-BarStyle::BarStyle(int menuBarHeight)
-    : QProxyStyle(QStyleFactory::create(QApplication::style()->name())), m_menuBarHeight(menuBarHeight) {}
+BarStyle::BarStyle(int menuBarHeight) : QProxyStyle(new ApplicationStyle), m_menuBarHeight(menuBarHeight) {}
 
 QSize BarStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
                                  const QWidget* widget) const {

@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "app/mainwindow.h"
+#include "view/applicationstyle.h"
 #include "virtualunit/virtualbus.h"
 
 namespace {
@@ -156,7 +157,7 @@ void MeasureRedraw(int argc, char** argv) {
     using namespace corvane;
     qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     QApplication app(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new ApplicationStyle);  // as the program starts
     std::shared_ptr<DeviceModel> unit;
     auto bus = VirtualBus::WithUnit(3, &unit);
     UnitFirmware& fw = *unit->firmware();
