@@ -9,6 +9,7 @@
 #include "app/messageboxnotifier.h"
 #include "storage/diskfile.h"
 #include "view/applicationstyle.h"
+#include "view/fonts.h"
 
 namespace corvane {
 
@@ -20,6 +21,7 @@ void showException(const QString& message) {
 
 int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
     QApplication app(argc, argv);
+    const std::jthread fonts = LoadFontsInBackground();
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     try {

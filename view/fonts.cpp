@@ -1,5 +1,6 @@
 #include "view/fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 namespace corvane {
@@ -13,6 +14,10 @@ void InstallFontSubstitutions() {
     // "Arial Black" maps to the same families: its callers ask for the black weight as well.
     for (const char* family : {"Tahoma", "Arial Black", "MS Sans Serif", "Arial"})
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
+}
+
+std::jthread LoadFontsInBackground() {
+    return std::jthread([] { QFontDatabase::families(); });
 }
 
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {

@@ -3,12 +3,19 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <thread>
 
 namespace corvane {
 
 // The windows ask for the families they were designed with; a machine without them gets a legible
 // installed family of similar weight instead. Safe to call more than once.
 void InstallFontSubstitutions();
+
+// Reads the system's font list on a thread of its own while the caller builds what needs no font:
+// the largest single part of a start. The first font asked for waits for it, since the font
+// database guards itself. Needs the application object and must end before it; the returned
+// thread joins when it goes.
+std::jthread LoadFontsInBackground();
 
 // A font of the design by family and pixel height.
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
