@@ -98,9 +98,13 @@ TEST(JpegDecoder, CommittedPanelBackgroundIsTheGradient) {
         expectNear(*image, x, 0, palette::kPanelTop, 4);
         expectNear(*image, x, bottom, palette::kPanelBottom, 4);
     }
-    // Every row is one colour: the window paints the picture as one column stretched sideways.
+    // Every row is one colour: the window decodes only the first column and stretches it sideways.
     for (int y = 0; y <= bottom; ++y)
         for (int x = 1; x <= right; ++x) ASSERT_EQ(image->pixel(x, y), image->pixel(0, y)) << x << "," << y;
+    const auto column = DecodeJpeg(bytes, &error, JpegColumns::FirstOnly);
+    ASSERT_TRUE(column) << error;
+    ASSERT_EQ(column->height(), image->height());
+    for (int y = 0; y <= bottom; ++y) ASSERT_EQ(column->pixel(0, y), image->pixel(0, y)) << y;
     // Grey-green lightening downwards, row by row.
     int previous = -1;
     for (int y = 0; y <= bottom; y += 29) {
@@ -129,6 +133,10 @@ TEST(JpegDecoder, DecodesEveryLayoutToRgb) {
         // A flat value 100 comes back as (nearly) the same grey in every channel.
         expectNear(*image, 0, 0, {100, 100, 100}, 3);
         expectNear(*image, e.width - 1, e.height - 1, {100, 100, 100}, 3);
+        const auto column = DecodeJpeg(encode(e, 100), &error, JpegColumns::FirstOnly);
+        ASSERT_TRUE(column) << error;
+        ASSERT_EQ(column->height(), e.height);
+        EXPECT_EQ(column->pixel(0, e.height - 1), image->pixel(0, e.height - 1));
     }
 }
 

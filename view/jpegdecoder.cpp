@@ -65,7 +65,7 @@ void refuse(Session& s, const char* why) {
     std::longjmp(s.err.jump, 1);
 }
 
-bool decodeInto(Session& s, const std::uint8_t* data, std::size_t size) {
+bool decodeInto(Session& s, const std::uint8_t* data, std::size_t size, JpegColumns columns) {
     s.cinfo.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = failWithMessage;
     s.err.pub.emit_message = onMessage;
@@ -89,6 +89,11 @@ bool decodeInto(Session& s, const std::uint8_t* data, std::size_t size) {
     s.cinfo.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&s.cinfo);
     if (s.cinfo.output_components != 4) refuse(s, "Unsupported colour layout");
+    if (columns == JpegColumns::FirstOnly) {
+        // The library still reads every block but turns only the leftmost ones into pixels.
+        JDIMENSION left = 0, width = 1;
+        jpeg_crop_scanline(&s.cinfo, &left, &width);
+    }
 
     // The pixels are reserved at once but only touched as rows are decoded, so a header that lies
     // about the size fails on its missing data without the claimed picture ever taking memory.
@@ -105,23 +110,24 @@ bool decodeInto(Session& s, const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-std::optional<QImage> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* error) {
+std::optional<QImage> DecodeJpeg(std::span<const std::uint8_t> bytes, std::string* error,
+                                 JpegColumns columns) {
     if (bytes.empty()) {
         if (error) *error = "Empty input";
         return std::nullopt;
     }
     Session s;
-    if (!decodeInto(s, bytes.data(), bytes.size())) {
+    if (!decodeInto(s, bytes.data(), bytes.size(), columns)) {
         if (error) *error = s.err.message;
         return std::nullopt;
     }
     return std::move(s.image);
 }
 
-std::optional<QImage> DecodeJpeg(const QByteArray& bytes, std::string* error) {
+std::optional<QImage> DecodeJpeg(const QByteArray& bytes, std::string* error, JpegColumns columns) {
     return DecodeJpeg(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                 static_cast<std::size_t>(bytes.size())),
-                      error);
+                      error, columns);
 }
 
 }  // namespace corvane

@@ -35,8 +35,8 @@ QIcon StoredIcon(const char* name) {
 QPixmap PanelBackground() {
     QFile file(ResourcePath("panel-background.jpg"));
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const std::optional<QImage> decoded = DecodeJpeg(file.readAll());
-    return decoded ? QPixmap::fromImage(decoded->copy(0, 0, 1, decoded->height())) : QPixmap();
+    const std::optional<QImage> column = DecodeJpeg(file.readAll(), nullptr, JpegColumns::FirstOnly);
+    return column ? QPixmap::fromImage(column->copy(0, 0, 1, column->height())) : QPixmap();
 }
 
 }  // namespace corvane
