@@ -7,8 +7,8 @@ namespace corvane {
 
 enum class Bevel { None, Raised, Lowered };
 
-// A panel with a raised or lowered bevel and an optional picture stretched over its inside
-// (or over the whole panel, bevel included).
+// A panel with a raised or lowered bevel and an optional picture over its inside (or over the whole
+// panel, bevel included): a picture as large as that, or a strip repeated sideways over it.
 class BevelPanel : public QWidget {
     Q_OBJECT
   public:
@@ -19,7 +19,7 @@ class BevelPanel : public QWidget {
     int bevelWidth() const { return m_bevelWidth; }
     void setBevelWidth(int width);
     void setBackground(const QPixmap& picture, bool coverBevel = false);
-    // The same for a picture kept as an image, which is painted without a copy into a pixmap.
+    // A picture as large as the area, kept as an image: painted without a copy into a pixmap.
     void setBackground(const QImage& picture, bool coverBevel = false);
     const QPixmap& background() const { return m_background; }
     // The rectangle inside the bevel.

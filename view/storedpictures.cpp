@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <algorithm>
+
 #include "view/jpegdecoder.h"
 
 namespace corvane {
@@ -12,6 +14,21 @@ namespace {
 // Every stored picture but the panel background is a PNG; the background is a JPEG decoded here.
 QString ResourcePath(const char* name) {
     return QStringLiteral(":/") + QString::fromLatin1(name);
+}
+
+// A background is stored as one column, every row a single colour. Repeated sideways as a strip a
+// few dozen pixels wide, it paints the same pixels as the whole picture with a copy per run, in a
+// fraction of the memory.
+QPixmap BackgroundStrip(const QImage& column) {
+    if (column.isNull()) return {};
+    constexpr int kStripWidth = 64;
+    const QImage opaque = column.convertToFormat(QImage::Format_RGB32);
+    QImage strip(kStripWidth, opaque.height(), QImage::Format_RGB32);
+    for (int y = 0; y < strip.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(strip.scanLine(y));
+        std::fill(row, row + kStripWidth, reinterpret_cast<const QRgb*>(opaque.constScanLine(y))[0]);
+    }
+    return QPixmap::fromImage(std::move(strip));
 }
 
 }  // namespace
@@ -32,11 +49,15 @@ QIcon StoredIcon(const char* name) {
     return QIcon(StoredPixmap(name));
 }
 
+QPixmap StoredBackground(const char* name) {
+    return BackgroundStrip(StoredImage(name));
+}
+
 QPixmap PanelBackground() {
     QFile file(ResourcePath("panel-background.jpg"));
     if (!file.open(QIODevice::ReadOnly)) return {};
     const std::optional<QImage> column = DecodeJpeg(file.readAll(), nullptr, JpegColumns::FirstOnly);
-    return column ? QPixmap::fromImage(column->copy(0, 0, 1, column->height())) : QPixmap();
+    return column ? BackgroundStrip(column->copy(0, 0, 1, column->height())) : QPixmap();
 }
 
 }  // namespace corvane

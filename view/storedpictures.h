@@ -13,9 +13,12 @@ QImage StoredImage(const char* name);
 QPixmap StoredPixmap(const char* name);
 QIcon StoredIcon(const char* name);
 
-// The grid panel's background as it is painted: one column, to be stretched over the panel. Every
-// row of the stored picture is a single colour, so the column paints the same pixels as the whole
-// picture in a sliver of its memory.
+// A panel background stored as one column (every row a single colour), as a strip for a panel to
+// repeat sideways: the same pixels as a picture as wide as the panel, in a sliver of its memory.
+QPixmap StoredBackground(const char* name);
+
+// The grid panel's background, as such a strip. Every row of the stored JPEG is one colour, so
+// only its first column is decoded.
 QPixmap PanelBackground();
 
 }  // namespace corvane
