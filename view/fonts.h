@@ -11,10 +11,10 @@ namespace corvane {
 // installed family of similar weight instead. Safe to call more than once.
 void InstallFontSubstitutions();
 
-// Reads the system's font list on a thread of its own while the caller builds what needs no font:
-// the largest single part of a start. The first font asked for waits for it, since the font
-// database guards itself. Needs the application object and must end before it; the returned
-// thread joins when it goes.
+// Reads the system's font list and resolves the windows' families on a thread of its own while the
+// caller builds what needs no font: the largest single part of a start. The first font asked for
+// waits for it, since the font database guards itself. Needs the application object and must end
+// before it; the returned thread joins when it goes.
 std::jthread LoadFontsInBackground();
 
 // A font of the design by family and pixel height.
