@@ -35,11 +35,6 @@
 #include "view/storedpictures.h"
 #include "view/unitpanel.h"
 
-// The pictures are compiled into the static UI library and must be registered before first use.
-static void initResources() {
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace corvane {
 
 namespace {
@@ -100,7 +95,6 @@ MainWindow::MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions opti
       m_notifier(notifier),
       m_controller(usb, notifier, {options.manufacturer, options.commonDataFolder, options.timersRun}),
       m_fileDialogs(this) {
-    initResources();
     buildWindow();
     connectController();
 

@@ -4,12 +4,14 @@
 #include <QMessageBox>
 
 #include <exception>
+#include <thread>
 
 #include "app/mainwindow.h"
 #include "app/messageboxnotifier.h"
 #include "storage/diskfile.h"
 #include "view/applicationstyle.h"
 #include "view/fonts.h"
+#include "view/storedpictures.h"
 
 namespace corvane {
 
@@ -21,7 +23,13 @@ void showException(const QString& message) {
 
 int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
     QApplication app(argc, argv);
-    const std::jthread fonts = LoadFontsInBackground();
+    // The slow parts of a start that need no window run on a second thread while the window is
+    // built; whatever the window asks for before it is ready, it reads itself.
+    InstallFontSubstitutions();  // before the thread: nothing guards the table
+    const std::jthread readAhead([] {
+        ReadStoredPicturesAhead();
+        ResolveWindowFonts();
+    });
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     try {

@@ -17,18 +17,14 @@ void InstallFontSubstitutions() {
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
 }
 
-std::jthread LoadFontsInBackground() {
-    InstallFontSubstitutions();  // here: the substitution table is not guarded
-    return std::jthread([] {
-        QFontDatabase::families();
-        // Each family the windows ask for is resolved once into a list of fallbacks the database
-        // keeps for every thread. Fonts are kept per thread, so only that work is shared; a family
-        // missing from this list merely costs its first user.
-        const QFont families[] = {PixelFont(QStringLiteral("Tahoma"), 11),
-                                  PixelFont(QStringLiteral("MS Sans Serif"), 11), HeavyFont(13, QFont::Bold),
-                                  PointFont(QStringLiteral("Arial Black"), 13, QFont::Black)};
-        for (const QFont& font : families) QFontMetrics(font).height();
-    });
+void ResolveWindowFonts() {
+    QFontDatabase::families();
+    // Fonts themselves are kept per thread, so only the lists are shared; a family missing here
+    // merely costs its first user.
+    const QFont families[] = {PixelFont(QStringLiteral("Tahoma"), 11),
+                              PixelFont(QStringLiteral("MS Sans Serif"), 11), HeavyFont(13, QFont::Bold),
+                              PointFont(QStringLiteral("Arial Black"), 13, QFont::Black)};
+    for (const QFont& font : families) QFontMetrics(font).height();
 }
 
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {

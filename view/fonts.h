@@ -3,7 +3,6 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
-#include <thread>
 
 namespace corvane {
 
@@ -11,11 +10,11 @@ namespace corvane {
 // installed family of similar weight instead. Safe to call more than once.
 void InstallFontSubstitutions();
 
-// Reads the system's font list and resolves the windows' families on a thread of its own while the
-// caller builds what needs no font: the largest single part of a start. The first font asked for
-// waits for it, since the font database guards itself. Needs the application object and must end
-// before it; the returned thread joins when it goes.
-std::jthread LoadFontsInBackground();
+// Reads the system's font list and resolves each family the windows ask for into the list of
+// fallbacks the font database keeps for every thread: the largest single part of a start, which
+// can run on a second thread while the window is built (the database guards itself; install the
+// substitutions first). Needs the application object.
+void ResolveWindowFonts();
 
 // A font of the design by family and pixel height.
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
