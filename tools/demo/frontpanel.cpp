@@ -1,7 +1,6 @@
 #include "tools/demo/frontpanel.h"
 
 #include <QAbstractButton>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -9,6 +8,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyleOptionGroupBox>
 #include <QStyleOptionToolButton>
 #include <QTimer>
 #include <QToolTip>
@@ -26,12 +26,13 @@ constexpr int kKeySize = 16;
 constexpr int kKeySpacing = 1;
 }  // namespace
 
-// The face of an unlit key, up or held down, as the style draws a tool button. Drawn once and
-// shared by all 340 keys: each asking the style for the same bevel took most of the first paint.
-class KeyFaces {
+// The pictures the panels' keys and boxes are drawn from, made once and shared: each of 340 keys
+// and 4 boxes asking the style for the same bevel and frame took most of the first paint.
+class PanelPictures {
   public:
-    const QPixmap& face(const QWidget& key, bool down) {
-        QPixmap& face = m_faces[down ? 1 : 0];
+    // The face of an unlit key, up or held down, as the style draws a tool button.
+    const QPixmap& keyFace(const QWidget& key, bool down) {
+        QPixmap& face = m_keyFaces[down ? 1 : 0];
         const qreal ratio = key.devicePixelRatioF();
         if (!face.isNull() && face.devicePixelRatio() == ratio) return face;
         face = QPixmap(key.size() * ratio);
@@ -46,9 +47,22 @@ class KeyFaces {
         key.style()->drawComplexControl(QStyle::CC_ToolButton, &option, &p, &key);
         return face;
     }
+    // The style's group-box frame picture as it shows on the box's background, so that every
+    // pixel of it paints opaquely; null where the style has none.
+    const QImage& boxFrame(const QWidget& box) {
+        if (!m_boxFrame.isNull()) return m_boxFrame;
+        const QImage source(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
+        if (source.isNull()) return m_boxFrame;
+        m_boxFrame = QImage(source.size(), QImage::Format_RGB32);
+        m_boxFrame.fill(box.palette().color(box.backgroundRole()));
+        QPainter p(&m_boxFrame);
+        p.drawImage(0, 0, source);
+        return m_boxFrame;
+    }
 
   private:
-    std::array<QPixmap, 2> m_faces;
+    std::array<QPixmap, 2> m_keyFaces;
+    QImage m_boxFrame;
 };
 
 namespace {
@@ -57,8 +71,8 @@ namespace {
 // took most of the panels' start-up.
 class RouteKey : public QAbstractButton {
   public:
-    RouteKey(KeyFaces& faces, int column, QWidget* parent)
-        : QAbstractButton(parent), m_faces(faces), m_column(column) {
+    RouteKey(PanelPictures& pictures, int column, QWidget* parent)
+        : QAbstractButton(parent), m_pictures(pictures), m_column(column) {
         setCheckable(true);
         setFocusPolicy(Qt::TabFocus);
         resize(kKeySize, kKeySize);
@@ -80,7 +94,7 @@ class RouteKey : public QAbstractButton {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         if (!isChecked()) {
-            p.drawPixmap(0, 0, m_faces.face(*this, isDown()));
+            p.drawPixmap(0, 0, m_pictures.keyFace(*this, isDown()));
             return;
         }
         p.fillRect(rect(), QColor(0, 200, 0));
@@ -89,7 +103,7 @@ class RouteKey : public QAbstractButton {
     }
 
   private:
-    KeyFaces& m_faces;
+    PanelPictures& m_pictures;
     int m_column;
 };
 
@@ -161,8 +175,78 @@ class RouteKeyGrid : public QWidget {
     bool m_reverse;
 };
 
+// A unit's box: its title over a frame as the style draws a group box, from the style's own frame
+// picture. The style stretches that picture over the whole box with translucent fills, which took
+// worker threads and much of the panels' first paint; its edges and middle are plain lines of one
+// colour each, so they are laid down here as opaque fills.
+class UnitBox : public QWidget {
+  public:
+    UnitBox(const QString& title, PanelPictures& pictures, QWidget* parent)
+        : QWidget(parent), m_title(title), m_pictures(pictures) {
+        QStyleOptionGroupBox option = styleOption(QRect(0, 0, 400, 400));
+        const QRect contents =
+            style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this);
+        setContentsMargins(contents.left(), contents.top(), option.rect.right() - contents.right(),
+                           option.rect.bottom() - contents.bottom());
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        const QStyleOptionGroupBox option = styleOption(rect());
+        QPainter p(this);
+        QRect frame = style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, this);
+        frame.setTop(
+            frame.top() +
+            std::max(style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight), option.fontMetrics.height()) +
+            kFrameTopMargin);
+        drawFrame(p, frame);
+        const QRect label =
+            style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+        style()->drawItemText(&p, label, Qt::AlignLeft | Qt::TextShowMnemonic, palette(), isEnabled(),
+                              m_title, QPalette::WindowText);
+    }
+
+  private:
+    static constexpr int kFrameTopMargin = 3;
+    static constexpr int kBorder = 6;  // the corners of the frame picture
+
+    QStyleOptionGroupBox styleOption(const QRect& rect) const {
+        QStyleOptionGroupBox option;
+        option.initFrom(this);
+        option.rect = rect;
+        option.text = m_title;
+        option.lineWidth = 1;
+        option.midLineWidth = 0;
+        option.textAlignment = Qt::AlignLeft;
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        return option;
+    }
+    void drawFrame(QPainter& p, const QRect& frame) {
+        const QImage& picture = m_pictures.boxFrame(*this);
+        const int w = picture.width(), h = picture.height();
+        if (w <= 2 * kBorder || h <= 2 * kBorder) return;
+        const int inner = frame.width() - 2 * kBorder, innerHeight = frame.height() - 2 * kBorder;
+        const int l = frame.left(), t = frame.top();
+        const int r = frame.right() - kBorder + 1, b = frame.bottom() - kBorder + 1;
+        p.drawImage(l, t, picture, 0, 0, kBorder, kBorder);
+        p.drawImage(r, t, picture, w - kBorder, 0, kBorder, kBorder);
+        p.drawImage(l, b, picture, 0, h - kBorder, kBorder, kBorder);
+        p.drawImage(r, b, picture, w - kBorder, h - kBorder, kBorder, kBorder);
+        for (int i = 0; i < kBorder; ++i) {
+            p.fillRect(l + kBorder, t + i, inner, 1, picture.pixelColor(kBorder, i));
+            p.fillRect(l + kBorder, b + i, inner, 1, picture.pixelColor(kBorder, h - kBorder + i));
+            p.fillRect(l + i, t + kBorder, 1, innerHeight, picture.pixelColor(i, kBorder));
+            p.fillRect(r + i, t + kBorder, 1, innerHeight, picture.pixelColor(w - kBorder + i, kBorder));
+        }
+        p.fillRect(l + kBorder, t + kBorder, inner, innerHeight, picture.pixelColor(kBorder, kBorder));
+    }
+
+    QString m_title;
+    PanelPictures& m_pictures;
+};
+
 FrontPanel::FrontPanel(std::shared_ptr<DeviceModel> unit, QWidget* parent)
-    : QWidget(parent), m_unit(std::move(unit)), m_keyFaces(std::make_unique<KeyFaces>()) {
+    : QWidget(parent), m_unit(std::move(unit)), m_pictures(std::make_unique<PanelPictures>()) {
     setWindowTitle(QStringLiteral("CORVANE front panels"));
     auto* layout = new QHBoxLayout(this);
 
@@ -225,14 +309,14 @@ void FrontPanel::showBeside(QWidget& mainWindow) {
 }
 
 QWidget* FrontPanel::buildUnit(int u) {
-    auto* box = new QGroupBox(
-        u == 0 ? QStringLiteral("Unit 1 (master)") : QStringLiteral("Unit %1").arg(u + 1), this);
+    auto* box = new UnitBox(u == 0 ? QStringLiteral("Unit 1 (master)") : QStringLiteral("Unit %1").arg(u + 1),
+                            *m_pictures, this);
     auto* v = new QVBoxLayout(box);
     auto* grid = new RouteKeyGrid(m_unit->firmware()->state().ReverseMode != 0, box);
     m_keyGrids[u] = grid;
     for (int row = 0; row < 5; ++row) {
         for (int column = 0; column < 17; ++column) {
-            auto* key = new RouteKey(*m_keyFaces, column, grid);
+            auto* key = new RouteKey(*m_pictures, column, grid);
             connect(key, &QAbstractButton::clicked, this, [this, u, row, column] {
                 m_unit->firmware()->pressRoute(u, row, column);
                 refresh();

@@ -13,7 +13,7 @@ class QPushButton;
 namespace corvane {
 
 class DeviceModel;
-class KeyFaces;
+class PanelPictures;
 class RouteKeyGrid;
 struct UsbRequest;
 
@@ -47,7 +47,7 @@ class FrontPanel : public QWidget {
     void requestAnswered(const UsbRequest& request);
 
     std::shared_ptr<DeviceModel> m_unit;
-    std::unique_ptr<KeyFaces> m_keyFaces;
+    std::unique_ptr<PanelPictures> m_pictures;
     std::array<RouteKeyGrid*, 4> m_keyGrids{};
     std::array<std::array<QAbstractButton*, 85>, 4> m_routeKeys{};
     std::array<std::array<QPushButton*, 5>, 4> m_memoryKeys{};
