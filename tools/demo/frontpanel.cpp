@@ -1,9 +1,9 @@
 #include "tools/demo/frontpanel.h"
 
-#include <QAbstractButton>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "virtualunit/devicemodel.h"
 
@@ -31,20 +33,21 @@ constexpr int kKeySpacing = 1;
 class PanelPictures {
   public:
     // The face of an unlit key, up or held down, as the style draws a tool button.
-    const QPixmap& keyFace(const QWidget& key, bool down) {
+    const QPixmap& keyFace(const QWidget& keys, QSize size, bool down) {
         QPixmap& face = m_keyFaces[down ? 1 : 0];
-        const qreal ratio = key.devicePixelRatioF();
+        const qreal ratio = keys.devicePixelRatioF();
         if (!face.isNull() && face.devicePixelRatio() == ratio) return face;
-        face = QPixmap(key.size() * ratio);
+        face = QPixmap(size * ratio);
         face.setDevicePixelRatio(ratio);
         face.fill(Qt::transparent);
         QStyleOptionToolButton option;
-        option.initFrom(&key);
+        option.initFrom(&keys);
+        option.rect = QRect(QPoint(0, 0), size);
         option.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
         option.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
         option.subControls = QStyle::SC_ToolButton;
         QPainter p(&face);
-        key.style()->drawComplexControl(QStyle::CC_ToolButton, &option, &p, &key);
+        keys.style()->drawComplexControl(QStyle::CC_ToolButton, &option, &p, &keys);
         return face;
     }
     // The style's group-box frame picture as it shows on the box's background, so that every
@@ -65,57 +68,16 @@ class PanelPictures {
     QImage m_boxFrame;
 };
 
-namespace {
-// A crosspoint key; a lit one shows green in a black frame, as the unit's own lamps do. A plain
-// button painted here: a tool button per key, each polished, measured and drawn by the style,
-// took most of the panels' start-up.
-class RouteKey : public QAbstractButton {
-  public:
-    RouteKey(PanelPictures& pictures, int column, QWidget* parent)
-        : QAbstractButton(parent), m_pictures(pictures), m_column(column) {
-        setCheckable(true);
-        setFocusPolicy(Qt::TabFocus);
-        resize(kKeySize, kKeySize);
-    }
-    QSize sizeHint() const override { return {kKeySize, kKeySize}; }
-
-  protected:
-    bool event(QEvent* event) override {
-        // The tip is made when asked for rather than stored in each of the 340 keys.
-        if (event->type() == QEvent::ToolTip) {
-            QToolTip::showText(
-                static_cast<QHelpEvent*>(event)->globalPos(),
-                m_column < 16 ? QStringLiteral("Line %1").arg(m_column + 1) : QStringLiteral("No line"),
-                this);
-            return true;
-        }
-        return QAbstractButton::event(event);
-    }
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        if (!isChecked()) {
-            p.drawPixmap(0, 0, m_pictures.keyFace(*this, isDown()));
-            return;
-        }
-        p.fillRect(rect(), QColor(0, 200, 0));
-        p.setPen(Qt::black);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-
-  private:
-    PanelPictures& m_pictures;
-    int m_column;
-};
-
-}  // namespace
-
-// A unit's crosspoint keys, right-aligned, with the row names painted to their left: 5 x 16 in
-// normal routing, 4 x 17 in reverse routing, where the table has no Disconnected row but a
-// no-line column. Placed by hand: a grid layout of 90 items per unit was a good part of the
-// panels' start-up.
+// A unit's crosspoint keys, right-aligned, with the row names to their left: 5 x 16 in normal
+// routing, 4 x 17 in reverse routing, where the table has no Disconnected row but a no-line
+// column. A lit key shows green in a black frame, as the unit's own lamps do. One widget paints
+// and clicks them all: 340 key widgets, each created, polished, shown, painted and destroyed,
+// and their grid layouts were most of the panels' start-up.
 class RouteKeyGrid : public QWidget {
   public:
-    RouteKeyGrid(bool reverse, QWidget* parent) : QWidget(parent), m_reverse(reverse) {
+    RouteKeyGrid(PanelPictures& pictures, bool reverse, std::function<void(int, int)> pressed,
+                 QWidget* parent)
+        : QWidget(parent), m_pictures(pictures), m_pressed(std::move(pressed)), m_reverse(reverse) {
         for (int row = 0; row < 5; ++row)
             m_labelWidth = std::max(m_labelWidth, fontMetrics().horizontalAdvance(rowName(row)));
         m_rowHeight = std::max(kKeySize, fontMetrics().height());
@@ -125,36 +87,91 @@ class RouteKeyGrid : public QWidget {
         return {m_labelWidth + 17 * (kKeySpacing + kKeySize), 5 * m_rowHeight + 4 * kKeySpacing};
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
-    void addKey(QAbstractButton* key, int row, int column) {
-        m_keys[row * 17 + column] = key;
-        key->setVisible(shown(row, column));
-        placeKey(row, column);
-    }
+
     void setReverse(bool reverse) {
         if (reverse == m_reverse) return;
         m_reverse = reverse;
-        for (int row = 0; row < 5; ++row)
-            for (int column = 0; column < 17; ++column) {
-                m_keys[row * 17 + column]->setVisible(shown(row, column));
-                placeKey(row, column);
-            }
+        m_held = -1;
+        update();
     }
-    bool reverse() const { return m_reverse; }
     // The hidden row or column has no entry in the unit's table.
     bool shown(int row, int column) const { return m_reverse ? row < 4 : column < 16; }
+    bool isLit(int row, int column) const { return m_lit[row * 17 + column]; }
+    void setLit(int row, int column, bool lit) {
+        if (m_lit[row * 17 + column] == lit) return;
+        m_lit[row * 17 + column] = lit;
+        update(keyRect(row, column));
+    }
+    QRect keyRect(int row, int column) const {
+        const int columns = m_reverse ? 17 : 16;
+        const int left = width() - columns * kKeySize - (columns - 1) * kKeySpacing;
+        return {left + column * (kKeySize + kKeySpacing), rowTop(row) + (m_rowHeight - kKeySize) / 2,
+                kKeySize, kKeySize};
+    }
 
   protected:
-    void resizeEvent(QResizeEvent*) override {
-        for (int row = 0; row < 5; ++row)
-            for (int column = 0; column < 17; ++column)
-                if (m_keys[row * 17 + column] != nullptr) placeKey(row, column);
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ToolTip) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            const int key = keyAt(help->pos());
+            if (key < 0) {
+                QToolTip::hideText();
+                event->ignore();
+            } else {
+                QToolTip::showText(
+                    help->globalPos(),
+                    key % 17 < 16 ? QStringLiteral("Line %1").arg(key % 17 + 1) : QStringLiteral("No line"),
+                    this, keyRect(key / 17, key % 17));
+            }
+            return true;
+        }
+        return QWidget::event(event);
     }
-    void paintEvent(QPaintEvent*) override {
+    // A key acts as a button does: pressed, it shows held down while the pointer stays on it, and
+    // it acts when released there.
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton) {
+            event->ignore();
+            return;
+        }
+        m_held = keyAt(event->position().toPoint());
+        setHeldDown(m_held >= 0);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if (m_held >= 0) setHeldDown(keyAt(event->position().toPoint()) == m_held);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() != Qt::LeftButton || m_held < 0) {
+            event->ignore();
+            return;
+        }
+        const int key = m_held;
+        const bool inside = keyAt(event->position().toPoint()) == key;
+        setHeldDown(false);
+        m_held = -1;
+        if (inside) m_pressed(key / 17, key % 17);
+    }
+    void paintEvent(QPaintEvent* event) override {
         QPainter p(this);
         p.setPen(palette().color(QPalette::WindowText));
+        for (int row = 0; row < 5; ++row) {
+            const QRect label(0, rowTop(row), m_labelWidth, m_rowHeight);
+            if (event->rect().intersects(label))
+                p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, rowName(row));
+        }
+        p.setPen(Qt::black);
         for (int row = 0; row < 5; ++row)
-            p.drawText(QRect(0, rowTop(row), m_labelWidth, m_rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                       rowName(row));
+            for (int column = 0; column < 17; ++column) {
+                const QRect key = keyRect(row, column);
+                if (!shown(row, column) || !event->rect().intersects(key)) continue;
+                if (!isLit(row, column)) {
+                    const bool down = m_heldDown && m_held == row * 17 + column;
+                    p.drawPixmap(key.topLeft(), m_pictures.keyFace(*this, key.size(), down));
+                    continue;
+                }
+                p.fillRect(key, QColor(0, 200, 0));
+                p.drawRect(key.adjusted(0, 0, -1, -1));
+            }
     }
 
   private:
@@ -162,16 +179,25 @@ class RouteKeyGrid : public QWidget {
         return row < 4 ? QStringLiteral("Ch %1").arg(row + 1) : QStringLiteral("Off");
     }
     int rowTop(int row) const { return row * (m_rowHeight + kKeySpacing); }
-    void placeKey(int row, int column) {
-        const int columns = m_reverse ? 17 : 16;
-        const int left = width() - columns * kKeySize - (columns - 1) * kKeySpacing;
-        m_keys[row * 17 + column]->move(left + column * (kKeySize + kKeySpacing),
-                                        rowTop(row) + (m_rowHeight - kKeySize) / 2);
+    int keyAt(QPoint point) const {
+        for (int row = 0; row < 5; ++row)
+            for (int column = 0; column < 17; ++column)
+                if (shown(row, column) && keyRect(row, column).contains(point)) return row * 17 + column;
+        return -1;
+    }
+    void setHeldDown(bool down) {
+        if (down == m_heldDown) return;
+        m_heldDown = down;
+        if (m_held >= 0) update(keyRect(m_held / 17, m_held % 17));
     }
 
-    std::array<QAbstractButton*, 85> m_keys{};
+    PanelPictures& m_pictures;
+    std::function<void(int, int)> m_pressed;
+    std::array<bool, 85> m_lit{};
     int m_labelWidth = 0;
     int m_rowHeight = kKeySize;
+    int m_held = -1;  // the key the left button went down on
+    bool m_heldDown = false;
     bool m_reverse;
 };
 
@@ -288,6 +314,18 @@ FrontPanel::FrontPanel(std::shared_ptr<DeviceModel> unit, QWidget* parent)
 
 FrontPanel::~FrontPanel() = default;
 
+QWidget* FrontPanel::routeKeys(int unit) const {
+    return m_keyGrids[unit];
+}
+
+QPoint FrontPanel::routeKeyCentre(int unit, int row, int column) const {
+    return m_keyGrids[unit]->keyRect(row, column).center();
+}
+
+bool FrontPanel::routeKeyLit(int unit, int row, int column) const {
+    return m_keyGrids[unit]->isLit(row, column);
+}
+
 void FrontPanel::requestAnswered(const UsbRequest& request) {
     // A poll that found nothing changed nothing and is not listed. After any other request the
     // keys follow the unit, once for all the requests of the host's tick.
@@ -312,19 +350,14 @@ QWidget* FrontPanel::buildUnit(int u) {
     auto* box = new UnitBox(u == 0 ? QStringLiteral("Unit 1 (master)") : QStringLiteral("Unit %1").arg(u + 1),
                             *m_pictures, this);
     auto* v = new QVBoxLayout(box);
-    auto* grid = new RouteKeyGrid(m_unit->firmware()->state().ReverseMode != 0, box);
+    auto* grid = new RouteKeyGrid(
+        *m_pictures, m_unit->firmware()->state().ReverseMode != 0,
+        [this, u](int row, int column) {
+            m_unit->firmware()->pressRoute(u, row, column);
+            refresh();
+        },
+        box);
     m_keyGrids[u] = grid;
-    for (int row = 0; row < 5; ++row) {
-        for (int column = 0; column < 17; ++column) {
-            auto* key = new RouteKey(*m_pictures, column, grid);
-            connect(key, &QAbstractButton::clicked, this, [this, u, row, column] {
-                m_unit->firmware()->pressRoute(u, row, column);
-                refresh();
-            });
-            grid->addKey(key, row, column);
-            m_routeKeys[u][row * 17 + column] = key;
-        }
-    }
     v->addWidget(grid);
 
     auto* keys = new QHBoxLayout;
@@ -374,7 +407,7 @@ void FrontPanel::refresh() {
                 const bool lit =
                     m_keyGrids[u]->shown(row, column) &&
                     (reverse ? s.ChannelRoute[u][0][row] == column : s.LineRoute[u][0][column] == row);
-                m_routeKeys[u][row * 17 + column]->setChecked(lit);
+                m_keyGrids[u]->setLit(row, column, lit);
             }
         for (int m = 0; m < 5; ++m) m_memoryKeys[u][m]->setDown(s.CurrentMemory[u] == m);
         m_storeKeys[u]->setChecked(m_storeArmedUnit == u);

@@ -5,7 +5,6 @@
 #include <array>
 #include <memory>
 
-class QAbstractButton;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -25,11 +24,11 @@ class FrontPanel : public QWidget {
     explicit FrontPanel(std::shared_ptr<DeviceModel> unit, QWidget* parent = nullptr);
     ~FrontPanel() override;
 
-    // The crosspoint key of a unit's panel: rows are channels (4 the Disconnected row), columns
-    // lines (16 the no-line column), as on the unit.
-    QAbstractButton* routeKey(int unit, int row, int column) const {
-        return m_routeKeys[unit][row * 17 + column];
-    }
+    // The crosspoint keys of a unit's panel, one widget, and where in it a key is: rows are
+    // channels (4 the Disconnected row), columns lines (16 the no-line column), as on the unit.
+    QWidget* routeKeys(int unit) const;
+    QPoint routeKeyCentre(int unit, int row, int column) const;
+    bool routeKeyLit(int unit, int row, int column) const;
     QPushButton* memoryKey(int unit, int memory) const { return m_memoryKeys[unit][memory]; }
     QListWidget* requestList() const { return m_requests; }
     QPushButton* unplugButton() const { return m_unplug; }
@@ -49,7 +48,6 @@ class FrontPanel : public QWidget {
     std::shared_ptr<DeviceModel> m_unit;
     std::unique_ptr<PanelPictures> m_pictures;
     std::array<RouteKeyGrid*, 4> m_keyGrids{};
-    std::array<std::array<QAbstractButton*, 85>, 4> m_routeKeys{};
     std::array<std::array<QPushButton*, 5>, 4> m_memoryKeys{};
     std::array<QPushButton*, 4> m_storeKeys{};
     QPushButton* m_reverse = nullptr;
