@@ -75,13 +75,21 @@ class PanelPictures {
 // and their grid layouts were most of the panels' start-up.
 class RouteKeyGrid : public QWidget {
   public:
-    RouteKeyGrid(PanelPictures& pictures, bool reverse, std::function<void(int, int)> pressed,
+    // The row names take the same width in every unit: measured once, for all of them.
+    RouteKeyGrid(PanelPictures& pictures, int labelWidth, bool reverse, std::function<void(int, int)> pressed,
                  QWidget* parent)
-        : QWidget(parent), m_pictures(pictures), m_pressed(std::move(pressed)), m_reverse(reverse) {
-        for (int row = 0; row < 5; ++row)
-            m_labelWidth = std::max(m_labelWidth, fontMetrics().horizontalAdvance(rowName(row)));
-        m_rowHeight = std::max(kKeySize, fontMetrics().height());
+        : QWidget(parent),
+          m_pictures(pictures),
+          m_pressed(std::move(pressed)),
+          m_labelWidth(labelWidth),
+          m_rowHeight(std::max(kKeySize, fontMetrics().height())),
+          m_reverse(reverse) {
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    static int labelWidth(const QFontMetrics& metrics) {
+        int width = 0;
+        for (int row = 0; row < 5; ++row) width = std::max(width, metrics.horizontalAdvance(rowName(row)));
+        return width;
     }
     QSize sizeHint() const override {
         return {m_labelWidth + 17 * (kKeySpacing + kKeySize), 5 * m_rowHeight + 4 * kKeySpacing};
@@ -159,7 +167,6 @@ class RouteKeyGrid : public QWidget {
             if (event->rect().intersects(label))
                 p.drawText(label, Qt::AlignLeft | Qt::AlignVCenter, rowName(row));
         }
-        p.setPen(Qt::black);
         for (int row = 0; row < 5; ++row)
             for (int column = 0; column < 17; ++column) {
                 const QRect key = keyRect(row, column);
@@ -169,8 +176,8 @@ class RouteKeyGrid : public QWidget {
                     p.drawPixmap(key.topLeft(), m_pictures.keyFace(*this, key.size(), down));
                     continue;
                 }
-                p.fillRect(key, QColor(0, 200, 0));
-                p.drawRect(key.adjusted(0, 0, -1, -1));
+                p.fillRect(key, Qt::black);
+                p.fillRect(key.adjusted(1, 1, -1, -1), QColor(0, 200, 0));
             }
     }
 
@@ -194,8 +201,8 @@ class RouteKeyGrid : public QWidget {
     PanelPictures& m_pictures;
     std::function<void(int, int)> m_pressed;
     std::array<bool, 85> m_lit{};
-    int m_labelWidth = 0;
-    int m_rowHeight = kKeySize;
+    int m_labelWidth;
+    int m_rowHeight;
     int m_held = -1;  // the key the left button went down on
     bool m_heldDown = false;
     bool m_reverse;
@@ -278,6 +285,7 @@ FrontPanel::FrontPanel(std::shared_ptr<DeviceModel> unit, QWidget* parent)
 
     auto* units = new QVBoxLayout;
     const int slaves = m_unit->firmware()->slaveCount();
+    m_rowNameWidth = RouteKeyGrid::labelWidth(fontMetrics());
     for (int u = 0; u <= slaves; ++u) units->addWidget(buildUnit(u));
     units->addStretch();
     layout->addLayout(units);
@@ -351,7 +359,7 @@ QWidget* FrontPanel::buildUnit(int u) {
                             *m_pictures, this);
     auto* v = new QVBoxLayout(box);
     auto* grid = new RouteKeyGrid(
-        *m_pictures, m_unit->firmware()->state().ReverseMode != 0,
+        *m_pictures, m_rowNameWidth, m_unit->firmware()->state().ReverseMode != 0,
         [this, u](int row, int column) {
             m_unit->firmware()->pressRoute(u, row, column);
             refresh();

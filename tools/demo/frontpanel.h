@@ -54,6 +54,7 @@ class FrontPanel : public QWidget {
     QPushButton* m_unplug = nullptr;
     QListWidget* m_requests = nullptr;
     QLabel* m_status = nullptr;
+    int m_rowNameWidth = 0;
     int m_storeArmedUnit = -1;  // STORE pressed on this unit: the next memory key stores
     bool m_refreshQueued = false;
 };
