@@ -240,8 +240,8 @@ class UnitBox : public QWidget {
     }
 
   private:
-    static constexpr int kFrameTopMargin = 3;
-    static constexpr int kBorder = 6;  // the corners of the frame picture
+    static constexpr int kFrameTopMargin = 3;  // the style's gap between the title line and the frame
+    static constexpr int kBorder = 6;          // the corners of the frame picture
 
     QStyleOptionGroupBox styleOption(const QRect& rect) const {
         QStyleOptionGroupBox option;
