@@ -24,21 +24,28 @@ TEST(FrontPanel, APanelKeyReachesTheWindowInOnePollAndAGridClickReachesTheList) 
     form.controller().setArrangement(7);  // 2x2: every unit's map is shown
 
     // Unit 2 (index 1), channel 3, line 6 on its own panel.
-    QTest::mouseClick(panel.routeKey(1, 2, 5), Qt::LeftButton);
-    EXPECT_TRUE(panel.routeKey(1, 2, 5)->isChecked());
+    QTest::mouseClick(panel.routeKeys(1), Qt::LeftButton, {}, panel.routeKeyCentre(1, 2, 5));
+    EXPECT_TRUE(panel.routeKeyLit(1, 2, 5));
+    // A key acts only when released where it was pressed, as a button does.
+    QTest::mousePress(panel.routeKeys(1), Qt::LeftButton, {}, panel.routeKeyCentre(1, 0, 5));
+    QTest::mouseRelease(panel.routeKeys(1), Qt::LeftButton, {}, panel.routeKeyCentre(1, 1, 5));
+    EXPECT_EQ(f.firmware().state().LineRoute[1][0][5], 2);
+    EXPECT_TRUE(panel.routeKeyLit(1, 2, 5));
     form.controller().pollDevice();  // one poll
     EXPECT_EQ(form.controller().state().LineRoute[1][0][5], 2);
     const QImage map = form.unitPanel(1)->picture();
     EXPECT_EQ(map.pixelColor(8 * 5 + 3, 8 * 2 + 3), QColor(0, 255, 0));
     EXPECT_NE(map.pixelColor(8 * 5 + 3, 8 * 0 + 3), QColor(0, 255, 0));
 
-    // A click on the main window's grid shows up in the panel's request list.
+    // A click on the main window's grid shows up in the panel's request list, and on its keys
+    // once the window's tick is over.
     const int before = panel.requestList()->count();
     QTest::mouseClick(form.grid().button(3, 9), Qt::LeftButton);
     ASSERT_GT(panel.requestList()->count(), before);
     EXPECT_EQ(panel.requestList()->item(before)->text(), QStringLiteral("c0 04 0003 0009 8"));
-    panel.refresh();
-    EXPECT_TRUE(panel.routeKey(0, 3, 9)->isChecked());
+    EXPECT_FALSE(panel.routeKeyLit(0, 3, 9));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(panel.routeKeyLit(0, 3, 9));
 
     // Unplugging from the panel ends the program at the next poll.
     QTest::mouseClick(panel.unplugButton(), Qt::LeftButton);
