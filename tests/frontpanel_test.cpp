@@ -3,7 +3,6 @@
 #include <QListWidget>
 #include <QTest>
 #include <QToolBar>
-#include <QToolButton>
 
 #include "formfixture.h"
 #include "tools/demo/frontpanel.h"
