@@ -12,7 +12,7 @@ AngledLabel::AngledLabel(QWidget* parent) : QWidget(parent) {
 void AngledLabel::setCaption(const QString& caption) {
     if (m_caption == caption) return;
     m_caption = caption;
-    update();
+    captionOrFontChanged();
 }
 
 void AngledLabel::setAngle(int degrees) {
@@ -50,6 +50,31 @@ void AngledLabel::setLabelFont(const QFont& font) {
     update();
 }
 
+void AngledLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) captionOrFontChanged();
+    QWidget::changeEvent(event);
+}
+
+void AngledLabel::captionOrFontChanged() {
+    m_laidOut = false;
+    update();
+}
+
+void AngledLabel::layOutCaption() {
+    m_layout.setText(m_caption);
+    m_layout.setFont(font());
+    m_layout.setTextOption(QTextOption(Qt::AlignLeft));  // one line, never wrapped
+    m_layout.setCacheEnabled(true);                      // keep the shaped glyphs after endLayout()
+    m_layout.beginLayout();
+    QTextLine line = m_layout.createLine();
+    m_layout.endLayout();
+    // Drawn at (0, ascent) the baseline lies where drawText() would put it: at the font's
+    // rounded ascent below the origin.
+    if (line.isValid()) line.setPosition(QPointF(0, -line.ascent()));
+    m_ascent = fontMetrics().ascent();
+    m_laidOut = true;
+}
+
 void AngledLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -63,9 +88,10 @@ void AngledLabel::paintEvent(QPaintEvent*) {
         p.save();
         p.translate(m_origin + offset);
         p.rotate(-m_angle);  // counter-clockwise on screen
-        p.drawText(QPoint(0, p.fontMetrics().ascent()), m_caption);
+        m_layout.draw(&p, QPointF(0, m_ascent));
         p.restore();
     };
+    if (!m_centred && !m_laidOut) layOutCaption();
     if (m_shadowed) draw(QPoint(2, 1), palette().color(QPalette::Dark));
     draw(QPoint(0, 0), m_color);
 }
