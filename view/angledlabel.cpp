@@ -63,35 +63,43 @@ void AngledLabel::captionOrFontChanged() {
 void AngledLabel::layOutCaption() {
     m_layout.setText(m_caption);
     m_layout.setFont(font());
-    m_layout.setTextOption(QTextOption(Qt::AlignLeft));  // one line, never wrapped
-    m_layout.setCacheEnabled(true);                      // keep the shaped glyphs after endLayout()
+    QTextOption option(Qt::AlignLeft);  // one line, never wrapped, aligned by the paint
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    m_layout.setTextOption(option);
+    m_layout.setCacheEnabled(true);  // keep the shaped glyphs after endLayout()
     m_layout.beginLayout();
-    QTextLine line = m_layout.createLine();
+    m_layout.createLine();
     m_layout.endLayout();
-    // Drawn at (0, ascent) the baseline lies where drawText() would put it: at the font's
-    // rounded ascent below the origin.
-    if (line.isValid()) line.setPosition(QPointF(0, -line.ascent()));
     m_ascent = fontMetrics().ascent();
     m_laidOut = true;
 }
 
 void AngledLabel::paintEvent(QPaintEvent*) {
+    if (!m_laidOut) layOutCaption();
+    if (m_layout.lineCount() == 0) return;
+    const QTextLine line = m_layout.lineAt(0);
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font());
+    // The caption is placed where drawText() puts it: centred in the label, clipped to the
+    // label's rectangle (moved with the shadow) when it does not fit; or with its baseline at the
+    // font's rounded ascent below the origin.
+    const QSizeF size(line.horizontalAdvance(), line.ascent() + line.descent());
+    const QPointF centred((width() - size.width()) / 2, (height() - size.height()) / 2);
+    const bool fits =
+        QRectF(rect()).contains(QRectF(centred, QSizeF(line.naturalTextWidth(), size.height())));
     const auto draw = [&](QPoint offset, const QColor& color) {
         p.setPen(color);
-        if (m_centred) {
-            p.drawText(rect().translated(offset), Qt::AlignCenter, m_caption);
-            return;
-        }
         p.save();
-        p.translate(m_origin + offset);
-        p.rotate(-m_angle);  // counter-clockwise on screen
-        m_layout.draw(&p, QPointF(0, m_ascent));
+        if (m_centred) {
+            if (!fits) p.setClipRect(rect().translated(offset), Qt::IntersectClip);
+            m_layout.draw(&p, centred + offset);
+        } else {
+            p.translate(m_origin + offset);
+            p.rotate(-m_angle);  // counter-clockwise on screen
+            m_layout.draw(&p, QPointF(0, m_ascent - line.ascent()));
+        }
         p.restore();
     };
-    if (!m_centred && !m_laidOut) layOutCaption();
     if (m_shadowed) draw(QPoint(2, 1), palette().color(QPalette::Dark));
     draw(QPoint(0, 0), m_color);
 }
