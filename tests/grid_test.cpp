@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "view/angledlabel.h"
 #include "view/bevelpanel.h"
 #include "view/crosspointbutton.h"
+#include "view/fonts.h"
 #include "view/hint.h"
 #include "view/unitpanel.h"
 
@@ -400,4 +402,68 @@ TEST_F(Grid, AFailedRouteKeepsTheNewRouteAndSaysSo) {
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[0].text.rfind("USB error: ", 0), 0u);
+}
+
+// The labels keep their shaped caption between paints; what they paint must stay what drawText()
+// paints, shadow and clipping included, also where a caption does not fit its label (the prompts,
+// which the stored grabs do not show).
+TEST(AngledLabels, PaintTheirCaptionsAsDrawTextDoes) {
+    struct Case {
+        QRect geometry;
+        int angle;
+        bool centred;
+        QFont font;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {{0, 0, 198, 20}, 0, true, HeavyFont(20, QFont::Bold), "Select Memory Number"},
+        {{0, 0, 198, 20}, 0, true, HeavyFont(24, QFont::Bold), "PREVIEW"},
+        {{0, 0, 60, 12}, 0, true, HeavyFont(19, QFont::Bold), "too wide and tall"},
+        {{0, 0, 263, 225},
+         40,
+         false,
+         PointFont(QStringLiteral("Arial Black"), 13, QFont::Black),
+         "Line 07 - Channel 03"},
+        {{0, 0, 300, 100},
+         0,
+         false,
+         PointFont(QStringLiteral("Arial Black"), 13, QFont::Black),
+         "Channel 04"},
+    };
+    const QColor background(40, 90, 160);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        const QString caption = QString::fromLatin1(c.caption);
+        AngledLabel label;
+        label.setGeometry(c.geometry);
+        label.setLabelFont(c.font);
+        label.setCentred(c.centred);
+        label.setAngle(c.angle);
+        label.setOrigin(c.centred ? QPoint() : QPoint(-6, c.geometry.height() - 15));
+        label.setColor(Qt::red);
+        label.setCaption(caption);
+        QImage painted(c.geometry.size(), QImage::Format_RGB32);
+        painted.fill(background);
+        label.render(&painted);
+
+        QImage expected(c.geometry.size(), QImage::Format_RGB32);
+        expected.fill(background);
+        QPainter p(&expected);
+        p.setFont(label.font());
+        for (const auto& [offset, color] : {std::pair{QPoint(2, 1), label.palette().color(QPalette::Dark)},
+                                            std::pair{QPoint(0, 0), QColor(Qt::red)}}) {
+            p.setPen(color);
+            p.save();
+            if (c.centred) {
+                p.drawText(label.rect().translated(offset), Qt::AlignCenter, caption);
+            } else {
+                p.translate(label.origin() + offset);
+                p.rotate(-c.angle);
+                p.drawText(QPoint(0, p.fontMetrics().ascent()), caption);
+            }
+            p.restore();
+        }
+        p.end();
+        EXPECT_EQ(painted, expected);
+    }
 }

@@ -12,7 +12,7 @@ AngledLabel::AngledLabel(QWidget* parent) : QWidget(parent) {
 void AngledLabel::setCaption(const QString& caption) {
     if (m_caption == caption) return;
     m_caption = caption;
-    update();
+    captionOrFontChanged();
 }
 
 void AngledLabel::setAngle(int degrees) {
@@ -50,20 +50,54 @@ void AngledLabel::setLabelFont(const QFont& font) {
     update();
 }
 
+void AngledLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) captionOrFontChanged();
+    QWidget::changeEvent(event);
+}
+
+void AngledLabel::captionOrFontChanged() {
+    m_laidOut = false;
+    update();
+}
+
+void AngledLabel::layOutCaption() {
+    m_layout.setText(m_caption);
+    m_layout.setFont(font());
+    QTextOption option(Qt::AlignLeft);  // one line, never wrapped, aligned by the paint
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    m_layout.setTextOption(option);
+    m_layout.setCacheEnabled(true);  // keep the shaped glyphs after endLayout()
+    m_layout.beginLayout();
+    m_layout.createLine();
+    m_layout.endLayout();
+    m_ascent = fontMetrics().ascent();
+    m_laidOut = true;
+}
+
 void AngledLabel::paintEvent(QPaintEvent*) {
+    if (!m_laidOut) layOutCaption();
+    if (m_layout.lineCount() == 0) return;
+    const QTextLine line = m_layout.lineAt(0);
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(font());
+    // The caption is placed where drawText() puts it: centred in the label, clipped to the
+    // label's rectangle (moved with the shadow) when it does not fit; or with its baseline at the
+    // font's rounded ascent below the origin.
+    const QSizeF size(line.horizontalAdvance(), line.ascent() + line.descent());
+    const QPointF centred((width() - size.width()) / 2, (height() - size.height()) / 2);
+    const bool fits =
+        QRectF(rect()).contains(QRectF(centred, QSizeF(line.naturalTextWidth(), size.height())));
     const auto draw = [&](QPoint offset, const QColor& color) {
         p.setPen(color);
-        if (m_centred) {
-            p.drawText(rect().translated(offset), Qt::AlignCenter, m_caption);
-            return;
-        }
         p.save();
-        p.translate(m_origin + offset);
-        p.rotate(-m_angle);  // counter-clockwise on screen
-        p.drawText(QPoint(0, p.fontMetrics().ascent()), m_caption);
+        if (m_centred) {
+            if (!fits) p.setClipRect(rect().translated(offset), Qt::IntersectClip);
+            m_layout.draw(&p, centred + offset);
+        } else {
+            p.translate(m_origin + offset);
+            p.rotate(-m_angle);  // counter-clockwise on screen
+            m_layout.draw(&p, QPointF(0, m_ascent - line.ascent()));
+        }
         p.restore();
     };
     if (m_shadowed) draw(QPoint(2, 1), palette().color(QPalette::Dark));

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QString>
+#include <QTextLayout>
 #include <QWidget>
 
 namespace corvane {
@@ -30,15 +31,24 @@ class AngledLabel : public QWidget {
     void setLabelFont(const QFont& font);
 
   protected:
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void captionOrFontChanged();
+    void layOutCaption();
+
     QString m_caption;
     int m_angle = 0;
     QPoint m_origin;
     QColor m_color = Qt::black;
     bool m_shadowed = true;
     bool m_centred = false;
+    // The caption shaped once for every paint (each paints it twice, with its shadow); laid out
+    // again when the caption or the font changes, and only once the label is painted.
+    QTextLayout m_layout;
+    int m_ascent = 0;
+    bool m_laidOut = false;
 };
 
 }  // namespace corvane

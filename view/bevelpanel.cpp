@@ -62,15 +62,15 @@ void BevelPanel::paintEvent(QPaintEvent*) {
     const QColor dark = palette().color(QPalette::Dark);
     const QColor topLeft = m_bevel == Bevel::Raised ? light : dark;
     const QColor bottomRight = m_bevel == Bevel::Raised ? dark : light;
-    // right() and bottom() are already the panel's last column and row.
+    // Each ring is four one-pixel lines, filled as rectangles (far cheaper than stroked lines);
+    // right() and bottom() are already the panel's last column and row, and the bottom and right
+    // lines are drawn last, over the corners they share with the top and left ones.
     for (int i = 0; i < m_bevelWidth; ++i) {
         const QRect r = rect().adjusted(i, i, -i, -i);
-        p.setPen(topLeft);
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(bottomRight);
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
+        p.fillRect(QRect(r.topLeft(), r.topRight()), topLeft);
+        p.fillRect(QRect(r.topLeft(), r.bottomLeft()), topLeft);
+        p.fillRect(QRect(r.bottomLeft(), r.bottomRight()), bottomRight);
+        p.fillRect(QRect(r.topRight(), r.bottomRight()), bottomRight);
     }
 }
 

@@ -25,11 +25,6 @@ AngledLabel* GridLabel(QWidget* parent) {
     return label;
 }
 
-void ShowCrosspoint(CrosspointButton* button, bool connected, const QString& hint) {
-    button->setConnected(connected);
-    SetHint(button, hint);
-}
-
 }  // namespace
 
 CrosspointGrid::CrosspointGrid(QWidget* panel) {
@@ -97,7 +92,7 @@ void CrosspointGrid::showAll(const MatrixState& state, const NameTable& names, i
             const bool connected = grid::IsConnected(state, unit, slot, r, c, reverse);
             const QString hint =
                 connected ? Text(grid::ConnectedHint(names.lineName(unit, c), rowCaption)) : QString();
-            ShowCrosspoint(button(r, c), connected, hint);
+            showCrosspoint(r, c, connected, hint);
             if (r == 0)
                 m_columnLabels[c]->setCaption(
                     Text(grid::ColumnCaption(state, names, unit, slot, c, reverse)));
@@ -109,15 +104,25 @@ void CrosspointGrid::showRoute(const MatrixState& state, const NameTable& names,
                                int column, int previous) {
     const std::string line = names.lineName(unit, column);
     if (state.ReverseMode != 0) {
-        if (previous >= 0) ShowCrosspoint(button(row, previous), false, {});
+        if (previous >= 0) showCrosspoint(row, previous, false, {});
         m_rowLabels[row]->setCaption(Text(grid::RowCaption(state, names, unit, kWorkMemory, row, true)));
     } else {
-        if (previous >= 0) ShowCrosspoint(button(previous, column), false, {});
+        if (previous >= 0) showCrosspoint(previous, column, false, {});
         m_columnLabels[column]->setCaption(
             Text(grid::ColumnCaption(state, names, unit, kWorkMemory, column, false)));
     }
     const std::string rowCaption = m_rowLabels[row]->caption().toLatin1().toStdString();
-    ShowCrosspoint(button(row, column), true, Text(grid::ConnectedHint(line, rowCaption)));
+    showCrosspoint(row, column, true, Text(grid::ConnectedHint(line, rowCaption)));
+}
+
+void CrosspointGrid::showCrosspoint(int row, int column, bool connected, const QString& hint) {
+    const auto tag = static_cast<std::size_t>(row * grid::kColumns + column);
+    m_buttons[tag]->setConnected(connected);
+    // A hint is a dynamic property, and setting one sends an event even when it is unchanged;
+    // most redraws change no hint at all.
+    if (m_hints[tag] == hint) return;
+    m_hints[tag] = hint;
+    SetHint(m_buttons[tag], hint);
 }
 
 void CrosspointGrid::moveInColumn(const CrosspointButton* from, bool up, bool reverse) {

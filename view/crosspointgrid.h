@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <array>
 
@@ -42,10 +43,12 @@ class CrosspointGrid : public QObject {
     void clicked(int row, int column);
 
   private:
+    void showCrosspoint(int row, int column, bool connected, const QString& hint);
     void focusEntered(int tag);
     void focusExited(int tag);
 
     std::array<CrosspointButton*, 85> m_buttons{};
+    std::array<QString, 85> m_hints;  // the hint each button was given last
     std::array<AngledLabel*, 17> m_columnLabels{};
     std::array<AngledLabel*, 5> m_rowLabels{};
     bool m_columnMoving = false;
