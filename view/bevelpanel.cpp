@@ -1,23 +1,23 @@
 #include "view/bevelpanel.h"
 
+#include <QPaintEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 namespace corvane {
 
 namespace {
 
-// Copies of the picture side by side and row under row, the last ones cut to the area. Plain
-// copies are what the raster engine does fastest; its own tiled fill would start worker threads
+// Whole copies of the picture side by side and row under row, clipped to the area. A whole
+// picture at a point is a plain copy, which the raster engine does fastest and on this thread;
+// its tiled fill, or a part of a picture, goes through blending it spreads over worker threads
 // for an area this large.
 void DrawSideBySide(QPainter& p, const QRect& area, const QPixmap& picture) {
+    p.save();
+    p.setClipRect(area, Qt::IntersectClip);
     for (int y = area.top(); y <= area.bottom(); y += picture.height())
-        for (int x = area.left(); x <= area.right(); x += picture.width()) {
-            const QSize piece(std::min(picture.width(), area.right() + 1 - x),
-                              std::min(picture.height(), area.bottom() + 1 - y));
-            p.drawPixmap(QPoint(x, y), picture, QRect(QPoint(0, 0), piece));
-        }
+        for (int x = area.left(); x <= area.right(); x += picture.width())
+            p.drawPixmap(QPoint(x, y), picture);
+    p.restore();
 }
 
 }  // namespace
@@ -50,8 +50,18 @@ void BevelPanel::setBackground(const QImage& picture, bool coverBevel) {
     update();
 }
 
-void BevelPanel::paintEvent(QPaintEvent*) {
+void BevelPanel::paintEvent(QPaintEvent* event) {
+    // One rectangle of the region at a time: under a clip of one rectangle the raster engine copies
+    // and fills in place, where under a clip of several it blends line by line and hands tall areas
+    // to worker threads, whose pool outlives the window.
     QPainter p(this);
+    for (const QRect& part : event->region()) {
+        p.setClipRect(part);
+        paintPart(p);
+    }
+}
+
+void BevelPanel::paintPart(QPainter& p) {
     const QRect inside = insideRect();
     p.fillRect(rect(), palette().color(QPalette::Button));
     if (!m_background.isNull()) DrawSideBySide(p, m_coverBevel ? rect() : inside, m_background);

@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+class QPainter;
+
 namespace corvane {
 
 enum class Bevel { None, Raised, Lowered };
@@ -31,6 +33,8 @@ class BevelPanel : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void paintPart(QPainter& p);
+
     Bevel m_bevel = Bevel::Raised;
     int m_bevelWidth = 2;
     QPixmap m_background;
