@@ -1,6 +1,7 @@
 #include "tools/demo/frontpanel.h"
 
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -54,7 +55,11 @@ class PanelPictures {
     // pixel of it paints opaquely; null where the style has none.
     const QImage& boxFrame(const QWidget& box) {
         if (!m_boxFrame.isNull()) return m_boxFrame;
-        const QImage source(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
+        // Read as the PNG it is: a reader left to guess the format asks every image plug-in first.
+        QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
+                            "PNG");
+        reader.setAutoDetectImageFormat(false);
+        const QImage source = reader.read();
         if (source.isNull()) return m_boxFrame;
         m_boxFrame = QImage(source.size(), QImage::Format_RGB32);
         m_boxFrame.fill(box.palette().color(box.backgroundRole()));
