@@ -22,6 +22,11 @@ std::string PathBytes(const QString& text);
 // The reason given for a path that names something other than a file (a FIFO, a device).
 inline constexpr std::string_view kNotARegularFile = "Not a regular file";
 
+// The messages of a file that cannot be opened, created or written: the path, then the reason.
+inline constexpr std::string_view kCannotOpenFile = "Cannot open file \"%s\". %s";
+inline constexpr std::string_view kCannotCreateFile = "Cannot create file \"%s\". %s";
+inline constexpr std::string_view kCannotWriteFile = "Cannot write file \"%s\". %s";
+
 struct FileRead {
     bool opened = false;
     bool complete = false;  // read to the end (or to the limit) without an error

@@ -71,9 +71,9 @@ std::string MatrixFileMessage(MatrixFileStatus status, std::string_view path, st
         case MatrixFileStatus::Ok:
             return {};
         case MatrixFileStatus::CannotOpen:
-            return FillFormat(kCannotOpenFormat, {path, systemError});
+            return FillFormat(kCannotOpenFile, {path, systemError});
         case MatrixFileStatus::CannotCreate:
-            return FillFormat(kCannotCreateFormat, {path, systemError});
+            return FillFormat(kCannotCreateFile, {path, systemError});
         case MatrixFileStatus::ReadError:
             return FillFormat(kReadErrorFormat, {kStreamReadError, path});
         case MatrixFileStatus::WriteError:

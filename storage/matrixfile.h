@@ -55,8 +55,6 @@ inline constexpr std::string_view kReadErrorFormat = "%s\n\n Error reading the f
 inline constexpr std::string_view kStreamReadError = "Stream read error";
 inline constexpr std::string_view kWriteErrorFormat = "%s\n\n Error writing the file: %s ";
 inline constexpr std::string_view kStreamWriteError = "Stream write error";
-inline constexpr std::string_view kCannotOpenFormat = "Cannot open file \"%s\". %s";
-inline constexpr std::string_view kCannotCreateFormat = "Cannot create file \"%s\". %s";
 inline constexpr std::string_view kCaptionFormat = "CORVANE - %s";
 }  // namespace matrixfile
 

@@ -179,7 +179,7 @@ void XmlSettingsStore::load() {
     if (QFileInfo::exists(PathText(m_fileName))) {
         const FileRead file = ReadRegularFile(m_fileName);
         if (!file.complete)
-            throw SettingsError(formatMessage(xmlstore::kCannotOpen, {m_fileName, file.error}), true);
+            throw SettingsError(formatMessage(kCannotOpenFile, {m_fileName, file.error}), true);
         m_lines = splitLines(QByteArray::fromStdString(file.bytes));
     }
 
@@ -344,9 +344,9 @@ void XmlSettingsStore::save() {
     const FileWrite written =
         ReplaceFile(m_fileName, [this, &content](QIODevice& out) { return writeContent(out, content); });
     if (written.status == FileWriteStatus::CannotCreate)
-        throw SettingsError(formatMessage(xmlstore::kCannotCreate, {m_fileName, written.error}), true);
+        throw SettingsError(formatMessage(kCannotCreateFile, {m_fileName, written.error}), true);
     if (!written.ok())
-        throw SettingsError(formatMessage(xmlstore::kCannotWrite, {m_fileName, written.error}), true);
+        throw SettingsError(formatMessage(kCannotWriteFile, {m_fileName, written.error}), true);
 }
 
 bool XmlSettingsStore::writeContent(QIODevice& out, std::string_view content) {

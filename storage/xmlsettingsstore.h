@@ -33,9 +33,6 @@ inline constexpr std::string_view kKeyIndent = "    ";
 
 inline constexpr std::string_view kInvalidFormat = "Invalid XMLStore File Format";
 inline constexpr std::string_view kNotAnInteger = "'%s' is not a valid integer value";
-inline constexpr std::string_view kCannotOpen = "Cannot open file \"%s\". %s";
-inline constexpr std::string_view kCannotCreate = "Cannot create file \"%s\". %s";
-inline constexpr std::string_view kCannotWrite = "Cannot write file \"%s\". %s";
 }  // namespace xmlstore
 
 // Optional sign and decimal digits within the range of int; nothing else (no blanks, no hex).
