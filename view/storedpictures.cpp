@@ -90,8 +90,10 @@ void ReadStoredPicturesAhead() {
         Ahead().pictures.emplace(name, std::move(picture));
     };
     keep(kPanelBackground, ReadPanelBackground());
-    const QStringList names = QDir(ResourcePath("")).entryList({QStringLiteral("*.png")}, QDir::Files);
-    for (const QString& name : names) {
+    // Picked by suffix here: a name filter would compile a regular expression, and with it page in
+    // a library the program otherwise never uses.
+    for (const QString& name : QDir(ResourcePath("")).entryList(QDir::Files)) {
+        if (!name.endsWith(QLatin1String(".png"))) continue;
         const QByteArray latin = name.toLatin1();
         keep(latin.constData(), ReadPng(latin.constData()));
     }
