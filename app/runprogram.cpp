@@ -23,12 +23,13 @@ void showException(const QString& message) {
 
 int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
     QApplication app(argc, argv);
-    // The slow parts of a start that need no window run on a second thread while the window is
-    // built; whatever the window asks for before it is ready, it reads itself.
-    InstallFontSubstitutions();  // before the thread: nothing guards the table
+    InstallFontSubstitutions();
+    // Two slow parts of a start need no window and run on a second thread while the window is
+    // built: the font list, which the window's first font waits for, and the stored pictures, which
+    // the window reads itself if it asks for one before the thread has read it.
     const std::jthread readAhead([] {
+        ReadFontList();
         ReadStoredPicturesAhead();
-        ResolveWindowFonts();
     });
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));

@@ -1,7 +1,6 @@
 #include "view/fonts.h"
 
 #include <QFontDatabase>
-#include <QFontMetrics>
 #include <QStringList>
 
 namespace corvane {
@@ -17,14 +16,8 @@ void InstallFontSubstitutions() {
         QFont::insertSubstitutions(QString::fromLatin1(family), sans);
 }
 
-void ResolveWindowFonts() {
+void ReadFontList() {
     QFontDatabase::families();
-    // Fonts themselves are kept per thread, so only the lists are shared; a family missing here
-    // merely costs its first user.
-    const QFont families[] = {PixelFont(QStringLiteral("Tahoma"), 11),
-                              PixelFont(QStringLiteral("MS Sans Serif"), 11), HeavyFont(13, QFont::Bold),
-                              PointFont(QStringLiteral("Arial Black"), 13, QFont::Black)};
-    for (const QFont& font : families) QFontMetrics(font).height();
 }
 
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight) {

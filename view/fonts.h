@@ -10,11 +10,11 @@ namespace corvane {
 // installed family of similar weight instead. Safe to call more than once.
 void InstallFontSubstitutions();
 
-// Reads the system's font list and resolves each family the windows ask for into the list of
-// fallbacks the font database keeps for every thread: the largest single part of a start, which
-// can run on a second thread while the window is built (the database guards itself; install the
-// substitutions first). Needs the application object.
-void ResolveWindowFonts();
+// Reads the system's font configuration and font list into the font database: the largest single
+// part of a start, which can run on a second thread while the window is built (the database guards
+// itself). Needs the application object. Fonts themselves are kept per thread, so a font made
+// there would only be made again by the window.
+void ReadFontList();
 
 // A font of the design by family and pixel height.
 QFont PixelFont(const QString& family, int pixels, QFont::Weight weight = QFont::Normal);
