@@ -11,7 +11,6 @@
 #include "storage/diskfile.h"
 #include "view/applicationstyle.h"
 #include "view/fonts.h"
-#include "view/storedpictures.h"
 
 namespace corvane {
 
@@ -24,13 +23,9 @@ void showException(const QString& message) {
 int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
     QApplication app(argc, argv);
     InstallFontSubstitutions();
-    // Two slow parts of a start need no window and run on a second thread while the window is
-    // built: the font list, which the window's first font waits for, and the stored pictures, which
-    // the window reads itself if it asks for one before the thread has read it.
-    const std::jthread readAhead([] {
-        ReadFontList();
-        ReadStoredPicturesAhead();
-    });
+    // The font list is the slowest part of a start and needs no window: a second thread reads it
+    // while this one builds the window, whose first font waits for it.
+    const std::jthread fontList(ReadFontList);
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     try {

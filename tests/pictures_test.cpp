@@ -113,24 +113,6 @@ TEST_F(Pictures, GridBackgroundDecodesFromTheResources) {
     EXPECT_EQ(image->format(), QImage::Format_RGB32);
 }
 
-// The program reads its pictures ahead on a second thread; the window takes each from there once
-// and reads it itself after that. Both ways give the same picture.
-TEST_F(Pictures, PicturesReadAheadMatchThoseReadWhenAskedFor) {
-    const auto read = [] {
-        return std::vector<QImage>{PanelBackground().toImage(), StoredImage("lamp-on.png"),
-                                   StoredImage("digit-3.png"),
-                                   StoredBackground("recall-background.png").toImage()};
-    };
-    ReadStoredPicturesAhead();
-    const std::vector<QImage> ahead = read();
-    const std::vector<QImage> asked = read();
-    for (std::size_t i = 0; i < ahead.size(); ++i) {
-        EXPECT_FALSE(ahead[i].isNull()) << i;
-        EXPECT_EQ(ahead[i], asked[i]) << i;
-    }
-    EXPECT_EQ(ahead[0].height(), palette::kPanelHeight);
-}
-
 namespace {
 
 bool ImagePluginLoaded() {

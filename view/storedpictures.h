@@ -21,8 +21,4 @@ QPixmap StoredBackground(const char* name);
 // only its first column is decoded.
 QPixmap PanelBackground();
 
-// Reads the pictures a window shows at start ahead, on a thread of the caller's choosing; the
-// functions above take them from there when they are ready, and read them themselves otherwise.
-void ReadStoredPicturesAhead();
-
 }  // namespace corvane
