@@ -286,7 +286,7 @@ void MainWindow::buildPanels() {
         auto* label = new AngledLabel(m_gridPanel);
         label->setGeometry(575, top, 198, 20);
         label->setColor(Qt::red);
-        label->setLabelFont(HeavyFont(pixels, QFont::Bold));
+        label->setLabelFont(HeavyFont(pixels, QFont::Black));
         label->setCentred(true);
         label->setShadowed(true);
         label->setCaption(QString::fromLatin1(caption));

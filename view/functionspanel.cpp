@@ -29,7 +29,7 @@ FunctionsPanel::FunctionsPanel(QWidget* parent) : BevelPanel(parent) {
     setBackground(StoredBackground("recall-background.png"), true);
     m_title = new AngledLabel(this);
     m_title->setGeometry(0, 0, 450, 29);
-    m_title->setLabelFont(HeavyFont(19, QFont::Bold));
+    m_title->setLabelFont(HeavyFont(19, QFont::Black));
     m_title->setCentred(true);
     m_title->setShadowed(true);
     m_title->setCaption(QStringLiteral("FUNCTIONS"));
