@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QLinearGradient>
+#include <QPalette>
 #include <QString>
 #include <QStyle>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "formfixture.h"
 #include "tools/makepictures/palette.h"
 #include "view/applicationstyle.h"
+#include "view/crosspointbutton.h"
 #include "view/jpegdecoder.h"
 #include "view/storedpictures.h"
 
@@ -166,4 +169,53 @@ TEST_F(Pictures, WindowLooksAsStored) {
                 if (shot.pixel(x, y) != stored.pixel(x, y) && differing++ == 0) first = QPoint(x, y);
         EXPECT_EQ(differing, 0) << "first at " << first.x() << "," << first.y();
     }
+}
+
+// The grid's buttons copy their looks from pictures the style drew once. In every state a button
+// can show, over a background that changes from row to row as the panel's does, the copy must
+// give the pixels the style gives when it paints the button on the spot.
+TEST_F(Pictures, CrosspointButtonsLookAsTheStylePaintsThem) {
+    QApplication::setStyle(new ApplicationStyle);  // as the program starts
+    struct StockButton : CrosspointButton {
+        using CrosspointButton::CrosspointButton;
+        void paintEvent(QPaintEvent* event) override { QPushButton::paintEvent(event); }
+    };
+    QWidget window;
+    window.resize(90, 40);
+    QLinearGradient rows(0, 0, 0, 40);
+    rows.setColorAt(0, QColor(40, 90, 60));
+    rows.setColorAt(1, QColor(220, 235, 200));
+    QPalette background = window.palette();
+    background.setBrush(QPalette::Window, rows);
+    window.setPalette(background);
+    window.setAutoFillBackground(true);
+    CrosspointButton copied(0, &window);
+    StockButton painted(1, &window);
+    for (CrosspointButton* b : {static_cast<CrosspointButton*>(&copied), static_cast<CrosspointButton*>(&painted)})
+        b->resize(30, 26);  // as in the grid
+    copied.move(5, 7);
+    painted.move(50, 7);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.setAttribute(Qt::WA_KeyboardFocusChange);
+
+    const auto look = [&](CrosspointButton& b, bool connected, bool down, bool focus, bool hover) {
+        b.setConnected(connected);
+        b.setDown(down);
+        b.setAttribute(Qt::WA_UnderMouse, hover);
+        if (focus) b.setFocus(Qt::TabFocusReason);
+        else if (b.hasFocus()) b.clearFocus();
+        b.repaint();
+        const QImage shot = window.grab(b.geometry()).toImage();
+        b.clearFocus();
+        return shot;
+    };
+    for (const bool connected : {false, true})
+        for (const bool down : {false, true})
+            for (const bool focus : {false, true})
+                for (const bool hover : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "connected " << connected << " down " << down << " focus "
+                                                    << focus << " hover " << hover);
+                    EXPECT_EQ(look(copied, connected, down, focus, hover), look(painted, connected, down, focus, hover));
+                }
 }

@@ -24,6 +24,7 @@ class CrosspointButton : public QPushButton {
     void focusExited(int tag);
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
