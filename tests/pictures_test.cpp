@@ -191,10 +191,8 @@ TEST_F(Pictures, CrosspointButtonsLookAsTheStylePaintsThem) {
     window.setAutoFillBackground(true);
     CrosspointButton copied(0, &window);
     StockButton painted(1, &window);
-    for (CrosspointButton* b : {static_cast<CrosspointButton*>(&copied), static_cast<CrosspointButton*>(&painted)})
-        b->resize(30, 26);  // as in the grid
-    copied.move(5, 7);
-    painted.move(50, 7);
+    copied.setGeometry(5, 7, 30, 26);  // the size of the grid's buttons
+    painted.setGeometry(50, 7, 30, 26);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.setAttribute(Qt::WA_KeyboardFocusChange);
@@ -203,8 +201,10 @@ TEST_F(Pictures, CrosspointButtonsLookAsTheStylePaintsThem) {
         b.setConnected(connected);
         b.setDown(down);
         b.setAttribute(Qt::WA_UnderMouse, hover);
-        if (focus) b.setFocus(Qt::TabFocusReason);
-        else if (b.hasFocus()) b.clearFocus();
+        if (focus)
+            b.setFocus(Qt::TabFocusReason);
+        else
+            b.clearFocus();  // showing the window gave the first button the focus
         b.repaint();
         const QImage shot = window.grab(b.geometry()).toImage();
         b.clearFocus();
@@ -214,8 +214,9 @@ TEST_F(Pictures, CrosspointButtonsLookAsTheStylePaintsThem) {
         for (const bool down : {false, true})
             for (const bool focus : {false, true})
                 for (const bool hover : {false, true}) {
-                    SCOPED_TRACE(testing::Message() << "connected " << connected << " down " << down << " focus "
-                                                    << focus << " hover " << hover);
-                    EXPECT_EQ(look(copied, connected, down, focus, hover), look(painted, connected, down, focus, hover));
+                    SCOPED_TRACE(testing::Message() << "connected " << connected << " down " << down
+                                                    << " focus " << focus << " hover " << hover);
+                    EXPECT_EQ(look(copied, connected, down, focus, hover),
+                              look(painted, connected, down, focus, hover));
                 }
 }

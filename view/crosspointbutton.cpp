@@ -53,8 +53,9 @@ const QIcon& Glyph(bool connected) {
 
 const QPixmap& Look(const QStyleOptionButton& option, const QPushButton& button) {
     const qreal ratio = button.devicePixelRatio();
-    const LookKey key{button.style(),      option.rect.size(), ratio,           option.state, option.features,
-                      option.direction,    option.icon.cacheKey(), option.iconSize, option.palette.cacheKey()};
+    const LookKey key{button.style(),         option.rect.size(), ratio,
+                      option.state,           option.features,    option.direction,
+                      option.icon.cacheKey(), option.iconSize,    option.palette.cacheKey()};
     auto& looks = TheShared().looks;
     for (const auto& [k, look] : looks)
         if (k == key) return look;
