@@ -34,21 +34,21 @@ struct LookKey {
 // copied from there. The style builds a button from pictures laid over each other, and no two of
 // them are partly transparent at the same pixel, so laid first over transparency and then over
 // the panel as one they give exactly the pixels they give laid over the panel one by one.
-struct Shared : QObject {
+struct ButtonPictures : QObject {
     using QObject::QObject;
     const QIcon connected = StoredIcon("lamp-on.png");
     const QIcon open = StoredIcon("lamp-off.png");
     std::vector<std::pair<LookKey, QPixmap>> looks;
 };
 
-Shared& TheShared() {
-    static QPointer<Shared> shared;
-    if (!shared) shared = new Shared(qApp);
-    return *shared;
+ButtonPictures& Pictures() {
+    static QPointer<ButtonPictures> pictures;
+    if (!pictures) pictures = new ButtonPictures(qApp);
+    return *pictures;
 }
 
 const QIcon& Glyph(bool connected) {
-    return connected ? TheShared().connected : TheShared().open;
+    return connected ? Pictures().connected : Pictures().open;
 }
 
 const QPixmap& Look(const QStyleOptionButton& option, const QPushButton& button) {
@@ -56,7 +56,7 @@ const QPixmap& Look(const QStyleOptionButton& option, const QPushButton& button)
     const LookKey key{button.style(),         option.rect.size(), ratio,
                       option.state,           option.features,    option.direction,
                       option.icon.cacheKey(), option.iconSize,    option.palette.cacheKey()};
-    auto& looks = TheShared().looks;
+    auto& looks = Pictures().looks;
     for (const auto& [k, look] : looks)
         if (k == key) return look;
     // A handful of states occur (lit or not, focus, hover, pressed); a palette or style change
