@@ -251,7 +251,7 @@ void MainWindow::buildPanels() {
     m_gridPanel->setGeometry(ClientRect(0, 55, 785, 410));
     m_gridPanel->setBevel(Bevel::Raised);
     m_gridPanel->setBevelWidth(2);
-    m_gridPanel->setBackground(PanelBackground());
+    m_gridPanel->setRowColours(PanelBackground());
 
     m_okKey = new QPushButton(QStringLiteral("OK"), central);
     m_okKey->setGeometry(ClientRect(263, 493, 49, 26));

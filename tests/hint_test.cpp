@@ -55,7 +55,7 @@ TEST_F(Hints, WindowLayoutAndStatusBar) {
     MainWindow& form = open();
     EXPECT_EQ(form.centralWidget()->geometry().topLeft(), QPoint(0, kCentralTop));
     EXPECT_EQ(form.gridPanel()->geometry(), ClientRect(0, 55, 785, 410));
-    EXPECT_FALSE(form.gridPanel()->background().isNull());
+    EXPECT_FALSE(form.gridPanel()->rowColours().isNull());
     EXPECT_FALSE(form.okKey()->isVisible());
     EXPECT_EQ(form.okKey()->property("Tag").toInt(), 4);
     EXPECT_FALSE(form.okLamp()->isVisible());

@@ -7,17 +7,16 @@ namespace corvane {
 
 namespace {
 
-// Whole copies of the picture side by side and row under row, clipped to the area. A whole
-// picture at a point is a plain copy, which the raster engine does fastest and on this thread;
-// its tiled fill, or a part of a picture, goes through blending it spreads over worker threads
-// for an area this large.
-void DrawSideBySide(QPainter& p, const QRect& area, const QPixmap& picture) {
-    p.save();
-    p.setClipRect(area, Qt::IntersectClip);
-    for (int y = area.top(); y <= area.bottom(); y += picture.height())
-        for (int x = area.left(); x <= area.right(); x += picture.width())
-            p.drawPixmap(QPoint(x, y), picture);
-    p.restore();
+// Each row of `area` in its colour from `column`, whose first row is the row `top` of the panel
+// and which repeats downwards. A one-colour row is a plain fill, which the raster engine does in
+// place; a picture tiled or cut to the area would go through blending, which it spreads over
+// worker threads for an area this large.
+void FillRows(QPainter& p, const QRect& area, int top, const QImage& column) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const QRgb colour =
+            reinterpret_cast<const QRgb*>(column.constScanLine((y - top) % column.height()))[0];
+        p.fillRect(QRect(area.left(), y, area.width(), 1), QColor(colour));
+    }
 }
 
 }  // namespace
@@ -36,16 +35,16 @@ void BevelPanel::setBevelWidth(int width) {
     update();
 }
 
-void BevelPanel::setBackground(const QPixmap& picture, bool coverBevel) {
-    m_background = picture;
-    m_backgroundImage = QImage();
+void BevelPanel::setBackground(const QImage& picture, bool coverBevel) {
+    m_backgroundImage = picture;
+    m_rowColours = QImage();
     m_coverBevel = coverBevel;
     update();
 }
 
-void BevelPanel::setBackground(const QImage& picture, bool coverBevel) {
-    m_background = QPixmap();
-    m_backgroundImage = picture;
+void BevelPanel::setRowColours(const QImage& column, bool coverBevel) {
+    m_backgroundImage = QImage();
+    m_rowColours = column.isNull() ? QImage() : column.convertToFormat(QImage::Format_RGB32);
     m_coverBevel = coverBevel;
     update();
 }
@@ -57,15 +56,15 @@ void BevelPanel::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     for (const QRect& part : event->region()) {
         p.setClipRect(part);
-        paintPart(p);
+        paintPart(p, part);
     }
 }
 
-void BevelPanel::paintPart(QPainter& p) {
-    const QRect inside = insideRect();
+void BevelPanel::paintPart(QPainter& p, const QRect& part) {
+    const QRect covered = m_coverBevel ? rect() : insideRect();
     p.fillRect(rect(), palette().color(QPalette::Button));
-    if (!m_background.isNull()) DrawSideBySide(p, m_coverBevel ? rect() : inside, m_background);
-    if (!m_backgroundImage.isNull()) p.drawImage(m_coverBevel ? rect() : inside, m_backgroundImage);
+    if (!m_rowColours.isNull()) FillRows(p, covered & part, covered.top(), m_rowColours);
+    if (!m_backgroundImage.isNull()) p.drawImage(covered, m_backgroundImage);
     if (m_bevel == Bevel::None) return;
 
     const QColor light = palette().color(QPalette::Light);

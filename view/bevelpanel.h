@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 class QPainter;
@@ -9,8 +9,8 @@ namespace corvane {
 
 enum class Bevel { None, Raised, Lowered };
 
-// A panel with a raised or lowered bevel and an optional picture over its inside (or over the whole
-// panel, bevel included): a picture as large as that, or a strip repeated sideways over it.
+// A panel with a raised or lowered bevel and an optional background over its inside (or over the
+// whole panel, bevel included): a picture as large as that, or rows each of one colour.
 class BevelPanel : public QWidget {
     Q_OBJECT
   public:
@@ -20,10 +20,12 @@ class BevelPanel : public QWidget {
     void setBevel(Bevel bevel);
     int bevelWidth() const { return m_bevelWidth; }
     void setBevelWidth(int width);
-    void setBackground(const QPixmap& picture, bool coverBevel = false);
     // A picture as large as the area, kept as an image: painted without a copy into a pixmap.
     void setBackground(const QImage& picture, bool coverBevel = false);
-    const QPixmap& background() const { return m_background; }
+    // Rows each of one colour, given as a column one pixel wide (repeated downwards if the area is
+    // taller): each row is filled, the same pixels as a picture as wide as the panel, without one.
+    void setRowColours(const QImage& column, bool coverBevel = false);
+    const QImage& rowColours() const { return m_rowColours; }
     // The rectangle inside the bevel.
     QRect insideRect() const {
         return rect().adjusted(m_bevelWidth, m_bevelWidth, -m_bevelWidth, -m_bevelWidth);
@@ -33,12 +35,12 @@ class BevelPanel : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void paintPart(QPainter& p);
+    void paintPart(QPainter& p, const QRect& part);
 
     Bevel m_bevel = Bevel::Raised;
     int m_bevelWidth = 2;
-    QPixmap m_background;
     QImage m_backgroundImage;
+    QImage m_rowColours;
     bool m_coverBevel = false;
 };
 

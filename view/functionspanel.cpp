@@ -26,7 +26,7 @@ constexpr Key kKeys[] = {
 
 FunctionsPanel::FunctionsPanel(QWidget* parent) : BevelPanel(parent) {
     setBevelWidth(2);
-    setBackground(StoredBackground("recall-background.png"), true);
+    setRowColours(StoredBackground("recall-background.png"), true);
     m_title = new AngledLabel(this);
     m_title->setGeometry(0, 0, 450, 29);
     m_title->setLabelFont(HeavyFont(19, QFont::Black));

@@ -18,7 +18,7 @@ constexpr const char* kDigits[5] = {"digit-1.png", "digit-2.png", "digit-3.png",
 
 RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
     setBevelWidth(2);
-    setBackground(StoredBackground("recall-background.png"), true);
+    setRowColours(StoredBackground("recall-background.png"), true);
     m_title = new AngledLabel(this);
     m_title->setGeometry(-1, 0, 241, 29);
     m_title->setCaption(QStringLiteral("Direct Memory Recall"));

@@ -3,8 +3,6 @@
 #include <QFile>
 #include <QImageReader>
 
-#include <algorithm>
-
 #include "view/jpegdecoder.h"
 
 // The pictures are compiled into this static library; they are registered before the first read.
@@ -22,19 +20,10 @@ QString ResourcePath(const char* name) {
     return QStringLiteral(":/") + QString::fromLatin1(name);
 }
 
-// A background is stored as one column, every row a single colour. Repeated sideways as a strip a
-// few dozen pixels wide, it paints the same pixels as the whole picture with a copy per run, in a
-// fraction of the memory.
-QImage BackgroundStrip(const QImage& column) {
-    if (column.isNull()) return {};
-    constexpr int kStripWidth = 64;
-    const QImage opaque = column.convertToFormat(QImage::Format_RGB32);
-    QImage strip(kStripWidth, opaque.height(), QImage::Format_RGB32);
-    for (int y = 0; y < strip.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(strip.scanLine(y));
-        std::fill(row, row + kStripWidth, reinterpret_cast<const QRgb*>(opaque.constScanLine(y))[0]);
-    }
-    return strip;
+// The first column of a picture whose rows are each one colour, opaque.
+QImage FirstColumn(const QImage& picture) {
+    if (picture.isNull()) return {};
+    return picture.copy(0, 0, 1, picture.height()).convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -56,15 +45,15 @@ QIcon StoredIcon(const char* name) {
     return QIcon(StoredPixmap(name));
 }
 
-QPixmap StoredBackground(const char* name) {
-    return QPixmap::fromImage(BackgroundStrip(StoredImage(name)));
+QImage StoredBackground(const char* name) {
+    return FirstColumn(StoredImage(name));
 }
 
-QPixmap PanelBackground() {
+QImage PanelBackground() {
     QFile file(ResourcePath("panel-background.jpg"));
     if (!file.open(QIODevice::ReadOnly)) return {};
-    const std::optional<QImage> column = DecodeJpeg(file.readAll(), nullptr, JpegColumns::FirstOnly);
-    return column ? QPixmap::fromImage(BackgroundStrip(*column)) : QPixmap();
+    const std::optional<QImage> picture = DecodeJpeg(file.readAll(), nullptr, JpegColumns::FirstOnly);
+    return picture ? FirstColumn(*picture) : QImage();
 }
 
 }  // namespace corvane

@@ -13,12 +13,12 @@ QImage StoredImage(const char* name);
 QPixmap StoredPixmap(const char* name);
 QIcon StoredIcon(const char* name);
 
-// A panel background stored as one column (every row a single colour), as a strip for a panel to
-// repeat sideways: the same pixels as a picture as wide as the panel, in a sliver of its memory.
-QPixmap StoredBackground(const char* name);
+// A panel background stored as one column, every row a single colour: the column, opaque, for a
+// panel to fill its rows with (BevelPanel::setRowColours).
+QImage StoredBackground(const char* name);
 
-// The grid panel's background, as such a strip. Every row of the stored JPEG is one colour, so
+// The grid panel's background as such a column. Every row of the stored JPEG is one colour, so
 // only its first column is decoded.
-QPixmap PanelBackground();
+QImage PanelBackground();
 
 }  // namespace corvane
