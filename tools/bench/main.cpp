@@ -9,9 +9,10 @@
 // same floor, their runs interleaved so that all of them see the same load.
 // A start-up run of the demo is the whole life the table means: start, first paint, first
 // poll, the unit gone (--unplug-after 0), settings saved, exit. The floor quits after its first
-// paint. Idle runs poll for S seconds before the same end; their CPU net of the median start-up
-// run, divided by S, is the idle cost. The redraw figures are taken in this process, on the demo's
-// window.
+// paint. Idle runs poll for S seconds before the same end; the idle cost is their CPU time from 2 s
+// after the start to 1 s before the end, per second, as the scheduler counts it for each thread,
+// so that no part of the start-up or the exit is in it. The redraw figures are taken in this
+// process, on the demo's window.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,11 +25,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -43,8 +46,13 @@ namespace {
 
 struct Run {
     double wallMs = 0;
-    double cpuSeconds = 0;
     double rssMiB = 0;
+    double windowCpuPercent = 0;  // CPU per second within the sampling window, if one was asked for
+};
+
+// A stretch of a child's life, in seconds from its start, over which its CPU time is sampled.
+struct Window {
+    double from = 0, to = 0;
 };
 
 double Now() {
@@ -53,12 +61,36 @@ double Now() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
+void SleepUntil(double when) {
+    const double left = when - Now();
+    if (left <= 0) return;
+    timespec t{};
+    t.tv_sec = static_cast<time_t>(left);
+    t.tv_nsec = static_cast<long>((left - static_cast<double>(t.tv_sec)) * 1e9);
+    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+    }
+}
+
+// The CPU time of every thread of a running process so far, in seconds: the scheduler's count in
+// nanoseconds, the first field of each thread's schedstat.
+double ThreadsCpuSeconds(pid_t pid) {
+    double total = 0;
+    std::error_code error;
+    for (const auto& task :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        unsigned long long nanoseconds = 0;
+        if (stat >> nanoseconds) total += static_cast<double>(nanoseconds) / 1e9;
+    }
+    return total;
+}
+
 std::string Folder(const std::string& path) {
     return std::filesystem::path(path).parent_path().string();
 }
 
 // Runs one child to its end, from fork to exit, with a home and XDG folders of its own.
-Run Spawn(const std::vector<std::string>& argv) {
+Run Spawn(const std::vector<std::string>& argv, Window window = {}) {
     char pattern[] = "/tmp/corvane-bench-XXXXXX";
     const std::string home = mkdtemp(pattern);
     std::vector<std::string> env = {
@@ -90,13 +122,17 @@ Run Spawn(const std::vector<std::string>& argv) {
         execve(args[0], args.data(), envp.data());
         _exit(127);
     }
+    Run run;
+    if (window.to > window.from) {
+        SleepUntil(start + window.from);
+        const double cpu = ThreadsCpuSeconds(pid), from = Now();
+        SleepUntil(start + window.to);
+        run.windowCpuPercent = 100.0 * (ThreadsCpuSeconds(pid) - cpu) / (Now() - from);
+    }
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    Run run;
     run.wallMs = (Now() - start) * 1e3;
-    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.rssMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
     std::filesystem::remove_all(home);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -138,7 +174,6 @@ struct Subject {
     explicit Subject(std::string demo) : path(std::move(demo)) {}
     std::string path;
     Row wall, rss, panelWall, panelRss, idle;
-    std::vector<double> startCpu, floorStartCpu;
 };
 
 // Microseconds per call of `step`, each followed by the event processing that paints its result.
@@ -233,7 +268,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--idle-pairs") == 0)
             number(idlePairs, 0);  // none: start-up figures only
         else if (std::strcmp(argv[i], "--idle-seconds") == 0)
-            number(idleSeconds, 1);
+            number(idleSeconds, 4);  // the sampling leaves out the first 2 s and the last
         else if (std::strcmp(argv[i], "--no-redraw") == 0)
             redraw = false;
         else if (std::strcmp(argv[i], "--demo") == 0 && i + 1 < argc)
@@ -261,16 +296,14 @@ int main(int argc, char** argv) {
             d.rss.add(alone.rssMiB, f.rssMiB);
             d.panelWall.add(panel.wallMs, f2.wallMs);
             d.panelRss.add(panel.rssMiB, f2.rssMiB);
-            d.startCpu.push_back(alone.cpuSeconds);
-            d.floorStartCpu.push_back(f.cpuSeconds);
         }
-    // The floor's idle run ends by its timer rather than after its paint; its start-up is the same.
+    // The floor's idle run ends by its timer rather than after its paint.
+    const Window polling{2, static_cast<double>(idleSeconds) - 1};
     for (int i = 0; i < idlePairs; ++i)
         for (Subject& d : demos) {
-            const Run f = Spawn({floor, idleMs});
-            const Run idle = Spawn({d.path, "--no-panel", "--unplug-after", idleMs});
-            d.idle.add(100.0 * (idle.cpuSeconds - Quantile(d.startCpu, 0.5)) / idleSeconds,
-                       100.0 * (f.cpuSeconds - Quantile(d.floorStartCpu, 0.5)) / idleSeconds);
+            const Run f = Spawn({floor, idleMs}, polling);
+            const Run idle = Spawn({d.path, "--no-panel", "--unplug-after", idleMs}, polling);
+            d.idle.add(idle.windowCpuPercent, f.windowCpuPercent);
         }
     LoadAverage("after");
 
