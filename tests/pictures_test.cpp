@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStyle>
 #include <cstdlib>
-#include <vector>
 
 #include "formfixture.h"
 #include "tools/makepictures/palette.h"
