@@ -117,11 +117,16 @@ MainWindow::MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions opti
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(m_inputHooks);
-    if (!m_windowStateSaved) SavePlacement(*this, m_controller.session(), m_notifier);
-    m_controller.shutdown();
+    shutDown();
     // The grid goes before its buttons, so that their focus changes while they are torn down
     // reach no one.
     m_grid.reset();
+}
+
+void MainWindow::shutDown() {
+    if (!m_windowStateSaved) SavePlacement(*this, m_controller.session(), m_notifier);
+    m_windowStateSaved = true;
+    m_controller.shutdown();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -79,6 +79,9 @@ class MainWindow : public QMainWindow {
     MatrixController& controller() { return m_controller; }
     // Whether start-up found and read the unit; without it the program quits.
     StartResult startResult() const { return m_startResult; }
+    // Keeps the window's placement and shuts the controller down: the unit closed, the settings
+    // written. The destructor does it if nobody did before.
+    void shutDown();
 
     // The views, for tests and tools.
     BevelPanel* gridPanel() const { return m_gridPanel; }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -135,4 +138,28 @@ TEST(Startup, FailedStartKeepsTheSavedArrangementAndUnit) {
         EXPECT_EQ(again.controller().state().SelectedUnit, 2);
         EXPECT_EQ(again.statusPanel(1)->text(), QStringLiteral("Unit: 3"));
     }
+}
+
+// A normal end leaves the process without taking the window apart: whatever the program keeps
+// must be written by then. The demo chooses 2x2 and ends when its unit leaves the bus.
+TEST(Startup, TheProgramWritesItsSettingsBeforeItEnds) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+        env.insert(QString::fromLatin1(name), home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess demo;
+    demo.setProcessEnvironment(env);
+    demo.start(QStringLiteral(CORVANE_DEMO),
+               {QStringLiteral("--no-panel"), QStringLiteral("--layout"), QStringLiteral("7"),
+                QStringLiteral("--unplug-after"), QStringLiteral("100")});
+    ASSERT_TRUE(demo.waitForFinished(60000));
+    EXPECT_EQ(demo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(demo.exitCode(), 0);
+    QFile settings(home.filePath(QStringLiteral("QUENDA/matrix.xml")));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray text = settings.readAll();
+    EXPECT_TRUE(text.contains("<Lines value=\"7\"/>")) << text.constData();
+    EXPECT_TRUE(text.contains("<NormalPos value=")) << text.constData();
 }
