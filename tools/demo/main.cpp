@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
@@ -57,10 +58,9 @@ std::optional<long> NumberIn(const QString& text, long first, long last) {
     return value;
 }
 
-// Reads the options with an application object of its own, so that --help and mistakes are
+// Reads the options before the program makes its application, so that --help and mistakes are
 // answered before any window system is needed. Ends the process on --help or a mistake.
 DemoOptions Parse(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Runs the CORVANE control program on a virtual matrix unit, for trying it without hardware."));
@@ -98,13 +98,21 @@ DemoOptions Parse(int argc, char** argv) {
     parser.addOptions({slaves, trace, noPanel, layout, reverse, script, unplugAfter, remote});
     const QCommandLineOption help = parser.addHelpOption();
 
-    const auto usageError = [&parser](const QString& what) {
-        std::fprintf(stderr, "corvane-demo: %s\n\n%s", qPrintable(what), qPrintable(parser.helpText()));
+    // The usage line names the program as it was started, which the parser learns from an
+    // application object: one is made only for the help.
+    const auto helpText = [&] {
+        const QCoreApplication application(argc, argv);
+        return parser.helpText();
+    };
+    const auto usageError = [&helpText](const QString& what) {
+        std::fprintf(stderr, "corvane-demo: %s\n\n%s", qPrintable(what), qPrintable(helpText()));
         std::exit(2);
     };
-    if (!parser.parse(QCoreApplication::arguments())) usageError(parser.errorText());
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) usageError(parser.errorText());
     if (parser.isSet(help)) {
-        std::printf("%s\n%s", qPrintable(parser.helpText()), kScriptHelp);
+        std::printf("%s\n%s", qPrintable(helpText()), kScriptHelp);
         std::exit(0);
     }
     if (!parser.positionalArguments().isEmpty())
