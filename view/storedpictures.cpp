@@ -20,10 +20,9 @@ QString ResourcePath(const char* name) {
     return QStringLiteral(":/") + QString::fromLatin1(name);
 }
 
-// The first column of a picture whose rows are each one colour, opaque.
+// The first column of a picture whose rows are each one colour.
 QImage FirstColumn(const QImage& picture) {
-    if (picture.isNull()) return {};
-    return picture.copy(0, 0, 1, picture.height()).convertToFormat(QImage::Format_RGB32);
+    return picture.isNull() ? QImage() : picture.copy(0, 0, 1, picture.height());
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ QImage StoredImage(const char* name);
 QPixmap StoredPixmap(const char* name);
 QIcon StoredIcon(const char* name);
 
-// A panel background stored as one column, every row a single colour: the column, opaque, for a
-// panel to fill its rows with (BevelPanel::setRowColours).
+// A panel background stored as one column, every row a single colour: the column, for a panel to
+// fill its rows with (BevelPanel::setRowColours, which makes it opaque).
 QImage StoredBackground(const char* name);
 
 // The grid panel's background as such a column. Every row of the stored JPEG is one colour, so
