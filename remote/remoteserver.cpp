@@ -141,17 +141,17 @@ void RemoteServer::publishChanges() {
 
 bool RemoteServer::subscribe(const RemotePeer& sender, std::uint16_t port) {
     const RemotePeer target{sender.address, port != 0 ? port : sender.port};
-    expireSubscribers();
-    for (Subscriber& s : m_subscribers) {
-        if (s.target == target) {
-            s.renewed = m_clock();
-            return true;
-        }
-    }
-    if (static_cast<int>(m_subscribers.size()) >= kMaxSubscribers) return false;
-    // Bring the others up to date first, so that one record of what was sent serves everyone.
+    // Bring everyone up to date first, so that one record of what was sent serves everyone.
     publishChanges();
-    m_subscribers.push_back({target, m_clock()});
+    const auto known = std::find_if(m_subscribers.begin(), m_subscribers.end(),
+                                    [&](const Subscriber& s) { return s.target == target; });
+    // A renewal gets the whole state too: the controller behind that port may have restarted.
+    if (known != m_subscribers.end())
+        known->renewed = m_clock();
+    else if (static_cast<int>(m_subscribers.size()) >= kMaxSubscribers)
+        return false;
+    else
+        m_subscribers.push_back({target, m_clock()});
     const FeedbackValues values = feedbackValues(m_control.state());
     for (const OscPacket& m : feedbackMessages(values, nullptr)) send(m, target);
     m_lastSent = values;
