@@ -29,17 +29,13 @@ bool SendsToUnit(Origin origin, Change change) {
     return change == Change::Clear || change == Change::Reverse;
 }
 
-// A short pause before the first read, as long as three counting loops take. The counter is
-// volatile so that the optimiser keeps the loops.
+// A short pause before the first read, three counting loops; volatile keeps them from the optimiser.
 void BusyPause() {
-    for (int loop = 0; loop < 3; ++loop) {
-        volatile int i = 0;
-        while (i < 65535) i = i + 1;
-    }
+    for (int loop = 0; loop < 3; ++loop)
+        for (volatile int i = 0; i < 65535;) i = i + 1;
 }
 
-// The caption is single-byte text: the path is decoded from the file system's encoding and what
-// has no single byte shows as '?'.
+// Single-byte text: the path decoded from the file system's encoding, '?' where no byte fits.
 QString FileCaption(const std::string& path) {
     const std::string name = CaptionFileName(PathText(path).toLatin1().toStdString());
     return QString::fromLatin1(FillFormat(matrixfile::kCaptionFormat, {name}));
@@ -133,6 +129,7 @@ void MatrixController::showEveryUnit() {
 }
 
 void MatrixController::send(RequestCode code, std::uint16_t value, std::uint16_t index) {
+    m_traffic.sent(code, value, index, m_state.ReverseMode != 0);
     m_link.sendCommand(code, value, index);
 }
 
@@ -375,6 +372,7 @@ void MatrixController::sendImage() {
 
 void MatrixController::pollDevice() {
     if (!m_link.isOpen()) return;
+    if (m_remote) m_remote->sendWaiting();
     DeviceEvent event;
     const int count = m_link.pollEvent(event);
     if (count < 0) {
@@ -384,6 +382,7 @@ void MatrixController::pollDevice() {
         return;
     }
     const DispatchedEvent e = DispatchEvent(event, count, m_state);
+    if (!m_traffic.polled(count, e, m_state.ReverseMode != 0)) return;
     switch (e.action) {
         case EventAction::None:
             break;

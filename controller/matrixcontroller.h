@@ -11,6 +11,7 @@
 #include "controller/functionkeys.h"
 #include "controller/remoteoperator.h"
 #include "controller/ticktimer.h"
+#include "controller/unittraffic.h"
 #include "device/configimage.h"
 #include "device/devicelink.h"
 #include "model/matrixstate.h"
@@ -106,6 +107,7 @@ class MatrixController : public QObject {
     // The remote control while it listens (StartRemoteControl), else nullptr.
     const RemoteOperator* remoteControl() const { return m_remote.get(); }
     void setRemoteControl(std::unique_ptr<RemoteOperator> remote) { m_remote = std::move(remote); }
+    const UnitTraffic& unitTraffic() const { return m_traffic; }
     Notifier& notifier() const { return m_notifier; }
     // The selected unit for indexing: never past the last unit, whatever a file or the settings held.
     int selectedUnitIndex() const;
@@ -158,6 +160,7 @@ class MatrixController : public QObject {
     NameTable m_names{};
     FunctionKeys m_keys;
     ConfigurationSession m_session;
+    UnitTraffic m_traffic;
     TickTimer m_pollTimer;
     TickTimer m_blinkTimer;
     std::optional<std::string> m_currentFile;

@@ -35,44 +35,102 @@ void RemoteOperator::publishSoon() {
         Qt::QueuedConnection);
 }
 
-// The grid's rows are the channels and its columns the lines in both orientations.
-void RemoteOperator::route(int unit, int channel, int line) {
-    m_controller.routeUnit(unit, channel, line, Origin::Remote);
+bool RemoteOperator::route(int unit, int channel, int line) {
+    return request({Kind::Route, unit, channel, line});
 }
 
-void RemoteOperator::disconnect(int unit, int line) {
-    const MatrixState& s = m_controller.state();
-    if (!s.ReverseMode) {
-        m_controller.routeUnit(unit, kDisconnected, line, Origin::Remote);
-        return;
+bool RemoteOperator::disconnect(int unit, int line) {
+    // In normal routing this is the route of the line to no channel, and waits as one.
+    if (!m_controller.state().ReverseMode) return request({Kind::Route, unit, kDisconnected, line});
+    return request({Kind::Disconnect, unit, line});
+}
+
+bool RemoteOperator::recall(int memory) {
+    return request({Kind::Recall, memory});
+}
+
+bool RemoteOperator::store(int unit, int memory) {
+    return request({Kind::Store, unit, memory});
+}
+
+bool RemoteOperator::clear(int unit) {
+    return request({Kind::Clear, unit});
+}
+
+bool RemoteOperator::setReverse(bool reverse) {
+    return request({Kind::Reverse, reverse ? 1 : 0});
+}
+
+bool RemoteOperator::selectUnit(int unit) {
+    return request({Kind::Unit, unit});
+}
+
+bool RemoteOperator::setArrangement(int layout) {
+    return request({Kind::Layout, layout});
+}
+
+bool RemoteOperator::request(const Request& r) {
+    // Selecting a unit or an arrangement sends nothing; it waits only to keep its place in line.
+    const bool sends = r.kind != Kind::Unit && r.kind != Kind::Layout;
+    if (m_waiting.empty() && (!sends || m_controller.unitTraffic().roomForRemote())) {
+        carryOut(r);
+        return true;
     }
-    for (int channel = 0; channel < kChannels; ++channel)
-        if (s.ChannelRoute[unit][kWorkMemory][channel] == line)
-            m_controller.routeUnit(unit, channel, kNoLine, Origin::Remote);
+    if (r.kind == Kind::Route) {
+        // The last route of a crosspoint wins, among the routes waiting since the last other request.
+        const bool reverse = m_controller.state().ReverseMode != 0;
+        for (auto w = m_waiting.rbegin(); w != m_waiting.rend() && w->kind == Kind::Route; ++w) {
+            if (w->a == r.a && (reverse ? w->b == r.b : w->c == r.c)) {
+                *w = r;
+                return true;
+            }
+        }
+    }
+    if (m_waiting.size() >= kMaxWaiting) return false;
+    m_waiting.push_back(r);
+    return true;
 }
 
-void RemoteOperator::recall(int memory) {
-    m_controller.recallMemory(memory, Origin::Remote);
+void RemoteOperator::sendWaiting() {
+    while (!m_waiting.empty() && m_controller.unitTraffic().roomForRemote()) {
+        const Request r = m_waiting.front();
+        m_waiting.pop_front();
+        carryOut(r);
+    }
 }
 
-void RemoteOperator::store(int unit, int memory) {
-    m_controller.storeUnitMemory(unit, memory);
-}
-
-void RemoteOperator::clear(int unit) {
-    m_controller.clearUnitWorkMemory(unit, Origin::Remote);
-}
-
-void RemoteOperator::setReverse(bool reverse) {
-    m_controller.setReverse(reverse, Origin::Remote);
-}
-
-void RemoteOperator::selectUnit(int unit) {
-    m_controller.selectUnit(unit);
-}
-
-void RemoteOperator::setArrangement(int layout) {
-    m_controller.setArrangement(layout);
+// The grid's rows are the channels and its columns the lines in both orientations.
+void RemoteOperator::carryOut(const Request& r) {
+    switch (r.kind) {
+        case Kind::Route:
+            m_controller.routeUnit(r.a, r.b, r.c, Origin::Remote);
+            break;
+        case Kind::Disconnect: {
+            const MatrixState& s = m_controller.state();
+            for (int channel = 0; channel < kChannels; ++channel)
+                if (s.ReverseMode && s.ChannelRoute[r.a][kWorkMemory][channel] == r.b)
+                    m_controller.routeUnit(r.a, channel, kNoLine, Origin::Remote);
+            break;
+        }
+        case Kind::Recall:
+            m_controller.recallMemory(r.a, Origin::Remote);
+            break;
+        case Kind::Store:
+            m_controller.storeUnitMemory(r.a, r.b);
+            break;
+        case Kind::Clear:
+            m_controller.clearUnitWorkMemory(r.a, Origin::Remote);
+            break;
+        case Kind::Reverse:
+            m_controller.setReverse(r.a != 0, Origin::Remote);
+            break;
+        case Kind::Unit:
+            m_controller.selectUnit(r.a);
+            break;
+        case Kind::Layout:
+            m_controller.setArrangement(r.a);
+            break;
+    }
 }
 
 const MatrixState& RemoteOperator::state() const {

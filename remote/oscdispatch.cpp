@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "model/layouts.h"
 #include "remote/remotecontrol.h"
@@ -129,81 +131,92 @@ std::uint32_t readBigEndian32(const std::uint8_t* p) {
 OscDispatch::OscDispatch(RemoteControl& control, RemoteSession* session)
     : m_control(control), m_session(session) {}
 
+// The whole packet is read before any of it acts, so that a bundle broken half-way does nothing.
 int OscDispatch::handlePacket(const void* data, std::size_t size, const RemotePeer& sender) {
-    int messages = 0;
-    return handleElement(static_cast<const std::uint8_t*>(data), size, sender, 0, messages);
-}
-
-int OscDispatch::handleElement(const std::uint8_t* data, std::size_t size, const RemotePeer& sender,
-                               int depth, int& messages) {
-    if (size < sizeof kBundleTag || std::memcmp(data, kBundleTag, sizeof kBundleTag) != 0) {
-        if (++messages > kMaxBundleMessages) {
-            m_counters.count(RemoteDrop::TooMany);
-            return 0;
-        }
-        return handleMessage(data, size, sender);
-    }
-    // A bundle: the tag, an 8-byte time tag, then elements, each a 32-bit size and that many bytes.
-    if (depth >= kMaxBundleDepth || size < 16) {
+    ParsedPacket packet;
+    if (!parseElement(static_cast<const std::uint8_t*>(data), size, 0, packet)) {
         m_counters.count(RemoteDrop::Malformed);
         return 0;
     }
     int work = 0;
-    std::size_t pos = 16;
-    while (pos < size) {
-        if (size - pos < 4) {
-            m_counters.count(RemoteDrop::Malformed);
-            return work;
-        }
-        const std::uint32_t length = readBigEndian32(data + pos);
-        pos += 4;
-        if (length == 0 || length % 4 != 0 || length > size - pos) {
-            m_counters.count(RemoteDrop::Malformed);
-            return work;
-        }
-        work += handleElement(data + pos, length, sender, depth + 1, messages);
-        pos += length;
+    for (const ParsedMessage& m : packet.messages) {
+        if (m.drop)
+            m_counters.count(*m.drop);
+        else
+            work += dispatch(m, sender);
     }
+    for (int i = 0; i < packet.beyond; ++i) m_counters.count(RemoteDrop::TooMany);
     return work;
 }
 
-int OscDispatch::handleMessage(const std::uint8_t* data, std::size_t size, const RemotePeer& sender) {
+bool OscDispatch::parseElement(const std::uint8_t* data, std::size_t size, int depth, ParsedPacket& out) {
+    if (size < sizeof kBundleTag || std::memcmp(data, kBundleTag, sizeof kBundleTag) != 0) {
+        const std::optional<ParsedMessage> m = parseMessage(data, size);
+        if (!m) return false;
+        // Beyond what one packet may carry the message is only checked for its form.
+        if (out.messages.size() < std::size_t{kMaxBundleMessages})
+            out.messages.push_back(*m);
+        else
+            ++out.beyond;
+        return true;
+    }
+    // A bundle: the tag, an 8-byte time tag, then elements, each a 32-bit size and that many bytes.
+    if (depth >= kMaxBundleDepth || size < 16) return false;
+    std::size_t pos = 16;
+    while (pos < size) {
+        if (size - pos < 4) return false;
+        const std::uint32_t length = readBigEndian32(data + pos);
+        pos += 4;
+        if (length == 0 || length % 4 != 0 || length > size - pos) return false;
+        if (!parseElement(data + pos, length, depth + 1, out)) return false;
+        pos += length;
+    }
+    return true;
+}
+
+// Nothing when the bytes are not an OSC message; a message carrying its drop reason when they
+// are one this program does not take.
+std::optional<OscDispatch::ParsedMessage> OscDispatch::parseMessage(const std::uint8_t* data,
+                                                                    std::size_t size) {
     int result = 0;
     // liblo validates padding, strings, type tags and argument sizes, and copies the bytes.
     Message message(lo_message_deserialise(const_cast<std::uint8_t*>(data), size, &result));
-    if (!message || result != 0) {
-        m_counters.count(RemoteDrop::Malformed);
-        return 0;
-    }
+    if (!message || result != 0) return std::nullopt;
+    ParsedMessage parsed;
     // The address is the first string of the validated packet, so it ends inside it.
     const std::string_view address(reinterpret_cast<const char*>(data));
-    const Command* command = nullptr;
-    for (const Command& c : kCommands)
-        if (c.address == address) command = &c;
-    if (!command) {
-        m_counters.count(RemoteDrop::UnknownAddress);
-        return 0;
+    for (std::size_t i = 0; i < kCommands.size(); ++i)
+        if (kCommands[i].address == address) parsed.command = static_cast<int>(i);
+    if (parsed.command < 0) {
+        parsed.drop = RemoteDrop::UnknownAddress;
+        return parsed;
     }
-
-    const int argc = lo_message_get_argc(message.get());
-    if (argc < command->required || argc > command->required + command->optional) {
-        m_counters.count(RemoteDrop::WrongCount);
-        return 0;
+    const Command& command = kCommands[static_cast<std::size_t>(parsed.command)];
+    parsed.argc = lo_message_get_argc(message.get());
+    if (parsed.argc < command.required || parsed.argc > command.required + command.optional) {
+        parsed.drop = RemoteDrop::WrongCount;
+        return parsed;
     }
     const char* types = lo_message_get_types(message.get());
     lo_arg** argv = lo_message_get_argv(message.get());
-    std::array<int, 3> raw{};
-    for (int i = 0; i < argc; ++i) {
-        if (!wholeNumber(types[i], argv[i], raw[static_cast<std::size_t>(i)])) {
-            m_counters.count(RemoteDrop::WrongType);
-            return 0;
+    for (int i = 0; i < parsed.argc; ++i) {
+        if (!wholeNumber(types[i], argv[i], parsed.args[static_cast<std::size_t>(i)])) {
+            parsed.drop = RemoteDrop::WrongType;
+            return parsed;
         }
     }
+    return parsed;
+}
+
+int OscDispatch::dispatch(const ParsedMessage& message, const RemotePeer& sender) {
+    const Command* command = &kCommands[static_cast<std::size_t>(message.command)];
+    const int argc = message.argc;
+    // Ranges are checked as each message acts: an earlier one may have changed what is offered.
     const MatrixState& state = m_control.state();
     std::array<int, 3> a{};
     for (int i = 0; i < argc; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        if (!inRange(command->args[k], raw[k], state, a[k])) {
+        if (!inRange(command->args[k], message.args[k], state, a[k])) {
             m_counters.count(RemoteDrop::OutOfRange);
             return 0;
         }
@@ -211,30 +224,31 @@ int OscDispatch::handleMessage(const std::uint8_t* data, std::size_t size, const
 
     const auto port = static_cast<std::uint16_t>(argc > 0 ? a[0] : 0);
     int work = 1;
+    bool taken = true;
     switch (command->action) {
         case Action::Route:
-            m_control.route(a[0], a[1], a[2]);
+            taken = m_control.route(a[0], a[1], a[2]);
             break;
         case Action::Disconnect:
-            m_control.disconnect(a[0], a[1]);
+            taken = m_control.disconnect(a[0], a[1]);
             break;
         case Action::Recall:
-            m_control.recall(a[0]);
+            taken = m_control.recall(a[0]);
             break;
         case Action::Store:
-            m_control.store(a[0], a[1]);
+            taken = m_control.store(a[0], a[1]);
             break;
         case Action::Clear:
-            m_control.clear(a[0]);
+            taken = m_control.clear(a[0]);
             break;
         case Action::Reverse:
-            m_control.setReverse(a[0] != 0);
+            taken = m_control.setReverse(a[0] != 0);
             break;
         case Action::Unit:
-            m_control.selectUnit(a[0]);
+            taken = m_control.selectUnit(a[0]);
             break;
         case Action::Layout:
-            m_control.setArrangement(a[0]);
+            taken = m_control.setArrangement(a[0]);
             break;
         case Action::Subscribe:
             if (m_session && !m_session->subscribe(sender, port)) {
@@ -250,6 +264,10 @@ int OscDispatch::handleMessage(const std::uint8_t* data, std::size_t size, const
             if (m_session) m_session->dump(sender);
             work = kDumpWeight;
             break;
+    }
+    if (!taken) {
+        m_counters.count(RemoteDrop::Busy);
+        return 0;
     }
     ++m_counters.handled;
     return work;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace corvane {
 
@@ -17,8 +19,9 @@ enum class RemoteDrop {
     OutOfRange,      // a number outside the operator's range, a unit not present, a layout not offered
     NotAllowed,      // the sender is not on the allow-list
     TooMany,         // beyond the messages one bundle may carry, or beyond the subscriber limit
+    Busy,            // beyond the requests that may wait for the unit
 };
-inline constexpr int kRemoteDropReasons = 7;
+inline constexpr int kRemoteDropReasons = 8;
 
 struct RemoteCounters {
     std::uint64_t handled = 0;  // messages that became one call
@@ -59,7 +62,8 @@ class OscDispatch {
     explicit OscDispatch(RemoteControl& control, RemoteSession* session = nullptr);
 
     // One received datagram: a message or a bundle (its time tag is ignored: everything acts at
-    // once). Returns the messages acted on, dumps weighted as several.
+    // once). A packet that is not well-formed throughout does nothing. Returns the messages acted
+    // on, dumps weighted as several.
     int handlePacket(const void* data, std::size_t size, const RemotePeer& sender);
 
     const RemoteCounters& counters() const { return m_counters; }
@@ -67,9 +71,23 @@ class OscDispatch {
     void countDrop(RemoteDrop reason) { m_counters.count(reason); }
 
   private:
-    int handleElement(const std::uint8_t* data, std::size_t size, const RemotePeer& sender, int depth,
-                      int& messages);
-    int handleMessage(const std::uint8_t* data, std::size_t size, const RemotePeer& sender);
+    // A message read and checked for its form; its numbers are checked when it acts.
+    struct ParsedMessage {
+        int command = -1;  // index into the table of addresses
+        int argc = 0;
+        std::array<int, 3> args{};
+        std::optional<RemoteDrop> drop;  // a well-formed message this program does not take
+    };
+
+    struct ParsedPacket {
+        std::vector<ParsedMessage> messages;  // at most kMaxBundleMessages
+        int beyond = 0;                       // well-formed messages past them
+    };
+
+    // False when the element is not well-formed OSC throughout.
+    bool parseElement(const std::uint8_t* data, std::size_t size, int depth, ParsedPacket& out);
+    static std::optional<ParsedMessage> parseMessage(const std::uint8_t* data, std::size_t size);
+    int dispatch(const ParsedMessage& message, const RemotePeer& sender);
 
     RemoteControl& m_control;
     RemoteSession* m_session;

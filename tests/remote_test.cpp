@@ -27,20 +27,21 @@ class RecordingControl : public RemoteControl {
     MatrixState model{};
     std::vector<std::string> calls;
 
-    void route(int u, int c, int l) override { record("route", {u, c, l}); }
-    void disconnect(int u, int l) override { record("disconnect", {u, l}); }
-    void recall(int m) override { record("recall", {m}); }
-    void store(int u, int m) override { record("store", {u, m}); }
-    void clear(int u) override { record("clear", {u}); }
-    void setReverse(bool on) override { record("reverse", {on ? 1 : 0}); }
-    void selectUnit(int u) override { record("unit", {u}); }
-    void setArrangement(int layout) override { record("layout", {layout}); }
+    bool route(int u, int c, int l) override { return record("route", {u, c, l}); }
+    bool disconnect(int u, int l) override { return record("disconnect", {u, l}); }
+    bool recall(int m) override { return record("recall", {m}); }
+    bool store(int u, int m) override { return record("store", {u, m}); }
+    bool clear(int u) override { return record("clear", {u}); }
+    bool setReverse(bool on) override { return record("reverse", {on ? 1 : 0}); }
+    bool selectUnit(int u) override { return record("unit", {u}); }
+    bool setArrangement(int layout) override { return record("layout", {layout}); }
     const MatrixState& state() const override { return model; }
 
   private:
-    void record(std::string name, std::initializer_list<int> args) {
+    bool record(std::string name, std::initializer_list<int> args) {
         for (int a : args) name += " " + std::to_string(a);
         calls.push_back(name);
+        return true;
     }
 };
 

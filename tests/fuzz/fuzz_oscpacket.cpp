@@ -13,14 +13,35 @@ class CheckingControl : public RemoteControl, public RemoteSession {
   public:
     MatrixState model{};
 
-    void route(int u, int c, int l) override { check(unit(u) && c >= 0 && c < kChannels && line(l)); }
-    void disconnect(int u, int l) override { check(unit(u) && line(l)); }
-    void recall(int m) override { check(memory(m)); }
-    void store(int u, int m) override { check(unit(u) && memory(m)); }
-    void clear(int u) override { check(unit(u)); }
-    void setReverse(bool) override {}
-    void selectUnit(int u) override { check(unit(u)); }
-    void setArrangement(int layout) override { check(layout >= 0 && layout < kLayouts); }
+    bool route(int u, int c, int l) override {
+        check(unit(u) && c >= 0 && c < kChannels && line(l));
+        return true;
+    }
+    bool disconnect(int u, int l) override {
+        check(unit(u) && line(l));
+        return true;
+    }
+    bool recall(int m) override {
+        check(memory(m));
+        return true;
+    }
+    bool store(int u, int m) override {
+        check(unit(u) && memory(m));
+        return true;
+    }
+    bool clear(int u) override {
+        check(unit(u));
+        return true;
+    }
+    bool setReverse(bool) override { return true; }
+    bool selectUnit(int u) override {
+        check(unit(u));
+        return true;
+    }
+    bool setArrangement(int layout) override {
+        check(layout >= 0 && layout < kLayouts);
+        return true;
+    }
     const MatrixState& state() const override { return model; }
 
     bool subscribe(const RemotePeer&, std::uint16_t) override { return true; }
