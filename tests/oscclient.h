@@ -36,6 +36,18 @@ inline std::vector<std::uint8_t> osc(const char* address, const char* types = ""
     return packet;
 }
 
+// An OSC bundle of the elements, time tag "now".
+inline std::vector<std::uint8_t> bundle(const std::vector<std::vector<std::uint8_t>>& elements) {
+    std::vector<std::uint8_t> b{'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    for (const auto& e : elements) {
+        const auto n = static_cast<std::uint32_t>(e.size());
+        b.insert(b.end(),
+                 {std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8), std::uint8_t(n)});
+        b.insert(b.end(), e.begin(), e.end());
+    }
+    return b;
+}
+
 // A show controller on this machine: a liblo server on its own port that sends to ours and
 // collects what comes back as "address arg arg".
 class Client {

@@ -45,17 +45,6 @@ class RecordingControl : public RemoteControl {
     }
 };
 
-std::vector<std::uint8_t> bundle(const std::vector<std::vector<std::uint8_t>>& elements) {
-    std::vector<std::uint8_t> b{'#', 'b', 'u', 'n', 'd', 'l', 'e', 0, 0, 0, 0, 0, 0, 0, 0, 1};
-    for (const auto& e : elements) {
-        const auto n = static_cast<std::uint32_t>(e.size());
-        b.insert(b.end(),
-                 {std::uint8_t(n >> 24), std::uint8_t(n >> 16), std::uint8_t(n >> 8), std::uint8_t(n)});
-        b.insert(b.end(), e.begin(), e.end());
-    }
-    return b;
-}
-
 std::vector<std::uint8_t> bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
@@ -137,6 +126,8 @@ TEST_F(RemoteServerTest, BadPacketsAreDroppedAndCountedWithoutACall) {
         RemoteDrop reason;
     };
     const auto route = osc("/corvane/route", "iii", {1, 1, 1});
+    auto brokenLater = bundle({route, osc("/corvane/recall", "i", {1})});
+    brokenLater.insert(brokenLater.end(), {0, 0, 1, 0, 1, 2, 3, 4});  // the third says 256 bytes
     const Case cases[] = {
         {"garbage", bytes("hello world"), RemoteDrop::Malformed},
         {"empty datagram", {}, RemoteDrop::Malformed},
@@ -144,6 +135,7 @@ TEST_F(RemoteServerTest, BadPacketsAreDroppedAndCountedWithoutACall) {
         {"no type tag", bytes(std::string_view("/corvane/dump\0\0\0", 16)), RemoteDrop::Malformed},
         {"bundle element too long", bytes(std::string_view("#bundle\0\0\0\0\0\0\0\0\1\0\0\1\0", 20)),
          RemoteDrop::Malformed},
+        {"bundle broken after two messages", brokenLater, RemoteDrop::Malformed},
         {"bundles nested too deep", bundle({bundle({bundle({bundle({bundle({route})})})})}),
          RemoteDrop::Malformed},
         {"unknown address", osc("/corvane/nothing"), RemoteDrop::UnknownAddress},

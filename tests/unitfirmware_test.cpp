@@ -110,3 +110,16 @@ TEST(UnitFirmware, ImageRoundTripThroughTheUnit) {
     EXPECT_EQ(u.fw.state().LineRoute[3][2][9], 1);
     EXPECT_EQ(u.fw.state().SlaveCount, 3);
 }
+
+// A full queue loses no change: the host is told to read the whole configuration instead.
+TEST(UnitFirmware, FullEventQueueBecomesOneImageChanged) {
+    Unit u;
+    for (int i = 0; i < 40; ++i) u.fw.pressRoute(1, i % 4, i % kLines);  // two events each
+    EXPECT_EQ(u.fw.overflows(), 1);
+    u.fw.pressRoute(2, 1, 3);
+    const std::vector<DeviceEvent> events = u.drain();
+    ASSERT_EQ(events.size(), 2 * 40 - UnitFirmware::kMaxEvents + 2);  // the image replaced one event
+    EXPECT_EQ(events.front(), MakeEvent(EventCode::ImageChanged));
+    EXPECT_EQ(events[events.size() - 2], MakeEvent(EventCode::RouteChanged, 3, 0x21));
+    EXPECT_EQ(u.fw.state().LineRoute[1][kWorkMemory][39 % kLines], 39 % 4);
+}

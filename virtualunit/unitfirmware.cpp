@@ -88,6 +88,16 @@ int UnitFirmware::handleRequest(std::uint8_t requestType, std::uint8_t request, 
     return -1;
 }
 
+void UnitFirmware::queueEvent(const DeviceEvent& event) {
+    if (m_events.size() < kMaxEvents) {
+        m_events.push_back(event);
+        return;
+    }
+    ++m_overflows;
+    m_events.clear();
+    m_events.push_back(MakeEvent(EventCode::ImageChanged));
+}
+
 bool UnitFirmware::setRoute(int unit, int row, int column) {
     if (!hasUnit(unit)) return false;
     if (m_state.ReverseMode) {

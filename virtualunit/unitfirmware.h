@@ -29,7 +29,13 @@ class UnitFirmware {
     void pressReverse(bool reverse);
     // A wholesale change, as after a configuration was loaded on the unit itself.
     void replaceConfiguration(const MatrixState& state);
-    void queueEvent(const DeviceEvent& event) { m_events.push_back(event); }
+    // The unit holds at most kMaxEvents events for the host, as a firmware's fixed buffer does.
+    // One more does not fit: the queue is emptied and holds one ImageChanged instead, so the host
+    // reads the whole configuration again and loses none of the changes.
+    static constexpr std::size_t kMaxEvents = 64;
+    void queueEvent(const DeviceEvent& event);
+    // How often the queue overflowed.
+    int overflows() const { return m_overflows; }
 
     const MatrixState& state() const { return m_state; }
     MatrixState& state() { return m_state; }
@@ -51,6 +57,7 @@ class UnitFirmware {
 
     MatrixState m_state{};
     std::deque<DeviceEvent> m_events;
+    int m_overflows = 0;
 };
 
 }  // namespace corvane
