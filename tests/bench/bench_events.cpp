@@ -4,9 +4,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "formfixture.h"
 #include "oscclient.h"
@@ -133,6 +137,69 @@ void BM_RemotePacketToPaint(benchmark::State& state) {
     RemoteRoute(state, true);
 }
 
+// Routes of one line from a show controller 5 ms apart (channels 3 4 1 2, over and over), with the
+// program polling on its real 5 ms timer: for each route, the time until a subscriber is told that
+// route or a later one of the line, and how often it was told an older channel than it already had.
+void BM_RemoteRouteFeedback(benchmark::State& state) {
+    constexpr int kRoutes = 1000;
+    constexpr std::int64_t kSpacingNs = 5'000'000;
+    const int channels[] = {3, 4, 1, 2};
+    for (auto _ : state) {
+        Bench b;
+        RemoteSettings settings;
+        settings.enabled = true;
+        settings.port = 0;
+        StartRemoteControl(b.f.form->controller(), settings);
+        Client client(b.f.form->controller().remoteControl()->server().port());
+        client.send("/corvane/subscribe");
+        b.f.form->controller().setTimersRun(true);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 200) {
+            QCoreApplication::processEvents();
+            client.receive();
+        }
+        client.received.clear();
+        std::vector<std::int64_t> sentAt;
+        std::vector<std::int64_t> latency(kRoutes, -1);
+        std::size_t seen = 0;
+        std::size_t resolved = 0;  // routes before this one were told
+        int lastTold = 0;
+        int backwards = 0;
+        const std::int64_t start = clock.nsecsElapsed();
+        while (resolved < kRoutes && clock.nsecsElapsed() - start < 10'000'000'000) {
+            const std::int64_t now = clock.nsecsElapsed();
+            if (sentAt.size() < kRoutes &&
+                now - start >= static_cast<std::int64_t>(sentAt.size()) * kSpacingNs) {
+                sentAt.push_back(now);
+                client.send("/corvane/route", "iii", {1, double(channels[(sentAt.size() - 1) % 4]), 5});
+            }
+            QCoreApplication::processEvents();
+            client.receive();
+            for (; seen < client.received.size(); ++seen) {
+                const std::string& m = client.received[seen];
+                if (!m.starts_with("/corvane/state/route/1/5 ")) continue;
+                const int told = std::stoi(m.substr(25));
+                // The newest route of that channel sent so far is the one told.
+                std::size_t route = sentAt.size();
+                while (route > 0 && channels[(route - 1) % 4] != told) --route;
+                if (route == 0 || route <= resolved) {
+                    backwards += told != lastTold ? 1 : 0;
+                } else {
+                    for (; resolved < route; ++resolved) latency[resolved] = now - sentAt[resolved];
+                }
+                lastTold = told;
+            }
+        }
+        b.f.form->controller().setTimersRun(false);
+        std::sort(latency.begin(), latency.end());
+        state.counters["median_ms"] = static_cast<double>(latency[kRoutes / 2]) / 1e6;
+        state.counters["p99_ms"] = static_cast<double>(latency[kRoutes * 99 / 100]) / 1e6;
+        state.counters["untold"] = static_cast<double>(std::count(latency.begin(), latency.end(), -1));
+        state.counters["backwards"] = backwards;
+    }
+}
+
 BENCHMARK(BM_RouteChange);
 BENCHMARK(BM_RouteChangeOtherUnit);
 BENCHMARK(BM_MemoryRecall);
@@ -141,6 +208,7 @@ BENCHMARK(BM_MixedStream);
 BENCHMARK(BM_EmptyPoll);
 BENCHMARK(BM_RemotePacketToRequest);
 BENCHMARK(BM_RemotePacketToPaint);
+BENCHMARK(BM_RemoteRouteFeedback)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
