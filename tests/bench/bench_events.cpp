@@ -109,15 +109,20 @@ void BM_EmptyPoll(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// A route from a show controller over OSC: from the packet leaving its socket to the SetRoute the
-// unit receives and, with `paint`, on to the grid painted.
-void RemoteRoute(benchmark::State& state, bool paint) {
-    Bench b;
+// Starts the remote control on a free port and returns the port.
+std::uint16_t ListenForRemote(Bench& b) {
     RemoteSettings settings;
     settings.enabled = true;
     settings.port = 0;
     StartRemoteControl(b.f.form->controller(), settings);
-    Client client(b.f.form->controller().remoteControl()->server().port());
+    return b.f.form->controller().remoteControl()->server().port();
+}
+
+// A route from a show controller over OSC: from the packet leaving its socket to the SetRoute the
+// unit receives and, with `paint`, on to the grid painted.
+void RemoteRoute(benchmark::State& state, bool paint) {
+    Bench b;
+    Client client(ListenForRemote(b));
     std::int64_t i = 0;
     for (auto _ : state) {
         const long before = b.f.unit->answeredRequests();
@@ -146,11 +151,7 @@ void BM_RemoteRouteFeedback(benchmark::State& state) {
     const int channels[] = {3, 4, 1, 2};
     for (auto _ : state) {
         Bench b;
-        RemoteSettings settings;
-        settings.enabled = true;
-        settings.port = 0;
-        StartRemoteControl(b.f.form->controller(), settings);
-        Client client(b.f.form->controller().remoteControl()->server().port());
+        Client client(ListenForRemote(b));
         client.send("/corvane/subscribe");
         b.f.form->controller().setTimersRun(true);
         QElapsedTimer clock;
