@@ -218,6 +218,15 @@ struct Subscribed : RemoteWindow {
     bool heard(const std::string& message) const {
         return std::find(client.received.begin(), client.received.end(), message) != client.received.end();
     }
+    // Polls as the timer would, the feedback of each poll sent before the next.
+    void pollAndHear(int polls = 20) {
+        for (int i = 0; i < polls; ++i) {
+            window.controller().pollDevice();
+            QCoreApplication::processEvents();
+            client.receive();
+        }
+        hear([] { return false; }, 50);
+    }
     // The channels the subscriber was told for one line, in order.
     std::vector<int> channelsOf(const std::string& route) const {
         std::vector<int> channels;
@@ -241,8 +250,7 @@ TEST(RemoteWindow, LateEchoesNeverSetALineBack) {
         remote.client.send("/corvane/route", "iii", {1, double(channel), 5});
         ASSERT_TRUE(remote.waitForMessages(++messages));
     }
-    remote.settle();
-    remote.hear([] { return false; }, 50);
+    remote.pollAndHear();
     const std::vector<int> told = remote.channelsOf("/corvane/state/route/1/5");
     ASSERT_FALSE(told.empty());
     EXPECT_EQ(told.back(), 3);
@@ -262,8 +270,7 @@ TEST(RemoteWindow, LateEchoesNeverSetALineBack) {
     remote.client.send("/corvane/route", "iii", {1, 4, 5});
     ASSERT_TRUE(remote.waitForMessages(messages + 2));
     remote.fixture.firmware().pressRoute(0, 0, 4);
-    remote.settle();
-    remote.hear([] { return false; }, 50);
+    remote.pollAndHear();
     const std::vector<int> last = remote.channelsOf("/corvane/state/route/1/5");
     ASSERT_FALSE(last.empty());
     EXPECT_EQ(last.back(), 1);
