@@ -158,7 +158,9 @@ void PictureToolTipWindow::paintEvent(QPaintEvent*) {
     textRect.setLeft(textRect.left() + (hasPicture ? m_component->picture().width() + 6 : 2));
     textRect.setTop(textRect.top() + 2);
     p.setFont(m_font);
-    p.setPen(pal.color(QPalette::WindowText));
+    // The text colour that goes with the tool-tip background: on a dark desktop the window text
+    // is light while tool tips may stay pale.
+    p.setPen(pal.color(QPalette::ToolTipText));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
     if (hasPicture) p.drawPixmap(2, 2, m_component->transparentPicture());
 }
