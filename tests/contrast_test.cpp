@@ -155,9 +155,29 @@ bool IsDark(const QPalette& palette) {
            palette.color(QPalette::WindowText).lightness() > 128;
 }
 
+// The dark palette the GTK theme hands over in Adwaita's dark style, pale tool tips included.
+QPalette DarkPalette() {
+    const QColor light(0xf0, 0xf0, 0xf0);
+    QPalette dark(QColor(0x32, 0x32, 0x32));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::HighlightedText})
+        dark.setColor(role, light);
+    dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
+    dark.setColor(QPalette::Highlight, QColor(0x30, 0x8c, 0xc6));
+    dark.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xdc));
+    dark.setColor(QPalette::ToolTipText, Qt::black);
+    return dark;
+}
+
 class Readability : public testing::Test {
   protected:
     static void SetUpTestSuite() { QApplication::setStyle(new ApplicationStyle); }
+
+    void SetUp() override { m_palette = QApplication::palette(); }
+    void TearDown() override {
+        f.form.reset();
+        QApplication::setPalette(m_palette);
+    }
 
     MainWindow& open() {
         MainWindow& form = ShowOnScreen(f.open());
@@ -166,6 +186,7 @@ class Readability : public testing::Test {
     }
 
     FormFixture f;
+    QPalette m_palette;
 };
 
 }  // namespace
@@ -181,20 +202,15 @@ TEST_F(Readability, EveryTextIsReadableInTheDesktopsPalette) {
 }
 
 TEST_F(Readability, EveryTextIsReadableInADarkApplicationPalette) {
-    const QPalette before = QApplication::palette();
-    QPalette dark(QColor(0x32, 0x32, 0x32));
-    dark.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
-    dark.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
-    dark.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
-    dark.setColor(QPalette::Base, QColor(0x24, 0x24, 0x24));
-    dark.setColor(QPalette::Highlight, QColor(0x30, 0x8c, 0xc6));
-    dark.setColor(QPalette::HighlightedText, QColor(0xf0, 0xf0, 0xf0));
-    // Pale tool tips with dark text, as the GTK theme's dark style hands them over.
-    dark.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xdc));
-    dark.setColor(QPalette::ToolTipText, Qt::black);
-    QApplication::setPalette(dark);
+    QApplication::setPalette(DarkPalette());
     ASSERT_TRUE(IsDark(QApplication::palette()));
     ExpectEveryTextReadable(open());
-    f.form.reset();
-    QApplication::setPalette(before);
+}
+
+// A desktop switched to its dark style while the program runs.
+TEST_F(Readability, EveryTextFollowsThePaletteChangedWhileRunning) {
+    MainWindow& form = open();
+    QApplication::setPalette(DarkPalette());
+    Settle();
+    ExpectEveryTextReadable(form);
 }
