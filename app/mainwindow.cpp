@@ -140,9 +140,9 @@ void MainWindow::buildWindow() {
     InstallFontSubstitutions();
     setWindowTitle(QString::fromLatin1(kMainTitle));
     setFont(PointFont(QStringLiteral("Tahoma"), 8));
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
-    setPalette(pal);
+    // The role, not a copy of the colour, so that the window follows the desktop's palette when
+    // it changes while the program runs.
+    setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     buildCommands();
     buildPanels();

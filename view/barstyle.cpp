@@ -40,13 +40,17 @@ void BarStyle::drawControl(ControlElement element, const QStyleOption* option, Q
                 const bool enabled = item->state & State_Enabled;
                 const bool highlighted = enabled && (item->state & State_Selected);
                 painter->save();
+                // The highlight is white on every desktop, so its text is black on every desktop:
+                // a dark palette's light window text would vanish on it.
+                QPalette palette = item->palette;
+                if (highlighted) palette.setColor(QPalette::WindowText, Qt::black);
                 painter->fillRect(item->rect,
-                                  highlighted ? QColor(Qt::white) : item->palette.color(QPalette::Button));
+                                  highlighted ? QColor(Qt::white) : palette.color(QPalette::Button));
                 DrawBottomLine(painter, item->rect, widget, item->palette);
                 int alignment = Qt::AlignCenter | Qt::TextShowMnemonic | Qt::TextSingleLine;
                 if (!proxy()->styleHint(SH_UnderlineShortcut, item, widget))
                     alignment |= Qt::TextHideMnemonic;
-                proxy()->drawItemText(painter, item->rect, alignment, item->palette, enabled, item->text,
+                proxy()->drawItemText(painter, item->rect, alignment, palette, enabled, item->text,
                                       QPalette::WindowText);
                 painter->restore();
                 return;

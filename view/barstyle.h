@@ -5,8 +5,8 @@
 namespace corvane {
 
 // The look of the window's menu bar and tool bar on top of the application's style: menu titles
-// on the button face, centred in the bar's height, white behind the highlighted one, and one line
-// along the bar's bottom edge; the tool bar on the button face with an edge on all four sides.
+// on the button face, centred in the bar's height, black on white for the highlighted one, and
+// one line along the bar's bottom edge; the tool bar on the button face with an edge all round.
 class BarStyle : public QProxyStyle {
     Q_OBJECT
   public:

@@ -26,8 +26,7 @@ bool OwnerHasComponent(const QObject* owner) {
 }
 }  // namespace
 
-PictureToolTips::PictureToolTips(QObject* owner)
-    : m_color(QApplication::palette().color(QPalette::ToolTipBase)) {
+PictureToolTips::PictureToolTips(QObject* owner) {
     if (OwnerHasComponent(owner)) throw std::runtime_error(kSecondComponent);
     setParent(owner);
     m_hideTimer.setSingleShot(true);
@@ -37,6 +36,10 @@ PictureToolTips::PictureToolTips(QObject* owner)
 
 PictureToolTips::~PictureToolTips() {
     if (m_installed) qApp->removeEventFilter(this);
+}
+
+QColor PictureToolTips::color() const {
+    return m_color.isValid() ? m_color : QApplication::palette().color(QPalette::ToolTipBase);
 }
 
 void PictureToolTips::setPicture(const QPixmap& picture) {
@@ -91,7 +94,7 @@ void PictureToolTips::hideHint() {
 PictureToolTipWindow::PictureToolTipWindow(const PictureToolTips& component)
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint),
       m_component(&component),
-      m_color(component.color()),
+      m_color(component.m_color),
       m_font(component.font()),
       m_onActivateHint(component.hook()),
       m_borderWidth(component.m_borderWidth) {
@@ -131,7 +134,8 @@ void PictureToolTipWindow::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
     p.translate(kFrameWidth, kFrameWidth);
     const QRect inside = rect().adjusted(0, 0, -2 * kFrameWidth, -2 * kFrameWidth);
-    p.fillRect(inside, m_color);
+    // Read at each paint, so that a tip follows the desktop when it changes its colours.
+    p.fillRect(inside, m_color.isValid() ? m_color : pal.color(QPalette::ToolTipBase));
     const ToolTipBevel bevel = m_component ? m_component->bevel() : ToolTipBevel::None;
     int border = m_borderWidth;
     switch (bevel) {
@@ -158,7 +162,9 @@ void PictureToolTipWindow::paintEvent(QPaintEvent*) {
     textRect.setLeft(textRect.left() + (hasPicture ? m_component->picture().width() + 6 : 2));
     textRect.setTop(textRect.top() + 2);
     p.setFont(m_font);
-    p.setPen(pal.color(QPalette::WindowText));
+    // The text colour that goes with the tool-tip background: on a dark desktop the window text
+    // is light while tool tips may stay pale.
+    p.setPen(pal.color(QPalette::ToolTipText));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
     if (hasPicture) p.drawPixmap(2, 2, m_component->transparentPicture());
 }

@@ -29,7 +29,8 @@ class PictureToolTips : public QObject {
     explicit PictureToolTips(QObject* owner);
     ~PictureToolTips() override;
 
-    const QColor& color() const { return m_color; }
+    // The background of the tips; unless set, the desktop's tool-tip colour as it is at the time.
+    QColor color() const;
     void setColor(const QColor& color) { m_color = color; }
     const QFont& font() const { return m_font; }
     void setFont(const QFont& font) { m_font = font; }
@@ -59,7 +60,7 @@ class PictureToolTips : public QObject {
     void showHint(QWidget* control, const QString& text, QPoint globalPos);
     void hideHint();
 
-    QColor m_color;
+    QColor m_color;  // invalid: the palette's tool-tip colour
     QFont m_font;
     int m_maxSize = -1;
     ToolTipBevel m_bevel = ToolTipBevel::None;
@@ -92,7 +93,7 @@ class PictureToolTipWindow : public QWidget {
 
   private:
     QPointer<const PictureToolTips> m_component;
-    QColor m_color;
+    QColor m_color;  // invalid: the palette's tool-tip colour
     QFont m_font;
     ToolTipHook m_onActivateHint;
     int m_borderWidth;
