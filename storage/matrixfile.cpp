@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/matrixmodel.h"
 #include "storage/diskfile.h"
 
 namespace corvane {
@@ -44,8 +45,7 @@ void sanitise(NameTable& names, MatrixState& state) {
     for (auto& unit : state.ChannelRoute)
         for (auto& slot : unit)
             for (std::uint8_t& v : slot) v = std::min(v, kNoLine);
-    for (std::uint8_t& m : state.CurrentMemory)
-        if (m >= kMemories) m = 0;
+    for (std::uint8_t& m : state.CurrentMemory) m = ClampedMemory(m);
     for (std::uint8_t& f : state.UnsavedFlags) f = f ? 1 : 0;
 }
 
