@@ -15,14 +15,6 @@ using namespace corvane;
 
 namespace {
 
-// Everything the unit received since the last call but the polls for events.
-std::vector<std::string> Sent(FormFixture& f) {
-    std::vector<std::string> lines;
-    for (const UsbRequest& r : f.takeRequests())
-        if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
-    return lines;
-}
-
 class Events : public testing::Test {
   protected:
     MainWindow& open() {

@@ -11,6 +11,7 @@
 
 #include "app/mainwindow.h"
 #include "recordingnotifier.h"
+#include "sentrequests.h"
 #include "view/angledlabel.h"
 #include "view/crosspointbutton.h"
 #include "view/crosspointgrid.h"
@@ -51,6 +52,10 @@ struct FormFixture {
     RecordingNotifier notifier;
     std::unique_ptr<corvane::MainWindow> form;
 };
+
+inline std::vector<std::string> Sent(FormFixture& f) {
+    return Sent(*f.unit);
+}
 
 // Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.
 inline corvane::MainWindow& ShowOnScreen(corvane::MainWindow& form) {

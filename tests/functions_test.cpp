@@ -17,14 +17,6 @@ using namespace corvane;
 
 namespace {
 
-// Everything the unit received since the last call but the polls for events.
-std::vector<std::string> Sent(FormFixture& f) {
-    std::vector<std::string> lines;
-    for (const UsbRequest& r : f.takeRequests())
-        if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
-    return lines;
-}
-
 // One tick of the blink timer: the memory indicators take it while nothing is armed.
 void Tick(MainWindow& form, int times = 1) {
     for (int i = 0; i < times; ++i) {
