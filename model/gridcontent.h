@@ -20,8 +20,7 @@ inline int ShownUnit(const MatrixState& s) {
 
 // The routing set shown: the work memory, or the previewed memory's slot while a preview runs.
 constexpr int ShownSlot(bool previewShowing, int previewMemory) {
-    return previewShowing && previewMemory >= 0 && previewMemory < kMemories ? previewMemory + 1
-                                                                             : kWorkMemory;
+    return previewShowing && IsMemory(previewMemory) ? previewMemory + 1 : kWorkMemory;
 }
 
 // MatrixModel::isLit in the orientation given.

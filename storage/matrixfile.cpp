@@ -147,9 +147,10 @@ void ApplyMatrixFile(const MatrixFileContents& loaded, NameTable& names, MatrixS
     state = loaded.state;
     state.SlaveCount = slaveCount;
     sanitise(names, state);
-    if (state.SelectedUnit > state.SlaveCount) state.SelectedUnit = state.SlaveCount;
     // The running system reports at most three slaves; never let the selection leave the table.
-    if (state.SelectedUnit >= kUnits) state.SelectedUnit = kUnits - 1;
+    MatrixModel model(state);
+    model.lowerSelectionTo(std::min(model.slaveCount(), kUnits - 1));
+    state = model.record();
 }
 
 std::string CaptionFileName(std::string_view path) {
