@@ -60,10 +60,12 @@ class MatrixModel {
     bool isReverse() const { return m_record.ReverseMode != 0; }
     void setReverse(bool on) { m_record.ReverseMode = on ? 1 : 0; }
 
-    // The unit on the grid, always one of 0..3. The stored byte is the settings' or a file's
-    // until an arrangement is applied, which lowers it to a unit it shows (lowerSelectionTo), so
-    // the program itself only ever reads 0..3 here. A test's scene may store more; then only the
-    // two low bits count, as the grid and its route requests have always read it.
+    // The unit on the grid, always one of 0..3: the stored byte's two low bits, which is how the
+    // grid and its route requests have always read it. The settings may store any byte, but an
+    // arrangement is applied right after they are read (and after every file, image or File New)
+    // and lowers it to a unit it shows (lowerSelectionTo), so the program only ever holds 0..3
+    // here and clamping to 3 instead would give the same everywhere. Only a test's scene stores
+    // more, and the grid tests pin the low bits.
     int selectedUnit() const { return m_record.SelectedUnit & 3; }
     // A unit outside 0..3 is ignored.
     void setSelectedUnit(int unit);
@@ -88,21 +90,22 @@ class MatrixModel {
     // Whether the crosspoint of the unit's slot is lit in the active orientation; false for any
     // unit, slot or position outside the tables.
     bool isLit(int unit, int slot, int row, int column) const;
-    // The channel a line is on (normal routing) or the line a channel listens to (reverse), in
-    // the unit's work memory or memory slot.
+    // The stored routes of a slot, whatever the orientation: the channel a line is on (4 for
+    // Disconnected) and the line a channel listens to (16 for none).
     int lineRoute(int unit, int slot, int line) const { return m_record.LineRoute[unit][slot][line]; }
     int channelRoute(int unit, int slot, int channel) const {
         return m_record.ChannelRoute[unit][slot][channel];
     }
     // Routes line `column` to channel `row` (normal) or channel `row` to line `column` (reverse)
-    // in the unit's work memory. Nothing changes for a route already set or a position that is
-    // not a crosspoint.
+    // in the unit's work memory. Nothing changes for a route already set, a position that is not
+    // a crosspoint or a unit outside 0..3.
     RouteChange setWorkRoute(int unit, int row, int column);
 
     // Every unit goes to memory m: its current memory becomes m and slot m + 1 its work memory.
     void recallMemory(int memory);
-    // The unit's work memory into slot m + 1. Which memory the units are on is the caller's: a
-    // store from a front panel moves every unit, one of the operator's only the other units.
+    // The unit's work memory into slot m + 1. Which memory the units are on then is the caller's:
+    // a store on a front panel puts every unit on it, the operator's recalls it on every unit
+    // when it was another memory.
     void storeMemory(int unit, int memory);
     // Every line Disconnected, or in reverse routing every channel without a line.
     void clearWorkMemory(int unit);
