@@ -41,24 +41,24 @@ constexpr BlinkPattern kConfirmEnd{.memory = Usual,
                                    .hideOk = true,
                                    .restoreReverseKey = true};
 
-struct ModePatterns {
+struct StepPatterns {
     const BlinkPattern* on;
     const BlinkPattern* off;
     const BlinkPattern* end;
     int limit;
 };
 
-constexpr ModePatterns PatternsOf(std::uint8_t mode) {
-    switch (mode) {
-        case StoreSelect:
+constexpr StepPatterns PatternsOf(Step step) {
+    switch (step) {
+        case Step::StoreSelect:
             return {&kStoreOn, &kStoreOff, &kSelectEnd, 5};
-        case PreviewSelect:
+        case Step::PreviewSelect:
             return {&kPreviewOn, &kPreviewOff, &kSelectEnd, 5};
-        case ClearConfirm:
+        case Step::ClearConfirm:
             return {&kClearOn, &kConfirmOff, &kConfirmEnd, 5};
-        case ReverseConfirm:
+        case Step::ReverseConfirm:
             return {&kReverseOn, &kConfirmOff, &kConfirmEnd, 5};
-        case PreviewShow:
+        case Step::PreviewShow:
             return {&kShowOn, &kShowOff, &kShowEnd, 10};
         default:
             return {nullptr, nullptr, nullptr, 0};
@@ -67,26 +67,26 @@ constexpr ModePatterns PatternsOf(std::uint8_t mode) {
 
 // A step left for another before it ended takes its own lamps with it; otherwise the lamp of
 // the key pressed first could stay lit, or REVERSE stay down, after the new step has ended.
-BlinkPattern LeavePattern(std::uint8_t from) {
+BlinkPattern LeavePattern(Step from) {
     BlinkPattern leave;
     switch (from) {
-        case StoreSelect:
+        case Step::StoreSelect:
             leave.store = Dark;
             break;
-        case PreviewSelect:
+        case Step::PreviewSelect:
             leave.preview = Dark;
             break;
-        case PreviewShow:
+        case Step::PreviewShow:
             // The preview's prompt is replaced, so the grid returns to the work memory at once.
             leave.preview = Dark;
             leave.refreshGrid = true;
             break;
-        case ClearConfirm:
+        case Step::ClearConfirm:
             leave.clear = Dark;
             leave.reverse = FollowReverse;
             leave.ok = Dark;
             break;
-        case ReverseConfirm:
+        case Step::ReverseConfirm:
             leave.reverse = FollowReverse;
             leave.ok = Dark;
             leave.restoreReverseKey = true;
@@ -100,21 +100,12 @@ BlinkPattern LeavePattern(std::uint8_t from) {
 
 }  // namespace
 
-const BlinkPattern* OnPattern(std::uint8_t mode) {
-    return PatternsOf(mode).on;
-}
-const BlinkPattern* OffPattern(std::uint8_t mode) {
-    return PatternsOf(mode).off;
-}
-const BlinkPattern* EndPattern(std::uint8_t mode) {
-    return PatternsOf(mode).end;
-}
-int BlinkLimit(std::uint8_t mode) {
-    return PatternsOf(mode).limit;
+const BlinkPattern* EndPattern(Step step) {
+    return PatternsOf(step).end;
 }
 
-BlinkTick TickArmedStep(std::uint8_t& mode, std::uint8_t& blinkCount, std::uint8_t& blinkPhase) {
-    const ModePatterns p = PatternsOf(mode);
+BlinkTick TickArmedStep(Step& step, std::uint8_t& blinkCount, std::uint8_t& blinkPhase) {
+    const StepPatterns p = PatternsOf(step);
     BlinkTick tick;
     if (p.limit == 0) return tick;
     if (blinkPhase == 0) {
@@ -126,34 +117,34 @@ BlinkTick TickArmedStep(std::uint8_t& mode, std::uint8_t& blinkCount, std::uint8
     blinkPhase = blinkPhase == 0 ? 1 : 0;
     if (blinkCount >= p.limit) {
         tick.end = p.end;
-        mode = Idle;
+        step = Step::Idle;
     }
     return tick;
 }
 
-KeyPress PressFunctionKey(int tag, std::uint8_t& mode, std::uint8_t& blinkCount) {
+KeyPress PressFunctionKey(int tag, Step& step, std::uint8_t& blinkCount) {
     KeyPress press;
     if (tag == kOkTag) {
-        if (mode == ClearConfirm) press.action = OkAction::ClearWork;
-        if (mode == ReverseConfirm) press.action = OkAction::SwitchReverse;
+        if (step == Step::ClearConfirm) press.action = OkAction::ClearWork;
+        if (step == Step::ReverseConfirm) press.action = OkAction::SwitchReverse;
         blinkCount = kEndArmedStep;
         return press;
     }
-    std::uint8_t next = StoreSelect;
+    Step next = Step::StoreSelect;
     switch (tag) {
         case kPreviewTag:
-            next = PreviewSelect;
+            next = Step::PreviewSelect;
             press.caption1 = "PREVIEW";
             press.caption2 = "Select Memory Number";
             break;
         case kClearTag:
-            next = ClearConfirm;
+            next = Step::ClearConfirm;
             press.caption1 = "CLEAR";
             press.caption2 = "Are you sure?";
             press.showOk = true;
             break;
         case kReverseTag:
-            next = ReverseConfirm;
+            next = Step::ReverseConfirm;
             press.caption1 = "REVERSE";
             press.caption2 = "Are you sure?";
             press.showOk = true;
@@ -163,8 +154,8 @@ KeyPress PressFunctionKey(int tag, std::uint8_t& mode, std::uint8_t& blinkCount)
             press.caption2 = "Select Memory Number";
             break;
     }
-    if (next != mode) press.leave = LeavePattern(mode);
-    mode = next;
+    if (next != step) press.leave = LeavePattern(step);
+    step = next;
     blinkCount = 0;
     return press;
 }

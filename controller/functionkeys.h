@@ -4,8 +4,9 @@
 
 namespace corvane {
 
-// The raw values of the armed function-key step, as the blink tables take them (Step names them).
-enum FunctionModeValue : std::uint8_t {
+// The armed step of the FUNCTIONS panel. Any other value is a step nothing arms, which blinks
+// and ends nothing.
+enum class Step : std::uint8_t {
     Idle = 1,
     StoreSelect = 2,
     PreviewSelect = 3,
@@ -47,13 +48,8 @@ struct BlinkPattern {
     bool refreshGrid = false;        // the grid shows the work memory again
 };
 
-// The on half, off half and end of an armed mode; nullptr for Idle and unknown values.
-const BlinkPattern* OnPattern(std::uint8_t mode);
-const BlinkPattern* OffPattern(std::uint8_t mode);
-const BlinkPattern* EndPattern(std::uint8_t mode);
-
-// Number of on halves after which an armed mode ends by itself; 0 for Idle and unknown values.
-int BlinkLimit(std::uint8_t mode);
+// What the end of an armed step paints; nullptr for Idle and unknown values.
+const BlinkPattern* EndPattern(Step step);
 
 // What one tick of the blink timer paints, in this order; either may be nullptr.
 struct BlinkTick {
@@ -62,8 +58,8 @@ struct BlinkTick {
 };
 
 // The armed branch of the blink timer: paints a half, counts on halves, flips the phase and
-// returns to Idle at the limit. Idle and unknown modes change nothing.
-BlinkTick TickArmedStep(std::uint8_t& mode, std::uint8_t& blinkCount, std::uint8_t& blinkPhase);
+// returns to Idle at the step's limit. Idle and unknown steps change nothing.
+BlinkTick TickArmedStep(Step& step, std::uint8_t& blinkCount, std::uint8_t& blinkPhase);
 
 enum class OkAction : std::uint8_t { None, ClearWork, SwitchReverse };
 
@@ -79,47 +75,33 @@ struct KeyPress {
 
 // Arms the step of the key with this tag or, for OK, tells what OK completes. STORE is also the
 // answer for any unknown tag.
-KeyPress PressFunctionKey(int tag, std::uint8_t& mode, std::uint8_t& blinkCount);
-
-}  // namespace corvane
-
-namespace corvane {
-
-// The armed step of the FUNCTIONS panel.
-enum class Step : std::uint8_t {
-    Idle = corvane::Idle,
-    StoreSelect = corvane::StoreSelect,
-    PreviewSelect = corvane::PreviewSelect,
-    ClearConfirm = corvane::ClearConfirm,
-    ReverseConfirm = corvane::ReverseConfirm,
-    PreviewShow = corvane::PreviewShow,
-};
+KeyPress PressFunctionKey(int tag, Step& step, std::uint8_t& blinkCount);
 
 // The function keys' state: the armed step, how many on halves it has blinked, which half comes
 // next and the memory a preview shows. The blink phase is shared with the unsaved memory's lamp,
 // which blinks on the same timer while no step is armed.
 class FunctionKeys {
   public:
-    Step step() const { return static_cast<Step>(m_mode); }
-    bool armed() const { return m_mode != Idle; }
-    bool previewing() const { return m_mode == PreviewShow; }
+    Step step() const { return m_step; }
+    bool armed() const { return m_step != Step::Idle; }
+    bool previewing() const { return m_step == Step::PreviewShow; }
     int blinkCount() const { return m_blinkCount; }
     int blinkPhase() const { return m_blinkPhase; }
     int previewMemory() const { return m_previewMemory; }
 
     // A key of the panel, or OK (kOkTag).
-    KeyPress press(int key) { return PressFunctionKey(key, m_mode, m_blinkCount); }
+    KeyPress press(int key) { return PressFunctionKey(key, m_step, m_blinkCount); }
     // The armed branch of a blink tick.
-    BlinkTick tick() { return TickArmedStep(m_mode, m_blinkCount, m_blinkPhase); }
+    BlinkTick tick() { return TickArmedStep(m_step, m_blinkCount, m_blinkPhase); }
     // Any armed step ends at its next tick.
     void endArmedStep() { m_blinkCount = kEndArmedStep; }
     void startPreview(int memory) {
         m_previewMemory = static_cast<std::uint8_t>(memory);
-        m_mode = PreviewShow;
+        m_step = Step::PreviewShow;
         m_blinkCount = 0;
     }
     // Back to Idle at once, without the end of the step.
-    void dropStep() { m_mode = Idle; }
+    void dropStep() { m_step = Step::Idle; }
     void resetPhase() { m_blinkPhase = 0; }
     // Returns the phase before the flip.
     int flipPhase() {
@@ -127,15 +109,9 @@ class FunctionKeys {
         m_blinkPhase = was == 0 ? 1 : 0;
         return was;
     }
-    // Puts the keys in a given state, as a step left half-way would leave them.
-    void restore(Step step, int blinkCount, int blinkPhase) {
-        m_mode = static_cast<std::uint8_t>(step);
-        m_blinkCount = static_cast<std::uint8_t>(blinkCount);
-        m_blinkPhase = static_cast<std::uint8_t>(blinkPhase);
-    }
 
   private:
-    std::uint8_t m_mode = Idle;
+    Step m_step = Step::Idle;
     std::uint8_t m_blinkCount = 0;
     std::uint8_t m_blinkPhase = 0;
     std::uint8_t m_previewMemory = 0;

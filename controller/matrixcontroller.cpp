@@ -143,7 +143,7 @@ void MatrixController::applyRoute(int row, int column) {
         // The grid shows a stored memory but the change is to the work memory: end the preview
         // now, so that the grid never shows a mixture of the two.
         m_keys.dropStep();
-        showPattern(*EndPattern(PreviewShow));
+        showPattern(*EndPattern(Step::PreviewShow));
         Q_EMIT unitMapChanged(u);
         return;
     }

@@ -1,13 +1,12 @@
 #include "device/configimage.h"
 
+#include "model/matrixmodel.h"
+
 namespace corvane {
 
 namespace {
 std::uint8_t clampRoute(std::uint8_t v) {
     return v > kDisconnected ? kDisconnected : v;
-}
-std::uint8_t clampMemory(std::uint8_t v) {
-    return v > 4 ? 0 : v;
 }
 }  // namespace
 
@@ -15,10 +14,10 @@ void DecodeConfigImage(MatrixState& state, const ImageBuffer& b) {
     state.ReverseMode = b[image::kReverseMode];
     if (b[image::kReverseMode] & 0x01) state.ReverseMode = 1;
 
-    state.CurrentMemory[0] = clampMemory(b[image::kCurrentMemory] & 0x0F);
-    state.CurrentMemory[1] = clampMemory(b[image::kCurrentMemory] >> 4);
-    state.CurrentMemory[2] = clampMemory(b[image::kCurrentMemory + 1] & 0x0F);
-    state.CurrentMemory[3] = clampMemory(b[image::kCurrentMemory + 1] >> 4);
+    state.CurrentMemory[0] = ClampedMemory(b[image::kCurrentMemory] & 0x0F);
+    state.CurrentMemory[1] = ClampedMemory(b[image::kCurrentMemory] >> 4);
+    state.CurrentMemory[2] = ClampedMemory(b[image::kCurrentMemory + 1] & 0x0F);
+    state.CurrentMemory[3] = ClampedMemory(b[image::kCurrentMemory + 1] >> 4);
 
     for (int u = 0; u < kUnits; ++u) {
         for (int s = 0; s < kSlots; ++s) {

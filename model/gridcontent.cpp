@@ -3,15 +3,16 @@
 namespace corvane::grid {
 
 namespace {
-bool InGrid(int row, int column) {
-    return row >= 0 && row < kRows && column >= 0 && column < kColumns;
+// The model as seen in the orientation the caller names, which is the model's own in the program.
+MatrixModel Oriented(const MatrixState& s, bool reverse) {
+    MatrixModel model(s);
+    model.setReverse(reverse);
+    return model;
 }
 }  // namespace
 
 bool IsConnected(const MatrixState& s, int unit, int slot, int row, int column, bool reverse) {
-    if (!InGrid(row, column)) return false;
-    if (reverse) return row < kChannels && s.ChannelRoute[unit][slot][row] == column;
-    return column < kLines && s.LineRoute[unit][slot][column] == row;
+    return Oriented(s, reverse).isLit(unit, slot, row, column);
 }
 
 std::string ColumnCaption(const MatrixState& s, const NameTable& n, int unit, int slot, int column,
@@ -32,16 +33,11 @@ std::string ConnectedHint(const std::string& lineName, const std::string& rowCap
 }
 
 RouteChange SetWorkRoute(MatrixState& s, int unit, int row, int column, bool reverse) {
-    RouteChange change;
-    if (!InGrid(row, column) || IsHidden(row, column, reverse)) return change;
-    std::uint8_t& route =
-        reverse ? s.ChannelRoute[unit][kWorkMemory][row] : s.LineRoute[unit][kWorkMemory][column];
-    const int target = reverse ? column : row;
-    if (route == target) return change;
-    const int limit = reverse ? kColumns : kRows;
-    change.previous = route < limit ? route : -1;
-    change.changed = true;
-    route = static_cast<std::uint8_t>(target);
+    MatrixModel model = Oriented(s, reverse);
+    const RouteChange change = model.setWorkRoute(unit, row, column);
+    const std::uint8_t orientation = s.ReverseMode;
+    s = model.record();
+    s.ReverseMode = orientation;
     return change;
 }
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "model/matrixmodel.h"
+
 namespace corvane {
 
 namespace {
@@ -27,7 +29,7 @@ constexpr Place kBelow3{true, 5, 5, 170, 146};
 constexpr Place kRightBelow{true, 141, 149, 60, 52};
 
 struct Arrangement {
-    std::array<Place, 4> units;
+    std::array<Place, kUnits> units;
     int highestUnit;
 };
 
@@ -71,7 +73,7 @@ int HighestUnit(int layout) {
 }
 
 PanelPlace UnitPanelPlace(int layout, int unit, bool reverse) {
-    if (unit < 0 || unit >= 4) return {false, 0, 0};
+    if (!IsUnit(unit)) return {false, 0, 0};
     const Arrangement& a =
         kArrangements[static_cast<std::size_t>(validLayout(layout) ? layout : int{Layout1x1})];
     const Place& p = a.units[static_cast<std::size_t>(unit)];

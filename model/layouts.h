@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+
+#include "model/matrixstate.h"
 
 namespace corvane {
 
@@ -15,6 +18,10 @@ enum LayoutValue : std::uint8_t {
     Layout1x4 = 6,
     Layout2x2 = 7,
 };
+
+// The order in which focus visits the unit panels: clockwise round the 2x2 square, the master
+// first.
+inline constexpr std::array<int, kUnits> kUnitPanelFocusOrder{0, 1, 3, 2};
 
 // Unit panel sizes: normal routing has five rows of dots, reverse routing four rows but an
 // extra column, so the panels are wider and lower there.

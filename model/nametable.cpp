@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/matrixmodel.h"
+
 namespace corvane {
 
 namespace {
 
 using Field = char[kNameFieldSize];
-
-bool validUnit(int unit) {
-    return unit >= 0 && unit < kUnits;
-}
 
 // A field that came from a file may hold no zero at all; the read then ends with the field.
 std::string readField(const Field& field) {
@@ -46,22 +44,22 @@ void copyLines(NameTable& t, int from, int to) {
 }  // namespace
 
 std::string NameTable::lineName(int unit, int entry) const {
-    if (!validUnit(unit) || entry < 0 || entry >= kLineEntries) return {};
+    if (!IsUnit(unit) || entry < 0 || entry >= kLineEntries) return {};
     return readField(LineName[unit][entry]);
 }
 
 std::string NameTable::channelName(int unit, int entry) const {
-    if (!validUnit(unit) || entry < 0 || entry >= kChannelEntries) return {};
+    if (!IsUnit(unit) || entry < 0 || entry >= kChannelEntries) return {};
     return readField(ChannelName[unit][entry]);
 }
 
 void NameTable::setLineName(int unit, int entry, std::string_view text) {
-    if (!validUnit(unit) || entry < 0 || entry >= kLineEntries) return;
+    if (!IsUnit(unit) || entry < 0 || entry >= kLineEntries) return;
     storeField(LineName[unit][entry], text);
 }
 
 void NameTable::setChannelName(int unit, int entry, std::string_view text) {
-    if (!validUnit(unit) || entry < 0 || entry >= kChannelEntries) return;
+    if (!IsUnit(unit) || entry < 0 || entry >= kChannelEntries) return;
     storeField(ChannelName[unit][entry], text);
 }
 
@@ -79,7 +77,7 @@ void NameTable::setDefaults() {
 void NameTable::shareAfterEdit(int s, int layout) {
     // The settings or a file may name a unit beyond the arrangement; the rules hold for it as
     // well, but a value that is no unit at all has no names to give.
-    if (!validUnit(s)) return;
+    if (!IsUnit(s)) return;
 
     switch (layout) {
         case 1:

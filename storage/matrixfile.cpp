@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/matrixmodel.h"
 #include "storage/diskfile.h"
 
 namespace corvane {
@@ -44,8 +45,7 @@ void sanitise(NameTable& names, MatrixState& state) {
     for (auto& unit : state.ChannelRoute)
         for (auto& slot : unit)
             for (std::uint8_t& v : slot) v = std::min(v, kNoLine);
-    for (std::uint8_t& m : state.CurrentMemory)
-        if (m >= kMemories) m = 0;
+    for (std::uint8_t& m : state.CurrentMemory) m = ClampedMemory(m);
     for (std::uint8_t& f : state.UnsavedFlags) f = f ? 1 : 0;
 }
 
@@ -147,9 +147,10 @@ void ApplyMatrixFile(const MatrixFileContents& loaded, NameTable& names, MatrixS
     state = loaded.state;
     state.SlaveCount = slaveCount;
     sanitise(names, state);
-    if (state.SelectedUnit > state.SlaveCount) state.SelectedUnit = state.SlaveCount;
     // The running system reports at most three slaves; never let the selection leave the table.
-    if (state.SelectedUnit >= kUnits) state.SelectedUnit = kUnits - 1;
+    MatrixModel model(state);
+    model.lowerSelectionTo(std::min(model.slaveCount(), kUnits - 1));
+    state = model.record();
 }
 
 std::string CaptionFileName(std::string_view path) {

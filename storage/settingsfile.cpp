@@ -78,7 +78,7 @@ void SettingsFile::Open() {
 
 void SettingsFile::writeFirstRunValues() {
     using namespace settings;
-    for (int i = 1; i <= kReopenEntries; ++i) m_store.WriteSetting(kReopenSection, ReopenKey(i), "");
+    for (int i = 1; i <= kRecentFiles; ++i) m_store.WriteSetting(kReopenSection, ReopenKey(i), "");
     for (int unit = 1; unit <= kUnits; ++unit) {
         for (int line = 1; line <= kLines; ++line)
             m_store.WriteSetting(LineNamesSection(unit), LineKey(line), firstRunLineName(line));
@@ -92,7 +92,7 @@ void SettingsFile::writeFirstRunValues() {
 
 ReopenList SettingsFile::ReadRecentFiles() const {
     ReopenList recent;
-    for (int i = 0; i < kReopenEntries; ++i)
+    for (int i = 0; i < kRecentFiles; ++i)
         recent[static_cast<std::size_t>(i)] =
             m_store.ReadSetting(settings::kReopenSection, settings::ReopenKey(i + 1), "");
     return recent;
@@ -130,7 +130,7 @@ void SettingsFile::Close(const ReopenList& recent, const NameTable& names) {
 
 void SettingsFile::close(const ReopenList& recent, const NameTable& names, const MatrixState* arrangement) {
     using namespace settings;
-    for (int i = 0; i < kReopenEntries; ++i)
+    for (int i = 0; i < kRecentFiles; ++i)
         m_store.WriteSetting(kReopenSection, ReopenKey(i + 1), recent[static_cast<std::size_t>(i)]);
     for (int unit = 0; unit < kUnits; ++unit) {
         // The no-line column's name is read at start-up but never written.

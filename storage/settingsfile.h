@@ -9,12 +9,13 @@
 
 #include "model/matrixstate.h"
 #include "model/nametable.h"
+#include "storage/recentfiles.h"
 #include "storage/xmlsettingsstore.h"
 
 namespace corvane {
 
-inline constexpr int kReopenEntries = 5;
-using ReopenList = std::array<std::string, kReopenEntries>;
+// The recent files as the settings keep them, one "Reopen" entry each.
+using ReopenList = RecentFiles::Entries;
 
 namespace settings {
 inline constexpr std::string_view kFolder = "QUENDA";

@@ -11,6 +11,7 @@
 #include "controller/matrixcontroller.h"
 #include "device/requests.h"
 #include "recordingnotifier.h"
+#include "sentrequests.h"
 #include "virtualunit/devicemodel.h"
 #include "virtualunit/unitfirmware.h"
 #include "virtualunit/virtualbus.h"
@@ -31,14 +32,7 @@ struct ControllerFixture {
         sent();
         return *controller;
     }
-    // Everything the unit received since the last call but the polls for events.
-    std::vector<std::string> sent() {
-        std::vector<std::string> lines;
-        for (const UsbRequest& r : unit->requests())
-            if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
-        unit->clearRequests();
-        return lines;
-    }
+    std::vector<std::string> sent() { return Sent(*unit); }
     UnitFirmware& firmware() { return *unit->firmware(); }
 
     QTemporaryDir dataDir;

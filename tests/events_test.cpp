@@ -15,14 +15,6 @@ using namespace corvane;
 
 namespace {
 
-// Everything the unit received since the last call but the polls for events.
-std::vector<std::string> Sent(FormFixture& f) {
-    std::vector<std::string> lines;
-    for (const UsbRequest& r : f.takeRequests())
-        if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
-    return lines;
-}
-
 class Events : public testing::Test {
   protected:
     MainWindow& open() {
@@ -138,7 +130,7 @@ TEST_F(Events, UnsavedChangedSetsTheFlagsAndStartsBlinkingForTheSelectedUnit) {
     EXPECT_EQ(form.controller().state().UnsavedFlags[0], 0);
     EXPECT_FALSE(form.controller().blinking());
 
-    form.controller().functionKeys().restore(Step::Idle, 0, 1);
+    RestoreKeys(form.controller().functionKeys(), Step::Idle, 0, 1);
     deliver(form, MakeEvent(EventCode::UnsavedChanged, 0x01));
     EXPECT_EQ(form.controller().state().UnsavedFlags[0], 1);
     EXPECT_EQ(form.controller().state().UnsavedFlags[2], 0);

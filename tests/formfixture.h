@@ -11,6 +11,7 @@
 
 #include "app/mainwindow.h"
 #include "recordingnotifier.h"
+#include "sentrequests.h"
 #include "view/angledlabel.h"
 #include "view/crosspointbutton.h"
 #include "view/crosspointgrid.h"
@@ -51,6 +52,39 @@ struct FormFixture {
     RecordingNotifier notifier;
     std::unique_ptr<corvane::MainWindow> form;
 };
+
+inline std::vector<std::string> Sent(FormFixture& f) {
+    return Sent(*f.unit);
+}
+
+// Puts the function keys in the state a step left half-way leaves, through their own operations:
+// a key arms its step with no on half counted, every two ticks count one, and Idle is a step
+// dropped. Counts up to 4 only, as every step runs at least five on halves.
+inline void RestoreKeys(corvane::FunctionKeys& keys, corvane::Step step, int blinkCount, int blinkPhase) {
+    using corvane::Step;
+    switch (step) {
+        case Step::PreviewShow:
+            keys.startPreview(keys.previewMemory());
+            break;
+        case Step::PreviewSelect:
+            keys.press(corvane::kPreviewTag);
+            break;
+        case Step::ClearConfirm:
+            keys.press(corvane::kClearTag);
+            break;
+        case Step::ReverseConfirm:
+            keys.press(corvane::kReverseTag);
+            break;
+        default:
+            keys.press(corvane::kStoreTag);
+            break;
+    }
+    EXPECT_LT(blinkCount, 5);
+    keys.resetPhase();
+    for (int tick = 0; tick < 2 * blinkCount; ++tick) keys.tick();
+    if (step == Step::Idle) keys.dropStep();
+    if (blinkPhase != 0) keys.flipPhase();
+}
 
 // Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.
 inline corvane::MainWindow& ShowOnScreen(corvane::MainWindow& form) {

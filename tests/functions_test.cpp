@@ -17,14 +17,6 @@ using namespace corvane;
 
 namespace {
 
-// Everything the unit received since the last call but the polls for events.
-std::vector<std::string> Sent(FormFixture& f) {
-    std::vector<std::string> lines;
-    for (const UsbRequest& r : f.takeRequests())
-        if (r.request != static_cast<std::uint8_t>(RequestCode::PollEvent)) lines.push_back(TraceLine(r));
-    return lines;
-}
-
 // One tick of the blink timer: the memory indicators take it while nothing is armed.
 void Tick(MainWindow& form, int times = 1) {
     for (int i = 0; i < times; ++i) {
@@ -209,7 +201,7 @@ class UnansweredStep : public FunctionKeys, public testing::WithParamInterface<s
 TEST_P(UnansweredStep, ClearWithoutOkEndsOnTheNinthOrTenthTickWithNothingCleared) {
     f.firmware().state().LineRoute[0][0][5] = 1;
     MainWindow& form = open();
-    form.controller().functionKeys().restore(Step::Idle, 0, GetParam());
+    RestoreKeys(form.controller().functionKeys(), Step::Idle, 0, GetParam());
     click(form.functionsPanel()->key(kClearTag));
     EXPECT_EQ(form.controller().functionKeys().step(), Step::ClearConfirm);
     EXPECT_TRUE(form.okKey()->isVisible());  // at once, not at the next on half

@@ -96,7 +96,7 @@ TEST_F(Grid, ClickMovesTheLampRenamesTheColumnAndSendsTheRoute) {
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
 
     // A lit button sends the same route again and changes nothing on screen.
-    form().controller().functionKeys().restore(Step::Idle, 0, 0);
+    RestoreKeys(form().controller().functionKeys(), Step::Idle, 0, 0);
     click(0, 2);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
     EXPECT_TRUE(button(0, 2)->isConnected());

@@ -325,7 +325,7 @@ TEST(UnitSelection, ReleasingOverTheSelectedUnitChangesNothing) {
     ShownForm s;
     MainWindow& form = s.open();
     form.controller().setArrangement(1);
-    form.controller().functionKeys().restore(Step::Idle, 3, 0);
+    RestoreKeys(form.controller().functionKeys(), Step::Idle, 3, 0);
     UnitPanel* master = form.unitPanel(0);
     QTest::mousePress(master, Qt::RightButton, {}, QPoint(40, 20));
     QTest::mouseMove(master, QPoint(200, 20));  // a move over the selected unit draws nothing
