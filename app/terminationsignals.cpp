@@ -51,14 +51,24 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     for (const int signal : kSignals) sigaddset(&action.sa_mask, signal);
     // Blocking transfers to the unit go on rather than fail as if it were gone.
     action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals) sigaction(signal, &action, nullptr);
+    for (const int signal : kSignals) {
+        // A signal the program was started ignoring stays ignored: nohup's hang-up, the Ctrl+C of
+        // a script's background job.
+        struct sigaction previous {};
+        sigaction(signal, nullptr, &previous);
+        if (previous.sa_handler != SIG_IGN) sigaction(signal, &action, nullptr);
+    }
 }
 
 TerminationSignals::~TerminationSignals() {
     if (!m_notifier) return;
     struct sigaction standard {};
     standard.sa_handler = SIG_DFL;
-    for (const int signal : kSignals) sigaction(signal, &standard, nullptr);
+    for (const int signal : kSignals) {
+        struct sigaction current {};
+        sigaction(signal, nullptr, &current);
+        if (current.sa_handler == onTerminationSignal) sigaction(signal, &standard, nullptr);
+    }
     delete m_notifier;
     close(g_pipe[0]);
     close(g_pipe[1]);
