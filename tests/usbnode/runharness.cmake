@@ -3,7 +3,7 @@
 #         [-DFRESH_DIR=DIR] [-DSETTINGS=FILE [-DSETTINGS_LINES=N] [-DSETTINGS_EXPECT=FILE]]
 #         -P runharness.cmake -- COMMAND...
 # FRESH_DIR is emptied before the run. SETTINGS is the settings file the command leaves, with
-# SETTINGS_LINES lines (each ended by CR LF).
+# SETTINGS_LINES lines.
 # TRACE_EXPECT, OUTPUT_EXPECT and SETTINGS_EXPECT list regular expressions, one a line ('#' starts a comment line),
 # that must each match the trace file or the command's output; a line starting with '!' must not.
 # "\n" in a pattern stands for the end of a line.
@@ -69,10 +69,10 @@ if(DEFINED SETTINGS)
   endif()
   file(READ "${SETTINGS}" settings)
   if(DEFINED SETTINGS_LINES)
-    string(REPLACE "\r\n" "" joined "${settings}")
+    string(REPLACE "\n" "" joined "${settings}")
     string(LENGTH "${settings}" whole)
     string(LENGTH "${joined}" left)
-    math(EXPR lines "(${whole} - ${left}) / 2")
+    math(EXPR lines "${whole} - ${left}")
     if(NOT lines EQUAL SETTINGS_LINES)
       message(FATAL_ERROR "the settings file has ${lines} lines, expected ${SETTINGS_LINES}:\n${settings}")
     endif()
