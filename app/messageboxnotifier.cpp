@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
 #include "storage/diskfile.h"
 
 namespace corvane {
@@ -19,13 +21,18 @@ QMessageBox::Icon iconOf(MessageIcon icon) {
     }
     return QMessageBox::NoIcon;
 }
+}  // namespace
 
-int run(const std::string& title, const QString& text, MessageIcon icon,
-        QMessageBox::StandardButtons buttons) {
-    QMessageBox box(iconOf(icon), QString::fromLatin1(title), text, buttons, QApplication::activeWindow());
+int MessageBoxNotifier::run(const std::string& title, const QString& text, MessageIcon icon, int buttons) {
+    if (m_unattended) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.trimmed().toLocal8Bit().constData());
+        std::fflush(stderr);
+        return QMessageBox::Cancel;
+    }
+    QMessageBox box(iconOf(icon), QString::fromLatin1(title), text, QMessageBox::StandardButtons(buttons),
+                    QApplication::activeWindow());
     return box.exec();
 }
-}  // namespace
 
 void MessageBoxNotifier::showMessage(const std::string& title, const std::string& text, MessageIcon icon) {
     run(title, QString::fromLatin1(text), icon, QMessageBox::Ok);

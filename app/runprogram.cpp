@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QSessionManager>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 
 #include "app/mainwindow.h"
 #include "app/messageboxnotifier.h"
+#include "app/terminationsignals.h"
+#include "app/windowplacement.h"
 #include "storage/diskfile.h"
 #include "view/applicationstyle.h"
 #include "view/fonts.h"
@@ -18,7 +21,11 @@
 namespace corvane {
 
 namespace {
-void showException(const QString& message) {
+void showException(const MessageBoxNotifier& notifier, const QString& message) {
+    if (notifier.unattended()) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        return;
+    }
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
 }
 
@@ -42,21 +49,43 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
     const std::jthread fontList(ReadFontList);
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
+    MessageBoxNotifier notifier;
+    MainWindow* window = nullptr;
+    // A signal ends the program as File > Exit does. Any event loop takes it: the main one, a
+    // message box's, or one of start-up's, before the window exists. exit() ends every loop
+    // running and makes those still to come return at once, so no box holds up the end.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::requested, [&notifier, &window] {
+        notifier.setUnattended(true);
+        if (window) window->close();
+        QCoreApplication::exit(0);
+    });
     try {
-        MessageBoxNotifier notifier;
         MainWindow form(usb, notifier);
+        window = &form;
+        // The session manager may still cancel the end of the session, so the program goes on.
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&notifier, &form] {
+            notifier.setUnattended(true);
+            SavePlacement(form, form.controller().session(), notifier);
+            form.controller().saveSettings();
+            notifier.setUnattended(false);
+        });
         if (around) around(form);
-        form.show();
-        QApplication::exec();
+        // A signal during start-up leaves nothing to run.
+        if (!terminationSignals.wasRequested()) {
+            form.show();
+            QApplication::exec();
+        }
         form.shutDown();
+        window = nullptr;
         endWithoutTeardown();
     } catch (const SettingsError& e) {
         // A settings file that cannot be read ends the start-up with a message naming it.
-        showException(e.namesFile() ? PathText(e.what()) : QString::fromLatin1(e.what()));
+        showException(notifier, e.namesFile() ? PathText(e.what()) : QString::fromLatin1(e.what()));
     } catch (const std::exception& e) {
-        showException(QString::fromLatin1(e.what()));
+        showException(notifier, QString::fromLatin1(e.what()));
     } catch (...) {
-        showException(QString());
+        showException(notifier, QString());
     }
     return 0;
 }

@@ -35,4 +35,15 @@ void ConfigurationSession::close(const NameTable& names, const MatrixState* arra
     }
 }
 
+void ConfigurationSession::save(const NameTable& names, const MatrixState* arrangement, Notifier& notifier) {
+    if (!isOpen()) return;
+    close(names, arrangement, notifier);
+    try {
+        m_settings->Open();
+    } catch (const std::exception& e) {
+        // The file this run just wrote no longer reads: the end of the run writes nothing more.
+        ShowSettingsError(notifier, e);
+    }
+}
+
 }  // namespace corvane

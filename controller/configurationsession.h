@@ -37,6 +37,8 @@ class ConfigurationSession {
     // Writes recent files, names and, when given, the arrangement. A failure is shown; the program
     // still ends and only this run's settings are lost.
     void close(const NameTable& names, const MatrixState* arrangement, Notifier& notifier);
+    // The same write in the middle of the run; the file is then read again for the rest of it.
+    void save(const NameTable& names, const MatrixState* arrangement, Notifier& notifier);
 
   private:
     std::unique_ptr<XmlSettingsStore> m_store;

@@ -120,6 +120,10 @@ void MatrixController::shutdown() {
     if (m_settingsRead) m_session.close(m_names, m_connected ? &m_state : nullptr, m_notifier);
 }
 
+void MatrixController::saveSettings() {
+    if (m_settingsRead && !m_shutDown) m_session.save(m_names, m_connected ? &m_state : nullptr, m_notifier);
+}
+
 int MatrixController::selectedUnitIndex() const {
     return m_state.SelectedUnit < kUnits ? m_state.SelectedUnit : kUnits - 1;
 }

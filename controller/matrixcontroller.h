@@ -50,6 +50,9 @@ class MatrixController : public QObject {
     StartResult start();
     // Stops the timers, closes the unit and writes the settings file. Runs once.
     void shutdown();
+    // Writes the settings file as shutdown() would and goes on running (the desktop's session
+    // manager asks for this before it ends the session, which it may still cancel).
+    void saveSettings();
 
     // Intents: one per action of the operator or of a front panel.
     // A crosspoint of the grid of the unit shown; rows and columns as the grid counts them.

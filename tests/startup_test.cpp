@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <signal.h>
+
+#include <csignal>
 #include <cstring>
 #include <functional>
 
@@ -140,26 +144,128 @@ TEST(Startup, FailedStartKeepsTheSavedArrangementAndUnit) {
     }
 }
 
+namespace {
+
+// The demo as a whole process on the offscreen platform, with a home and data folder of its own.
+class DemoProcess {
+  public:
+    explicit DemoProcess(const QString& dataHome = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+            env.insert(QString::fromLatin1(name), m_home.path());
+        if (!dataHome.isEmpty()) env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+    }
+    QString path(const char* name) const { return m_home.filePath(QString::fromLatin1(name)); }
+    QByteArray read(const char* name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void start(const QStringList& arguments) { process.start(QStringLiteral(CORVANE_DEMO), arguments); }
+    // Waits, by the file rather than by the clock, until it holds `count` lines with `text`;
+    // false when the demo ended first or a minute passed.
+    bool waitFor(const char* name, const QByteArray& text, int count) {
+        QDeadlineTimer deadline(60000);
+        while (!deadline.hasExpired()) {
+            if (read(name).count(text) >= count) return true;
+            if (process.waitForFinished(20)) return false;
+        }
+        return false;
+    }
+
+    QProcess process;
+
+  private:
+    QTemporaryDir m_home;
+};
+
+constexpr char kImageRead[] = "c0 01 0000 0000 256\n";
+
+}  // namespace
+
 // A normal end leaves the process without taking the window apart: whatever the program keeps
-// must be written by then. The demo chooses 2x2 and ends when its unit leaves the bus.
+// must be written by then. The demo chooses 2x2 and ends when its unit leaves the bus, or when
+// the desktop ends it with a signal (logging out, closing its terminal, Ctrl+C) as File > Exit
+// does: the unit closed after its last request, the whole session's settings written.
 TEST(Startup, TheProgramWritesItsSettingsBeforeItEnds) {
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-        env.insert(QString::fromLatin1(name), home.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess demo;
-    demo.setProcessEnvironment(env);
-    demo.start(QStringLiteral(CORVANE_DEMO),
-               {QStringLiteral("--no-panel"), QStringLiteral("--layout"), QStringLiteral("7"),
-                QStringLiteral("--unplug-after"), QStringLiteral("100")});
-    ASSERT_TRUE(demo.waitForFinished(60000));
-    EXPECT_EQ(demo.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(demo.exitCode(), 0);
-    QFile settings(home.filePath(QStringLiteral("QUENDA/matrix.xml")));
+    struct Case {
+        const char* name;
+        int signal;  // 0: the unit leaves the bus
+    };
+    for (const Case& c :
+         {Case{"unplugged", 0}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}, {"SIGINT", SIGINT}}) {
+        SCOPED_TRACE(c.name);
+        DemoProcess demo;
+        {
+            // A wholesale change on the unit's panel makes the program read the image again.
+            QFile script(demo.path("panel.txt"));
+            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+            script.write("@20 image\n");
+        }
+        QStringList arguments = {QStringLiteral("--no-panel"), QStringLiteral("--layout"),
+                                 QStringLiteral("7"),          QStringLiteral("--trace"),
+                                 demo.path("trace"),           QStringLiteral("--script"),
+                                 demo.path("panel.txt")};
+        if (c.signal == 0) arguments << QStringLiteral("--unplug-after") << QStringLiteral("100");
+        demo.start(arguments);
+        if (c.signal != 0) {
+            ASSERT_TRUE(demo.waitFor("trace", kImageRead, 2))
+                << demo.process.readAllStandardError().constData();
+            ASSERT_EQ(kill(static_cast<pid_t>(demo.process.processId()), c.signal), 0);
+        }
+        ASSERT_TRUE(demo.process.waitForFinished(60000));
+        EXPECT_EQ(demo.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(demo.process.exitCode(), 0);
+        const QByteArray text = demo.read("QUENDA/matrix.xml");
+        EXPECT_EQ(text.count("\r\n"), 122) << text.constData();
+        EXPECT_TRUE(text.contains("<Lines value=\"7\"/>")) << text.constData();
+        EXPECT_TRUE(text.contains("<NormalPos value=")) << text.constData();
+        if (c.signal != 0) {
+            EXPECT_TRUE(demo.read("trace").endsWith(kImageRead));
+        }
+    }
+}
+
+// When the session ends nobody may be there to answer the box of a settings file that cannot be
+// written: the message goes to standard error and the program still ends.
+TEST(Startup, ASignalReportsAnUnwritableSettingsFileWithoutABox) {
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    // The data folder is a plain file, so the settings folder cannot be made.
+    const QString notAFolder = other.filePath(QStringLiteral("file"));
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    DemoProcess demo(notAFolder);
+    demo.start({QStringLiteral("--no-panel"), QStringLiteral("--trace"), demo.path("trace")});
+    ASSERT_TRUE(demo.waitFor("trace", kImageRead, 1));
+    ASSERT_EQ(kill(static_cast<pid_t>(demo.process.processId()), SIGTERM), 0);
+    ASSERT_TRUE(demo.process.waitForFinished(60000));
+    EXPECT_EQ(demo.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(demo.process.exitCode(), 0);
+    EXPECT_TRUE(demo.process.readAllStandardError().contains("CORVANE: Cannot create file"));
+}
+
+// The session manager asks for the settings before it ends the session, which it may cancel:
+// they are written at once, and the run goes on and writes them again at its end.
+TEST(Startup, SavingTheSettingsMidRunKeepsTheRunGoing) {
+    FormFixture f;
+    MainWindow& form = ShowOnScreen(f.open());
+    form.commands().arrangements[7]->trigger();  // 2x2
+    form.controller().saveSettings();
+    QFile settings(f.dataDir.filePath(QStringLiteral("QUENDA/matrix.xml")));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("<Lines value=\"7\"/>"));
+    settings.close();
+
+    QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
+    form.close();
+    f.form.reset();
+    EXPECT_TRUE(f.notifier.messages.empty());
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     const QByteArray text = settings.readAll();
-    EXPECT_TRUE(text.contains("<Lines value=\"7\"/>")) << text.constData();
-    EXPECT_TRUE(text.contains("<NormalPos value=")) << text.constData();
+    EXPECT_EQ(text.count("\r\n"), 122);
+    EXPECT_TRUE(text.contains("<Lines value=\"7\"/>"));
+    EXPECT_TRUE(text.contains("<Number value=\"2\"/>"));
 }

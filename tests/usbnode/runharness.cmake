@@ -1,8 +1,10 @@
 # Runs a command line (everything after the "--" that follows this script's path) and checks how it ended:
 #   cmake -DEXIT=N [-DTRACE=FILE -DTRACE_EXPECT=FILE] [-DOUTPUT_EXPECT=FILE] [-DTIMEOUT=S]
-#         [-DFRESH_DIR=DIR] -P runharness.cmake -- COMMAND...
-# FRESH_DIR is emptied before the run.
-# TRACE_EXPECT and OUTPUT_EXPECT list regular expressions, one a line ('#' starts a comment line),
+#         [-DFRESH_DIR=DIR] [-DSETTINGS=FILE [-DSETTINGS_LINES=N] [-DSETTINGS_EXPECT=FILE]]
+#         -P runharness.cmake -- COMMAND...
+# FRESH_DIR is emptied before the run. SETTINGS is the settings file the command leaves, with
+# SETTINGS_LINES lines.
+# TRACE_EXPECT, OUTPUT_EXPECT and SETTINGS_EXPECT list regular expressions, one a line ('#' starts a comment line),
 # that must each match the trace file or the command's output; a line starting with '!' must not.
 # "\n" in a pattern stands for the end of a line.
 cmake_minimum_required(VERSION 3.25)
@@ -60,4 +62,22 @@ if(DEFINED TRACE_EXPECT)
 endif()
 if(DEFINED OUTPUT_EXPECT)
   check_against("${out}" "${OUTPUT_EXPECT}" "output")
+endif()
+if(DEFINED SETTINGS)
+  if(NOT EXISTS "${SETTINGS}")
+    message(FATAL_ERROR "no settings file ${SETTINGS}")
+  endif()
+  file(READ "${SETTINGS}" settings)
+  if(DEFINED SETTINGS_LINES)
+    string(REPLACE "\n" "" joined "${settings}")
+    string(LENGTH "${settings}" whole)
+    string(LENGTH "${joined}" left)
+    math(EXPR lines "${whole} - ${left}")
+    if(NOT lines EQUAL SETTINGS_LINES)
+      message(FATAL_ERROR "the settings file has ${lines} lines, expected ${SETTINGS_LINES}:\n${settings}")
+    endif()
+  endif()
+  if(DEFINED SETTINGS_EXPECT)
+    check_against("${settings}" "${SETTINGS_EXPECT}" "settings")
+  endif()
 endif()
