@@ -43,7 +43,8 @@ class CrosspointGrid : public QObject {
     void clicked(int row, int column);
 
   private:
-    void showCrosspoint(int row, int column, bool connected, const QString& hint);
+    void showCrosspoint(const NameTable& names, int unit, bool reverse, int row, int column, bool connected,
+                        const QString& hint);
     void focusEntered(int tag);
     void focusExited(int tag);
 
