@@ -1,5 +1,7 @@
 #include "view/crosspointgrid.h"
 
+#include <utility>
+
 #include "model/gridcontent.h"
 #include "view/angledlabel.h"
 #include "view/crosspointbutton.h"
@@ -32,9 +34,10 @@ struct Spoken {
     QString description;
 };
 
-Spoken SpokenCrosspoint(const NameTable& names, int unit, bool reverse, int row, int column, bool connected) {
-    const QString line = Text(names.lineName(unit, column));
-    const QString channel = Text(names.channelName(unit, row));
+Spoken SpokenCrosspoint(const std::string& lineName, const std::string& channelName, int unit, bool reverse,
+                        int row, int column, bool connected) {
+    const QString line = Text(lineName);
+    const QString channel = Text(channelName);
     const QString lineNumber =
         column == kLines ? QStringLiteral("no line") : QStringLiteral("line %1").arg(column + 1);
     const QString channelNumber =
@@ -158,7 +161,10 @@ void CrosspointGrid::showCrosspoint(const NameTable& names, int unit, bool rever
     }
     // Setting a name announces it to assistive technology, so only a change sets it. The
     // description is the numbers, not the hint's long part.
-    const Spoken spoken = SpokenCrosspoint(names, unit, reverse, row, column, connected);
+    SpokenFrom from{unit, reverse, connected, names.lineName(unit, column), names.channelName(unit, row)};
+    if (m_spokenFrom[tag] == from) return;
+    const Spoken spoken = SpokenCrosspoint(from.line, from.channel, unit, reverse, row, column, connected);
+    m_spokenFrom[tag] = std::move(from);
     if (button->accessibleName() != spoken.name) button->setAccessibleName(spoken.name);
     if (button->accessibleDescription() != spoken.description)
         button->setAccessibleDescription(spoken.description);
