@@ -62,8 +62,10 @@ QAction* Command(QObject* parent, const char* caption, const char* hint, const c
     return action;
 }
 
-QLabel* StatusPanel(QWidget* parent, int width, QFrame::Shadow bevel, const char* text) {
+QLabel* StatusPanel(QWidget* parent, int width, QFrame::Shadow bevel, const char* text, const char* spoken) {
     auto* panel = new QLabel(QString::fromLatin1(text), parent);
+    // The text is the accessible name, announced as it changes; this says what it is about.
+    panel->setAccessibleDescription(QString::fromLatin1(spoken));
     panel->setFrameStyle(QFrame::Panel | bevel);
     panel->setAlignment(Qt::AlignCenter);
     panel->setFixedWidth(width);
@@ -152,10 +154,10 @@ void MainWindow::buildWindow() {
     QStatusBar* bar = statusBar();
     bar->setFixedHeight(19);
     bar->setFont(PixelFont(QStringLiteral("Tahoma"), 12, QFont::Bold));
-    m_statusPanels[0] = StatusPanel(bar, 150, QFrame::Sunken, "Memory");
-    m_statusPanels[1] = StatusPanel(bar, 100, QFrame::Raised, "Unit");
-    m_statusPanels[2] = StatusPanel(bar, 100, QFrame::Sunken, "");
-    m_statusPanels[3] = StatusPanel(bar, 500, QFrame::Raised, "");
+    m_statusPanels[0] = StatusPanel(bar, 150, QFrame::Sunken, "Memory", "Memory of the selected unit");
+    m_statusPanels[1] = StatusPanel(bar, 100, QFrame::Raised, "Unit", "Selected unit");
+    m_statusPanels[2] = StatusPanel(bar, 100, QFrame::Sunken, "", "Status");
+    m_statusPanels[3] = StatusPanel(bar, 500, QFrame::Raised, "", "Hint");
     int left = 0;
     for (QLabel* panel : m_statusPanels) {
         panel->setGeometry(left, 0, panel->width(), 19);
@@ -263,6 +265,7 @@ void MainWindow::buildPanels() {
     m_okKey->hide();
     m_okLamp = new Led(central);
     m_okLamp->setGeometry(ClientRect(278, 525, 20, 20));
+    m_okLamp->setLampName(QStringLiteral("OK lamp"));
     m_okLamp->hide();
 
     // Created in tab order: units 1, 2, 4, 3. Panels are no tab stops, so the

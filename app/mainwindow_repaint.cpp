@@ -93,6 +93,9 @@ void MainWindow::showUnitMap(int unit) {
     panel->resize(size.width, size.height);
     const bool selected = unit == s.SelectedUnit;
     panel->setSelected(selected);
+    const QString spoken = selected ? QStringLiteral("Unit %1, selected").arg(unit + 1)
+                                    : QStringLiteral("Unit %1").arg(unit + 1);
+    if (panel->accessibleName() != spoken) panel->setAccessibleName(spoken);
     panel->setBevel(selected ? Bevel::Lowered : Bevel::Raised);
     QImage picture = UnitPicture(selected);
     DrawUnitMap(picture, s, unit, panel->palette().color(QPalette::Button));

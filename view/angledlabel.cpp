@@ -12,6 +12,7 @@ AngledLabel::AngledLabel(QWidget* parent) : QWidget(parent) {
 void AngledLabel::setCaption(const QString& caption) {
     if (m_caption == caption) return;
     m_caption = caption;
+    setAccessibleName(caption);
     captionOrFontChanged();
 }
 

@@ -1,5 +1,7 @@
 #include "view/crosspointgrid.h"
 
+#include <utility>
+
 #include "model/gridcontent.h"
 #include "view/angledlabel.h"
 #include "view/crosspointbutton.h"
@@ -23,6 +25,36 @@ AngledLabel* GridLabel(QWidget* parent) {
     label->setColor(kLabelColor);
     label->setShadowed(true);
     return label;
+}
+
+// What a screen reader says for a crosspoint: the line and channel by their names and whether
+// they are connected. The numbers, which names need not carry, are in the description.
+struct Spoken {
+    QString name;
+    QString description;
+};
+
+Spoken SpokenCrosspoint(const std::string& lineName, const std::string& channelName, int unit, bool reverse,
+                        int row, int column, bool connected) {
+    const QString line = Text(lineName);
+    const QString channel = Text(channelName);
+    const QString lineNumber =
+        column == kLines ? QStringLiteral("no line") : QStringLiteral("line %1").arg(column + 1);
+    const QString channelNumber =
+        row == kChannels ? QStringLiteral("no channel") : QStringLiteral("channel %1").arg(row + 1);
+    Spoken s;
+    if (reverse) {
+        s.name = column == kLines
+                     ? channel + QStringLiteral(", ") + (line.isEmpty() ? QStringLiteral("no line") : line)
+                     : channel + QStringLiteral(" from ") + line;
+        s.description = QStringLiteral("Unit %1, %2, %3").arg(unit + 1).arg(channelNumber, lineNumber);
+    } else {
+        s.name = row == kChannels ? line + QStringLiteral(", ") + channel
+                                  : line + QStringLiteral(" to ") + channel;
+        s.description = QStringLiteral("Unit %1, %2, %3").arg(unit + 1).arg(lineNumber, channelNumber);
+    }
+    s.name += connected ? QStringLiteral(", connected") : QStringLiteral(", not connected");
+    return s;
 }
 
 }  // namespace
@@ -92,7 +124,7 @@ void CrosspointGrid::showAll(const MatrixState& state, const NameTable& names, i
             const bool connected = grid::IsConnected(state, unit, slot, r, c, reverse);
             const QString hint =
                 connected ? Text(grid::ConnectedHint(names.lineName(unit, c), rowCaption)) : QString();
-            showCrosspoint(r, c, connected, hint);
+            showCrosspoint(names, unit, reverse, r, c, connected, hint);
             if (r == 0)
                 m_columnLabels[c]->setCaption(
                     Text(grid::ColumnCaption(state, names, unit, slot, c, reverse)));
@@ -103,26 +135,39 @@ void CrosspointGrid::showAll(const MatrixState& state, const NameTable& names, i
 void CrosspointGrid::showRoute(const MatrixState& state, const NameTable& names, int unit, int row,
                                int column, int previous) {
     const std::string line = names.lineName(unit, column);
-    if (state.ReverseMode != 0) {
-        if (previous >= 0) showCrosspoint(row, previous, false, {});
+    const bool reverse = state.ReverseMode != 0;
+    if (reverse) {
+        if (previous >= 0) showCrosspoint(names, unit, reverse, row, previous, false, {});
         m_rowLabels[row]->setCaption(Text(grid::RowCaption(state, names, unit, kWorkMemory, row, true)));
     } else {
-        if (previous >= 0) showCrosspoint(previous, column, false, {});
+        if (previous >= 0) showCrosspoint(names, unit, reverse, previous, column, false, {});
         m_columnLabels[column]->setCaption(
             Text(grid::ColumnCaption(state, names, unit, kWorkMemory, column, false)));
     }
     const std::string rowCaption = m_rowLabels[row]->caption().toLatin1().toStdString();
-    showCrosspoint(row, column, true, Text(grid::ConnectedHint(line, rowCaption)));
+    showCrosspoint(names, unit, reverse, row, column, true, Text(grid::ConnectedHint(line, rowCaption)));
 }
 
-void CrosspointGrid::showCrosspoint(int row, int column, bool connected, const QString& hint) {
+void CrosspointGrid::showCrosspoint(const NameTable& names, int unit, bool reverse, int row, int column,
+                                    bool connected, const QString& hint) {
     const auto tag = static_cast<std::size_t>(row * grid::kColumns + column);
-    m_buttons[tag]->setConnected(connected);
+    CrosspointButton* button = m_buttons[tag];
+    button->setConnected(connected);
     // A hint is a dynamic property, and setting one sends an event even when it is unchanged;
     // most redraws change no hint at all.
-    if (m_hints[tag] == hint) return;
-    m_hints[tag] = hint;
-    SetHint(m_buttons[tag], hint);
+    if (m_hints[tag] != hint) {
+        m_hints[tag] = hint;
+        SetHint(button, hint);
+    }
+    // Setting a name announces it to assistive technology, so only a change sets it. The
+    // description is the numbers, not the hint's long part.
+    SpokenFrom from{unit, reverse, connected, names.lineName(unit, column), names.channelName(unit, row)};
+    if (m_spokenFrom[tag] == from) return;
+    const Spoken spoken = SpokenCrosspoint(from.line, from.channel, unit, reverse, row, column, connected);
+    m_spokenFrom[tag] = std::move(from);
+    if (button->accessibleName() != spoken.name) button->setAccessibleName(spoken.name);
+    if (button->accessibleDescription() != spoken.description)
+        button->setAccessibleDescription(spoken.description);
 }
 
 void CrosspointGrid::moveInColumn(const CrosspointButton* from, bool up, bool reverse) {

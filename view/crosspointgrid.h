@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <string>
 
 namespace corvane {
 
@@ -43,12 +44,24 @@ class CrosspointGrid : public QObject {
     void clicked(int row, int column);
 
   private:
-    void showCrosspoint(int row, int column, bool connected, const QString& hint);
+    void showCrosspoint(const NameTable& names, int unit, bool reverse, int row, int column, bool connected,
+                        const QString& hint);
     void focusEntered(int tag);
     void focusExited(int tag);
 
     std::array<CrosspointButton*, 85> m_buttons{};
     std::array<QString, 85> m_hints;  // the hint each button was given last
+    // What each button's accessible texts were made from, so that a redraw that changes nothing
+    // builds no text.
+    struct SpokenFrom {
+        int unit = -1;
+        bool reverse = false;
+        bool connected = false;
+        std::string line;
+        std::string channel;
+        bool operator==(const SpokenFrom&) const = default;
+    };
+    std::array<SpokenFrom, 85> m_spokenFrom;
     std::array<AngledLabel*, 17> m_columnLabels{};
     std::array<AngledLabel*, 5> m_rowLabels{};
     bool m_columnMoving = false;

@@ -50,6 +50,7 @@ FunctionsPanel::FunctionsPanel(QWidget* parent) : BevelPanel(parent) {
     for (int tag = 0; tag < 4; ++tag) {
         auto* lamp = new Led(this);
         lamp->setGeometry(50 + 110 * tag, 60, 20, 20);
+        lamp->setLampName(QString::fromLatin1(kKeys[tag].caption) + QStringLiteral(" lamp"));
         m_lamps[static_cast<std::size_t>(tag)] = lamp;
     }
 }

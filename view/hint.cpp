@@ -16,6 +16,8 @@ void SetHint(QWidget* widget, const QString& hint) {
     const HintParts parts = SplitHint(hint);
     widget->setToolTip(parts.shortPart);
     widget->setStatusTip(parts.longPart);
+    // A screen reader speaks the long part after the control's name.
+    widget->setAccessibleDescription(parts.longPart);
     widget->setProperty(kHintProperty, hint);
 }
 

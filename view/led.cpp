@@ -12,6 +12,18 @@ void Led::setLit(bool lit) {
     if (m_lit == lit) return;
     m_lit = lit;
     update();
+    updateAccessibleName();
+}
+
+void Led::setLampName(const QString& name) {
+    m_lampName = name;
+    updateAccessibleName();
+}
+
+void Led::updateAccessibleName() {
+    // Setting the name announces the change to assistive technology.
+    if (!m_lampName.isEmpty())
+        setAccessibleName(m_lampName + (m_lit ? QStringLiteral(", lit") : QStringLiteral(", dark")));
 }
 
 void Led::paintEvent(QPaintEvent*) {

@@ -12,13 +12,18 @@ class Led : public QWidget {
 
     bool isLit() const { return m_lit; }
     void setLit(bool lit);
+    // What the lamp belongs to, for screen readers; its accessible name adds whether it is lit.
+    void setLampName(const QString& name);
     QSize sizeHint() const override { return {20, 20}; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void updateAccessibleName();
+
     bool m_lit = false;
+    QString m_lampName;
 };
 
 }  // namespace corvane

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 #include <stdexcept>
 
@@ -121,6 +122,14 @@ void PictureToolTipWindow::showAt(QPoint pointer, QString text, QWidget* control
     const QRect screenRect = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     const QSize size = hintRect(screenRect.width(), m_text);
     setGeometry(QRect(HintPosition(screenRect, pointer, size), size));
+    // A top-level window cannot place itself on Wayland; a pop-up of the control's window can,
+    // relative to it, and so stands by the pointer whichever window has the focus.
+    QWindow* parent = control && control->window() != this ? control->window()->windowHandle() : nullptr;
+    if (!windowHandle()) create();
+    if (parent && windowHandle()->transientParent() != parent) {
+        hide();
+        windowHandle()->setTransientParent(parent);
+    }
     show();
     update();
 }

@@ -35,12 +35,15 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
         key->setFocusPolicy(Qt::NoFocus);
         key->setToolTip(QStringLiteral("Memory %1").arg(m + 1));
         key->setStatusTip(QStringLiteral("Recall the Memory%1 in the unit").arg(m + 1));
+        key->setAccessibleName(QStringLiteral("Memory %1").arg(m + 1));
+        key->setAccessibleDescription(QStringLiteral("Recalls memory %1 on every unit").arg(m + 1));
         connect(key, &QPushButton::clicked, this, [this, m] { Q_EMIT keyClicked(m); });
         m_keys[static_cast<std::size_t>(m)] = key;
 
         auto* lamp = new Led(this);
         lamp->setObjectName(QStringLiteral("Led%1").arg(m + 1));
         lamp->setGeometry(QRect(kMemoryLampAt[m], QSize(20, 20)));
+        lamp->setLampName(QStringLiteral("Memory %1 lamp").arg(m + 1));
         m_lamps[static_cast<std::size_t>(m)] = lamp;
     }
 }
