@@ -19,8 +19,8 @@
 #include "view/jpegdecoder.h"
 #include "view/picturetooltips.h"
 #include "view/recallpanel.h"
-#include "view/unitpanel.h"
 #include "view/storedpictures.h"
+#include "view/unitpanel.h"
 
 using namespace corvane;
 
@@ -88,8 +88,8 @@ TEST_F(Pictures, EveryPictureIsListedWithItsSize) {
         EXPECT_EQ(sharp.size(), image.size() * 2);
         EXPECT_EQ(sharp.hasAlphaChannel(), c.transparent);
         // The same picture: made small again it stays close to the stored one.
-        const QImage small =
-            sharp.scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(image.format());
+        const QImage small = sharp.scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(image.format());
         const QPoint middle(image.width() / 2, image.height() / 2);
         EXPECT_NEAR(qGray(small.pixel(middle)), qGray(image.pixel(middle)), 40);
     }
@@ -283,7 +283,8 @@ TEST_F(Pictures, SharpAtRatioTwo) {
     const Case cases[] = {
         {"lamp of a grid button", shot(lamp, QRect(5, 3, 20, 20)), Qt::Horizontal},
         {"digit of a memory key", shot(digit, QRect(10, 5, 16, 16)), Qt::Horizontal},
-        {"tool-bar icon", shot(open, QRect(open->rect().center() - QPoint(7, 7), QSize(14, 14))), Qt::Horizontal},
+        {"tool-bar icon", shot(open, QRect(open->rect().center() - QPoint(7, 7), QSize(14, 14))),
+         Qt::Horizontal},
         {"unit picture and its dots", shot(form.unitPanel(0), QRect(2, 2, 126, 40)), Qt::Horizontal},
         {"grid background", shot(form.gridPanel(), QRect(2, 120, 3, 150)), Qt::Vertical},
         {"recall background", shot(form.recallPanel(), QRect(2, 56, 8, 28)), Qt::Vertical},

@@ -91,8 +91,8 @@ QImage StoredImage(const char* name, qreal ratio) {
     if (sharp.isNull()) return sharp;
     if (ratio != 2.0) {
         const QSize size = sharp.size() / 2;
-        sharp = sharp.scaled(qRound(size.width() * ratio), qRound(size.height() * ratio), Qt::IgnoreAspectRatio,
-                             Qt::SmoothTransformation);
+        sharp = sharp.scaled(qRound(size.width() * ratio), qRound(size.height() * ratio),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     sharp.setDevicePixelRatio(ratio);
     return sharp;

@@ -63,10 +63,12 @@ int main(int argc, char** argv) {
         const auto write = [&](const char* name, const QImage& image) {
             return writePng(out, QString::fromLatin1(name) + suffix, image);
         };
-        ok &= write("unit-normal", opaque(pictures::horizontalGradient(126 * scale, 40 * scale,
-                                                                        pal::kUnitNormalLeft, pal::kUnitNormalRight)));
-        ok &= write("unit-selected", opaque(pictures::horizontalGradient(
-                                         126 * scale, 40 * scale, pal::kUnitSelectedLeft, pal::kUnitSelectedRight)));
+        ok &=
+            write("unit-normal", opaque(pictures::horizontalGradient(
+                                     126 * scale, 40 * scale, pal::kUnitNormalLeft, pal::kUnitNormalRight)));
+        ok &= write("unit-selected",
+                    opaque(pictures::horizontalGradient(126 * scale, 40 * scale, pal::kUnitSelectedLeft,
+                                                        pal::kUnitSelectedRight)));
         ok &= write("lamp-on", pictures::lamp(true, scale));
         ok &= write("lamp-off", pictures::lamp(false, scale));
         for (int n = 1; n <= 5; ++n)

@@ -22,6 +22,6 @@ QImage hintPicture(int scale = 1);     // 32 x 32, no alpha; the lower-left pixe
 QImage openCommand(int scale = 1);     // 16 x 16 open folder
 QImage saveCommand(int scale = 1);     // 16 x 16 floppy disk
 QImage exitCommand(int scale = 1);     // 16 x 16 door
-QImage applicationIcon(int size);  // the drawing of resources/corvane.svg at size x size
+QImage applicationIcon(int size);      // the drawing of resources/corvane.svg at size x size
 
 }  // namespace corvane::pictures
