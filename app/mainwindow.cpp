@@ -168,7 +168,7 @@ void MainWindow::buildWindow() {
     m_toolTips = new PictureToolTips(this);
     m_toolTips->setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     m_toolTips->setBevel(ToolTipBevel::Lowered);
-    m_toolTips->setPicture(StoredPixmap("hint.png"));
+    m_toolTips->setStoredPicture("hint.png");
 
     resize(785, 570);
 }

@@ -21,12 +21,13 @@ namespace corvane {
 
 namespace {
 
-// The pictures of a unit not selected and selected.
-const QImage& UnitPicture(bool selected) {
-    static const QImage pictures[2] = {
-        StoredImage("unit-normal.png").convertToFormat(QImage::Format_RGB32),
-        StoredImage("unit-selected.png").convertToFormat(QImage::Format_RGB32),
-    };
+// The pictures of a unit not selected and selected, for the panels' device pixel ratio.
+const QImage& UnitPicture(bool selected, qreal ratio) {
+    static QImage pictures[2];
+    if (pictures[0].isNull() || pictures[0].devicePixelRatio() != ratio) {
+        pictures[0] = StoredImage("unit-normal.png", ratio).convertToFormat(QImage::Format_RGB32);
+        pictures[1] = StoredImage("unit-selected.png", ratio).convertToFormat(QImage::Format_RGB32);
+    }
     return pictures[selected ? 1 : 0];
 }
 
@@ -97,7 +98,7 @@ void MainWindow::showUnitMap(int unit) {
                                     : QStringLiteral("Unit %1").arg(unit + 1);
     if (panel->accessibleName() != spoken) panel->setAccessibleName(spoken);
     panel->setBevel(selected ? Bevel::Lowered : Bevel::Raised);
-    QImage picture = UnitPicture(selected);
+    QImage picture = UnitPicture(selected, panel->devicePixelRatio());
     DrawUnitMap(picture, s, unit, panel->palette().color(QPalette::Button));
     panel->setPicture(picture);
 }

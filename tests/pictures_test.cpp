@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <QPalette>
 #include <QString>
 #include <QStyle>
+#include <QToolButton>
 #include <cstdlib>
 
 #include "formfixture.h"
@@ -15,7 +17,10 @@
 #include "view/applicationstyle.h"
 #include "view/crosspointbutton.h"
 #include "view/jpegdecoder.h"
+#include "view/picturetooltips.h"
+#include "view/recallpanel.h"
 #include "view/storedpictures.h"
+#include "view/unitpanel.h"
 
 using namespace corvane;
 
@@ -75,6 +80,18 @@ TEST_F(Pictures, EveryPictureIsListedWithItsSize) {
         if (c.transparent) {
             EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
         }
+        // Every picture the window paints at its own size has a drawing at twice the size, which
+        // screens above ratio 1 paint; the backgrounds are filled row by row at any ratio.
+        if (QByteArray(c.name).endsWith("background.png") || QByteArray(c.name).endsWith(".jpg")) continue;
+        const QByteArray sharpName = QByteArray(c.name).replace(".png", "@2x.png");
+        const QImage sharp = load(sharpName.constData());
+        EXPECT_EQ(sharp.size(), image.size() * 2);
+        EXPECT_EQ(sharp.hasAlphaChannel(), c.transparent);
+        // The same picture: made small again it stays close to the stored one.
+        const QImage small = sharp.scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(image.format());
+        const QPoint middle(image.width() / 2, image.height() / 2);
+        EXPECT_NEAR(qGray(small.pixel(middle)), qGray(image.pixel(middle)), 40);
     }
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QImage icon =
@@ -218,4 +235,76 @@ TEST_F(Pictures, CrosspointButtonsLookAsTheStylePaintsThem) {
                     EXPECT_EQ(look(copied, connected, down, focus, hover),
                               look(painted, connected, down, focus, hover));
                 }
+}
+
+namespace {
+
+// Whether every pixel repeats the one before it, across (at even x) or down (at even y): the
+// mark of a picture drawn for 1x and stretched to twice its size.
+bool PixelDoubled(const QImage& image, Qt::Orientation along) {
+    for (int y = 0; y + 1 < image.height(); ++y)
+        for (int x = 0; x + 1 < image.width(); ++x) {
+            const bool pairStart = along == Qt::Horizontal ? x % 2 == 0 : y % 2 == 0;
+            const QPoint next = along == Qt::Horizontal ? QPoint(x + 1, y) : QPoint(x, y + 1);
+            if (pairStart && image.pixel(x, y) != image.pixel(next)) return false;
+        }
+    return true;
+}
+
+}  // namespace
+
+// Run with QT_SCALE_FACTOR=2 (ctest does, offscreen and under Xvfb): every picture of the window
+// then holds detail of its own rather than each of its pixels twice, in the same logical place.
+TEST_F(Pictures, SharpAtRatioTwo) {
+    if (qApp->devicePixelRatio() != 2.0) GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
+    QApplication::setStyle(new ApplicationStyle);
+    FormFixture f;
+    corvane::MainWindow& form = f.open();
+    form.controller().setArrangement(7);
+    ShowOnScreen(form);
+    QCoreApplication::processEvents();
+
+    const auto shot = [&form](const QWidget* widget, const QRect& part) {
+        const QPixmap grab = form.grab(QRect(widget->mapTo(&form, part.topLeft()), part.size()));
+        EXPECT_EQ(grab.devicePixelRatio(), 2.0);
+        return grab.toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    QToolButton* open = nullptr;
+    for (QToolButton* b : form.findChildren<QToolButton*>())
+        if (b->defaultAction() && b->defaultAction()->text() == QStringLiteral("&Open...")) open = b;
+    ASSERT_NE(open, nullptr);
+    const CrosspointButton* lamp = form.grid().button(0, 0);
+    const QWidget* digit = form.recallPanel()->key(0);
+    struct Case {
+        const char* what;
+        QImage image;
+        Qt::Orientation along;
+    };
+    const Case cases[] = {
+        {"lamp of a grid button", shot(lamp, QRect(5, 3, 20, 20)), Qt::Horizontal},
+        {"digit of a memory key", shot(digit, QRect(10, 5, 16, 16)), Qt::Horizontal},
+        {"tool-bar icon", shot(open, QRect(open->rect().center() - QPoint(7, 7), QSize(14, 14))),
+         Qt::Horizontal},
+        {"unit picture and its dots", shot(form.unitPanel(0), QRect(2, 2, 126, 40)), Qt::Horizontal},
+        {"grid background", shot(form.gridPanel(), QRect(2, 120, 3, 150)), Qt::Vertical},
+        {"recall background", shot(form.recallPanel(), QRect(2, 56, 8, 28)), Qt::Vertical},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(PixelDoubled(c.image, c.along));
+    }
+
+    // The hint picture, keyed out before it is scaled, so no edge keeps a trace of the key colour.
+    PictureToolTips tips(nullptr);
+    tips.setStoredPicture("hint.png");
+    for (const qreal ratio : {1.5, 2.0}) {
+        const QPixmap& picture = tips.transparentPicture(ratio);
+        EXPECT_EQ(picture.deviceIndependentSize(), QSizeF(32, 32));
+        const QImage image = picture.toImage();
+        EXPECT_EQ(qAlpha(image.pixel(0, image.height() - 1)), 0);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_LT(qRed(image.pixel(x, y)) - qGreen(image.pixel(x, y)), 96) << x << "," << y;
+    }
+    EXPECT_FALSE(PixelDoubled(tips.transparentPicture(2.0).toImage(), Qt::Horizontal));
 }

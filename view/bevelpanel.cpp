@@ -3,19 +3,39 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace corvane {
 
 namespace {
+
+QRgb RowColour(const QImage& column, int row) {
+    return reinterpret_cast<const QRgb*>(column.constScanLine(row % column.height()))[0];
+}
 
 // Each row of `area` in its colour from `column`, whose first row is the row `top` of the panel
 // and which repeats downwards. A one-colour row is a plain fill, which the raster engine does in
 // place; a picture tiled or cut to the area would go through blending, which it spreads over
 // worker threads for an area this large.
 void FillRows(QPainter& p, const QRect& area, int top, const QImage& column) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const QRgb colour =
-            reinterpret_cast<const QRgb*>(column.constScanLine((y - top) % column.height()))[0];
-        p.fillRect(QRect(area.left(), y, area.width(), 1), QColor(colour));
+    const qreal ratio = p.device()->devicePixelRatio();
+    if (ratio <= 1.0) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            p.fillRect(QRect(area.left(), y, area.width(), 1), QColor(RowColour(column, y - top)));
+        return;
+    }
+    // With more device rows than rows, each device row takes the colour between the two rows
+    // nearest its middle, so that the gradient runs on in steps of its own rather than in pairs.
+    for (int d = qFloor(area.top() * ratio); d < qCeil((area.bottom() + 1) * ratio); ++d) {
+        const qreal y = std::max((d + 0.5) / ratio - 0.5 - top, 0.0);
+        const int row = qFloor(y) % column.height();
+        const QRgb a = RowColour(column, row);
+        const QRgb b = row + 1 < column.height() ? RowColour(column, row + 1) : a;
+        const qreal f = y - qFloor(y);
+        const auto mix = [f](int from, int to) { return qRound(from + (to - from) * f); };
+        const QColor colour(mix(qRed(a), qRed(b)), mix(qGreen(a), qGreen(b)), mix(qBlue(a), qBlue(b)));
+        p.fillRect(QRectF(area.left(), d / ratio, area.width(), 1 / ratio), colour);
     }
 }
 

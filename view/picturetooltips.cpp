@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "view/hintlayout.h"
+#include "view/storedpictures.h"
 
 namespace corvane {
 
@@ -44,12 +45,38 @@ QColor PictureToolTips::color() const {
 }
 
 void PictureToolTips::setPicture(const QPixmap& picture) {
+    m_storedName = nullptr;
+    m_sharpPicture = QPixmap();
     m_picture = picture;
     m_transparentPicture = picture;
     if (picture.isNull()) return;
     const QImage image = picture.toImage();
     const QRgb key = image.pixel(0, image.height() - 1);
     m_transparentPicture.setMask(QBitmap::fromImage(image.createMaskFromColor(key, Qt::MaskInColor)));
+}
+
+void PictureToolTips::setStoredPicture(const char* name) {
+    setPicture(StoredPixmap(name));
+    m_storedName = name;
+}
+
+const QPixmap& PictureToolTips::transparentPicture(qreal ratio) const {
+    if (ratio <= 1.0 || !m_storedName) return m_transparentPicture;
+    if (!m_sharpPicture.isNull() && m_sharpPicture.devicePixelRatio() == ratio) return m_sharpPicture;
+    // Keyed out before it is scaled to the ratio, so that no edge blends with the key colour.
+    QImage sharp = StoredImage(m_storedName, 2.0).convertToFormat(QImage::Format_ARGB32);
+    if (sharp.isNull()) return m_transparentPicture;
+    const QRgb key = sharp.pixel(0, sharp.height() - 1);
+    for (int y = 0; y < sharp.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(sharp.scanLine(y));
+        for (int x = 0; x < sharp.width(); ++x)
+            if (line[x] == key) line[x] = 0;
+    }
+    const QSize size = m_picture.size() * ratio;
+    if (sharp.size() != size) sharp = sharp.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_sharpPicture = QPixmap::fromImage(sharp);
+    m_sharpPicture.setDevicePixelRatio(ratio);
+    return m_sharpPicture;
 }
 
 void PictureToolTips::activate() {
@@ -175,7 +202,7 @@ void PictureToolTipWindow::paintEvent(QPaintEvent*) {
     // is light while tool tips may stay pale.
     p.setPen(pal.color(QPalette::ToolTipText));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_text);
-    if (hasPicture) p.drawPixmap(2, 2, m_component->transparentPicture());
+    if (hasPicture) p.drawPixmap(2, 2, m_component->transparentPicture(devicePixelRatio()));
 }
 
 }  // namespace corvane

@@ -44,8 +44,14 @@ class PictureToolTips : public QObject {
 
     const QPixmap& picture() const { return m_picture; }
     void setPicture(const QPixmap& picture);
+    // One of the stored pictures (view/storedpictures), which also has a drawing for screens of
+    // more device pixels than pixels.
+    void setStoredPicture(const char* name);
     // The picture with the colour of its lower-left pixel made transparent.
     const QPixmap& transparentPicture() const { return m_transparentPicture; }
+    // The same for a screen of `ratio` device pixels to the pixel, from the stored picture's sharper
+    // drawing when it has one, made when first asked for.
+    const QPixmap& transparentPicture(qreal ratio) const;
 
     // Makes the picture hint window the application's hint window; later calls do nothing.
     void activate();
@@ -69,6 +75,8 @@ class PictureToolTips : public QObject {
     bool m_installed = false;
     QPixmap m_picture;
     QPixmap m_transparentPicture;
+    const char* m_storedName = nullptr;
+    mutable QPixmap m_sharpPicture;
     std::unique_ptr<PictureToolTipWindow> m_window;
     QTimer m_hideTimer;
 

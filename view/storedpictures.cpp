@@ -1,7 +1,9 @@
 #include "view/storedpictures.h"
 
 #include <QFile>
+#include <QIconEngine>
 #include <QImageReader>
+#include <QPainter>
 
 #include "view/jpegdecoder.h"
 
@@ -19,6 +21,49 @@ QString ResourcePath(const char* name) {
     (void)registered;
     return QStringLiteral(":/") + QString::fromLatin1(name);
 }
+
+// "lamp-on.png" drawn at twice the size: "lamp-on@2x.png".
+QByteArray SharpName(const char* name) {
+    QByteArray sharp(name);
+    const qsizetype dot = sharp.lastIndexOf('.');
+    return sharp.insert(dot < 0 ? sharp.size() : dot, "@2x");
+}
+
+// Delegates to an icon of the stored picture, and above ratio 1 to one of its @2x drawing, which
+// scales it down smoothly for ratios between 1 and 2 (a picture drawn for 2x and made smaller keeps
+// sharper edges than one drawn for 1x and made larger).
+class StoredIconEngine final : public QIconEngine {
+  public:
+    explicit StoredIconEngine(const char* name) : m_name(name), m_normal(StoredPixmap(name)) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return m_normal.pixmap(size, 1.0, mode, state);
+    }
+    // `size` is in device pixels, `scale` the ratio.
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        if (scale <= 1.0) return pixmap(size, mode, state);
+        if (m_sharp.isNull()) m_sharp = QIcon(QPixmap::fromImage(StoredImage(SharpName(m_name).constData())));
+        return m_sharp.isNull() ? pixmap(size, mode, state) : m_sharp.pixmap(size, 1.0, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal ratio = painter->device()->devicePixelRatio();
+        if (ratio <= 1.0) return m_normal.paint(painter, rect, Qt::AlignCenter, mode, state);
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return m_normal.actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return m_normal.availableSizes(mode, state);
+    }
+    bool isNull() override { return m_normal.isNull(); }
+    QIconEngine* clone() const override { return new StoredIconEngine(*this); }
+
+  private:
+    const char* m_name;
+    QIcon m_normal;
+    QIcon m_sharp;
+};
 
 // The first column of a picture whose rows are each one colour.
 QImage FirstColumn(const QImage& picture) {
@@ -40,8 +85,21 @@ QPixmap StoredPixmap(const char* name) {
     return QPixmap::fromImage(StoredImage(name));
 }
 
+QImage StoredImage(const char* name, qreal ratio) {
+    if (ratio <= 1.0) return StoredImage(name);
+    QImage sharp = StoredImage(SharpName(name).constData());
+    if (sharp.isNull()) return sharp;
+    if (ratio != 2.0) {
+        const QSize size = sharp.size() / 2;
+        sharp = sharp.scaled(qRound(size.width() * ratio), qRound(size.height() * ratio),
+                             Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    sharp.setDevicePixelRatio(ratio);
+    return sharp;
+}
+
 QIcon StoredIcon(const char* name) {
-    return QIcon(StoredPixmap(name));
+    return QIcon(new StoredIconEngine(name));
 }
 
 QImage StoredBackground(const char* name) {

@@ -9,18 +9,23 @@ const QColor kConnected(0, 255, 0);
 const QColor kOpen(128, 128, 128);
 
 // A circle inside the box from (left, top) to (right, bottom), the right and bottom edges
-// excluded, drawn with a 1-pixel pen.
+// excluded, drawn with a 1-pixel pen. On a picture of more device pixels than pixels it is drawn
+// smooth, its outline on the same box.
 void circle(QPainter& p, int left, int top, int right, int bottom) {
-    p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+    if (p.testRenderHint(QPainter::Antialiasing))
+        p.drawEllipse(QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1));
+    else
+        p.drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
 }
 
-// One dot with its shadow, on a transparent ground. Drawn without antialiasing, its pixels are
-// either opaque or untouched, so stamping it gives the same pixels as drawing it in place.
-QImage Dot(bool connected, const QColor& buttonFace) {
-    QImage dot(kDotPitch, kDotPitch, QImage::Format_ARGB32_Premultiplied);
+// One dot with its shadow, on a transparent ground. At ratio 1, drawn without antialiasing, its
+// pixels are either opaque or untouched, so stamping it gives the same pixels as drawing it in place.
+QImage Dot(bool connected, const QColor& buttonFace, qreal ratio) {
+    QImage dot(QSize(kDotPitch, kDotPitch) * ratio, QImage::Format_ARGB32_Premultiplied);
+    dot.setDevicePixelRatio(ratio);
     dot.fill(Qt::transparent);
     QPainter p(&dot);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, ratio != 1.0);
     p.setPen(QPen(buttonFace, 1));
     p.setBrush(buttonFace);
     circle(p, 1, 1, 7, 7);
@@ -43,10 +48,11 @@ void DrawUnitMap(QImage& picture, const MatrixState& state, int unit, const QCol
     // Every redraw of a unit paints 85 dots; two ellipses each cost more than the copy of a stamp.
     static QColor dotFace;
     static QImage dots[2];
-    if (dots[0].isNull() || dotFace != buttonFace) {
+    const qreal ratio = picture.devicePixelRatio();
+    if (dots[0].isNull() || dotFace != buttonFace || dots[0].devicePixelRatio() != ratio) {
         dotFace = buttonFace;
-        dots[0] = Dot(false, buttonFace);
-        dots[1] = Dot(true, buttonFace);
+        dots[0] = Dot(false, buttonFace, ratio);
+        dots[1] = Dot(true, buttonFace, ratio);
     }
     const int rows = state.ReverseMode ? kChannels : kChannels + 1;
     const int columns = state.ReverseMode ? kLines + 1 : kLines;

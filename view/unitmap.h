@@ -20,7 +20,8 @@ bool DotConnected(const MatrixState& state, int unit, int row, int column);
 // Draws the unit's work-memory routing as dots onto its picture: 5 rows x 16 columns in normal
 // routing, 4 x 17 in reverse routing, where the last column falls outside the picture. Each dot
 // is a 6-pixel circle on an 8-pixel pitch, outlined black and filled lime when connected or grey
-// when not, over a circle one pixel lower right in the button-face colour.
+// when not, over a circle one pixel lower right in the button-face colour. A picture of a device
+// pixel ratio above 1 gets its dots drawn at that ratio.
 void DrawUnitMap(QImage& picture, const MatrixState& state, int unit, const QColor& buttonFace);
 
 }  // namespace corvane

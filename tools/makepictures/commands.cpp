@@ -7,16 +7,17 @@ namespace corvane::pictures {
 
 namespace {
 // Command pictures are drawn on half-pixel coordinates so one-pixel outlines stay sharp.
-QImage commandCanvas() {
-    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+QImage commandCanvas(int scale) {
+    QImage image(16 * scale, 16 * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
 }  // namespace
 
-QImage openCommand() {
-    QImage image = commandCanvas();
+QImage openCommand(int scale) {
+    QImage image = commandCanvas(scale);
     QPainter p(&image);
+    if (scale != 1) p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     const QPen outline(QColor(120, 84, 20), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     p.setPen(outline);
@@ -30,9 +31,10 @@ QImage openCommand() {
     return image;
 }
 
-QImage saveCommand() {
-    QImage image = commandCanvas();
+QImage saveCommand(int scale) {
+    QImage image = commandCanvas(scale);
     QPainter p(&image);
+    if (scale != 1) p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
 
     p.setPen(QPen(QColor(20, 40, 96), 1.0));
@@ -55,9 +57,10 @@ QImage saveCommand() {
     return image;
 }
 
-QImage exitCommand() {
-    QImage image = commandCanvas();
+QImage exitCommand(int scale) {
+    QImage image = commandCanvas(scale);
     QPainter p(&image);
+    if (scale != 1) p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
 
     // An open door: the dark doorway with the leaf swung toward the viewer on its left hinge.

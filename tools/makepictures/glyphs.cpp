@@ -58,9 +58,10 @@ QPainterPath digitStrokes(int n) {
 }
 }  // namespace
 
-QImage lamp(bool lit) {
-    QImage image = transparentImage(20);
+QImage lamp(bool lit, int scale) {
+    QImage image = transparentImage(20 * scale);
     QPainter p(&image);
+    if (scale != 1) p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
 
     const QRectF body(1.5, 1.5, 17.0, 17.0);
@@ -86,10 +87,11 @@ QImage lamp(bool lit) {
     return image;
 }
 
-QImage digit(int n) {
-    QImage image(16, 16, QImage::Format_RGB32);
+QImage digit(int n, int scale) {
+    QImage image(16 * scale, 16 * scale, QImage::Format_RGB32);
     image.fill(toColor(palette::kDigitBackground));
     QPainter p(&image);
+    if (scale != 1) p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(Qt::black, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
@@ -97,20 +99,21 @@ QImage digit(int n) {
     return image;
 }
 
-QImage hintPicture() {
-    QImage image(32, 32, QImage::Format_RGB32);
+QImage hintPicture(int scale) {
+    QImage image(32 * scale, 32 * scale, QImage::Format_RGB32);
     image.fill(toColor(palette::kHintKey));
     QPainter p(&image);
+    if (scale != 1) p.scale(scale, scale);
 
-    // The panel is drawn crisp: antialiased edges would blend with the key colour and leave a
-    // coloured fringe once the key is made transparent.
+    // The panel is drawn crisp, its edges filled as whole pixels: antialiased edges would blend
+    // with the key colour and leave a coloured fringe once the key is made transparent.
     p.fillRect(1, 1, 30, 30, QColor(24, 44, 32));
-    p.setPen(QColor(150, 172, 156));
-    p.drawLine(1, 1, 30, 1);
-    p.drawLine(1, 1, 1, 30);
-    p.setPen(QColor(8, 16, 10));
-    p.drawLine(1, 30, 30, 30);
-    p.drawLine(30, 1, 30, 30);
+    const QColor light(150, 172, 156);
+    const QColor dark(8, 16, 10);
+    p.fillRect(1, 1, 30, 1, light);
+    p.fillRect(1, 1, 1, 30, light);
+    p.fillRect(1, 30, 30, 1, dark);
+    p.fillRect(30, 1, 1, 30, dark);
 
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);

@@ -56,22 +56,28 @@ int main(int argc, char** argv) {
     // whole width, so a column paints the same pixels as the full width at 1/450 of the decoding.
     ok &= writePng(out, QStringLiteral("recall-background.png"),
                    opaque(pictures::verticalGradient(1, 86, pal::kRecallTop, pal::kRecallBottom)));
-    ok &=
-        writePng(out, QStringLiteral("unit-normal.png"),
-                 opaque(pictures::horizontalGradient(126, 40, pal::kUnitNormalLeft, pal::kUnitNormalRight)));
-    ok &= writePng(
-        out, QStringLiteral("unit-selected.png"),
-        opaque(pictures::horizontalGradient(126, 40, pal::kUnitSelectedLeft, pal::kUnitSelectedRight)));
-
-    ok &= writePng(out, QStringLiteral("lamp-on.png"), pictures::lamp(true));
-    ok &= writePng(out, QStringLiteral("lamp-off.png"), pictures::lamp(false));
-    for (int n = 1; n <= 5; ++n)
-        ok &= writePng(out, QStringLiteral("digit-%1.png").arg(n), opaque(pictures::digit(n)));
-    ok &= writePng(out, QStringLiteral("hint.png"), opaque(pictures::hintPicture()));
-
-    ok &= writePng(out, QStringLiteral("open.png"), pictures::openCommand());
-    ok &= writePng(out, QStringLiteral("save.png"), pictures::saveCommand());
-    ok &= writePng(out, QStringLiteral("exit.png"), pictures::exitCommand());
+    // Every picture the window paints at its own size is drawn twice: as it is, and at twice the
+    // size as "NAME@2x.png" for screens with two or more device pixels to the pixel.
+    for (int scale : {1, 2}) {
+        const QString suffix = scale == 1 ? QStringLiteral(".png") : QStringLiteral("@2x.png");
+        const auto write = [&](const char* name, const QImage& image) {
+            return writePng(out, QString::fromLatin1(name) + suffix, image);
+        };
+        ok &=
+            write("unit-normal", opaque(pictures::horizontalGradient(
+                                     126 * scale, 40 * scale, pal::kUnitNormalLeft, pal::kUnitNormalRight)));
+        ok &= write("unit-selected",
+                    opaque(pictures::horizontalGradient(126 * scale, 40 * scale, pal::kUnitSelectedLeft,
+                                                        pal::kUnitSelectedRight)));
+        ok &= write("lamp-on", pictures::lamp(true, scale));
+        ok &= write("lamp-off", pictures::lamp(false, scale));
+        for (int n = 1; n <= 5; ++n)
+            ok &= write(qPrintable(QStringLiteral("digit-%1").arg(n)), opaque(pictures::digit(n, scale)));
+        ok &= write("hint", opaque(pictures::hintPicture(scale)));
+        ok &= write("open", pictures::openCommand(scale));
+        ok &= write("save", pictures::saveCommand(scale));
+        ok &= write("exit", pictures::exitCommand(scale));
+    }
 
     for (int size : {16, 32, 48, 64, 128, 256}) {
         ok &= writePng(out, QStringLiteral("icons/hicolor/%1x%1/apps/corvane.png").arg(size),
