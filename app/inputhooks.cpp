@@ -8,10 +8,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/keybindings.h"
 #include "app/mainwindow.h"
 #include "model/gridcontent.h"
 #include "view/crosspointbutton.h"
 #include "view/crosspointgrid.h"
+#include "view/functionspanel.h"
+#include "view/recallpanel.h"
 #include "view/unitpanel.h"
 
 namespace corvane {
@@ -21,7 +24,11 @@ InputHooks::InputHooks(MainWindow& window) : QObject(&window), m_window(window) 
 bool InputHooks::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
+        case QEvent::KeyRelease:
             if (handleKey(watched, static_cast<QKeyEvent*>(event))) return true;
+            break;
+        case QEvent::WindowDeactivate:
+            if (watched == &m_window) m_strokes.forget();
             break;
         case QEvent::Enter:
         case QEvent::Leave:
@@ -64,6 +71,17 @@ bool InputHooks::moveGridPanelFocus(QWidget* from, bool forward) {
 }
 
 bool InputHooks::handleKey(QObject* target, QKeyEvent* key) {
+    // The hook sees a key again at each parent it travels up to: it is judged once, where it
+    // arrives first. The event alone cannot tell, as the next one may be built where this one was.
+    const bool travelling = key == m_lastKey && m_lastReached && m_lastReached->parent() == target;
+    m_lastKey = key;
+    m_lastReached = target;
+    if (key->type() == QEvent::KeyRelease) {
+        if (!travelling) m_strokes.released(*key);
+        return false;
+    }
+    if (!travelling) m_newStroke = m_strokes.pressed(*key);
+
     auto* widget = qobject_cast<QWidget*>(target);
     // Keys for a dialog, a message box or an open menu are theirs alone.
     const bool inWindow = widget && widget->window() == &m_window && !QApplication::activeModalWidget() &&
@@ -84,35 +102,59 @@ bool InputHooks::handleKey(QObject* target, QKeyEvent* key) {
         }
         if (arrow && widget->parentWidget() == m_window.gridPanel())
             return moveGridPanelFocus(widget, code == Qt::Key_Right || code == Qt::Key_Down);
+        // A held key clicks once: its repeats are swallowed, or each would send again.
+        if (const KeyRow* row = BindingFor(*key)) {
+            if (m_newStroke) runKey(*row, key, target);
+            return true;
+        }
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
         if (plain && (code == Qt::Key_Space || code == Qt::Key_Return || code == Qt::Key_Enter)) {
             if (auto* push = qobject_cast<QPushButton*>(widget); push && push->isEnabled()) {
-                // A held key clicks once; its repeats are swallowed, or each would send again.
-                if (!key->isAutoRepeat()) push->click();
+                if (m_newStroke) push->click();
+                return true;
+            }
+            if (auto* panel = qobject_cast<UnitPanel*>(widget)) {
+                if (m_newStroke) panel->activate();
                 return true;
             }
         }
     }
 
-    // Insert, whatever the modifiers and from the keypad too, opens the names dialog. The key still
-    // reaches its window afterwards.
-    // The hook sees a press again at each parent it travels up to: open once per press. The event
-    // alone cannot tell, as the next press may be built where this one was.
-    if (key->key() == Qt::Key_Insert && inWindow) {
-        const bool travelling =
-            key == m_insertPress && m_insertReached && m_insertReached->parent() == target;
-        m_insertPress = key;
-        m_insertReached = target;
-        if (!travelling) {
-            m_window.editNames();
-            // The dialog's run may have built other presses where this one lives; this one still
-            // travels on from here.
-            m_insertPress = key;
-            m_insertReached = target;
-        }
+    // Insert, whatever the modifiers and from the keypad too, opens the names dialog once per
+    // press. The key still reaches its window afterwards.
+    if (key->key() == Qt::Key_Insert && inWindow && !travelling) {
+        m_window.editNames();
+        resumeAfterDialog(key, target);
     }
-
     return false;
+}
+
+void InputHooks::runKey(const KeyRow& row, QKeyEvent* key, QObject* target) {
+    switch (row.action) {
+        case KeyAction::MemoryKey:
+            m_window.recallPanel()->key(row.argument)->click();
+            break;
+        case KeyAction::FunctionKey: {
+            // As a click: OK only while it is shown.
+            QPushButton* button =
+                row.argument == kOkTag ? m_window.okKey() : m_window.functionsPanel()->key(row.argument);
+            if (button->isVisible() && button->isEnabled()) button->click();
+            break;
+        }
+        case KeyAction::ShowKeys:
+            m_window.commands().keyboard->trigger();
+            break;
+        case KeyAction::Listed:
+            break;
+    }
+    resumeAfterDialog(key, target);
+}
+
+// A message box or dialog run by a key may have built other key events where this one lives;
+// this one still travels on from here.
+void InputHooks::resumeAfterDialog(QKeyEvent* key, QObject* target) {
+    m_lastKey = key;
+    m_lastReached = target;
 }
 
 // The long tip of the control under the pointer or of its nearest container that has one.

@@ -15,6 +15,7 @@
 #include <QToolBar>
 
 #include "app/inputhooks.h"
+#include "app/keybindings.h"
 #include "app/windowplacement.h"
 #include "controller/remoteoperator.h"
 #include "device/messages.h"
@@ -44,6 +45,7 @@ constexpr char kFileNewQuestion[] = " Are you sure to clear the memory? ";
 constexpr char kAboutTitle[] = "About CORVANE Control";
 constexpr char kAboutText[] =
     "CORVANE Control\nVersion " CORVANE_VERSION "\n\nControl program for the CORVANE intercom matrix.";
+constexpr char kKeyboardTitle[] = "Keyboard";
 constexpr char kRemoteOff[] = "\n\nRemote control (OSC): off";
 const std::string kRemoteListening = "\n\nRemote control (OSC): listening on ";
 
@@ -225,6 +227,9 @@ void MainWindow::buildCommands() {
     c.arrangements[0]->setChecked(true);
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    c.keyboard = helpMenu->addAction(QStringLiteral("&Keyboard..."));
+    connect(c.keyboard, &QAction::triggered, this,
+            [this] { m_notifier.showMessage(kKeyboardTitle, KeyTableText(), MessageIcon::Information); });
     c.about = helpMenu->addAction(QStringLiteral("&About..."));
     connect(c.about, &QAction::triggered, this, [this] {
         const RemoteOperator* listening = m_controller.remoteControl();

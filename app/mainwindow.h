@@ -58,6 +58,7 @@ struct WindowCommands {
     QAction* save = nullptr;
     QAction* saveAs = nullptr;
     QAction* exit = nullptr;
+    QAction* keyboard = nullptr;
     QAction* about = nullptr;
     std::array<QAction*, 5> recentFiles{};
     std::array<QAction*, 8> arrangements{};

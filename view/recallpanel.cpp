@@ -32,7 +32,8 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
         key->setGeometry(kMemoryKeyLeft[m], 28, 36, 26);
         key->setIcon(StoredIcon(kDigits[m]));
         key->setIconSize(QSize(16, 16));
-        key->setFocusPolicy(Qt::NoFocus);
+        // The keyboard reaches the keys; a click leaves the focus where it was, on the grid.
+        key->setFocusPolicy(Qt::TabFocus);
         key->setToolTip(QStringLiteral("Memory %1").arg(m + 1));
         key->setStatusTip(QStringLiteral("Recall the Memory%1 in the unit").arg(m + 1));
         key->setAccessibleName(QStringLiteral("Memory %1").arg(m + 1));

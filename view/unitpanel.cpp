@@ -22,6 +22,10 @@ void UnitPanel::paintEvent(QPaintEvent* event) {
     p.drawRect(insideRect().adjusted(1, 1, -2, -2));
 }
 
+void UnitPanel::activate() {
+    if (!m_selected) Q_EMIT clicked(m_tag);
+}
+
 QPoint UnitPanel::toPicture(const QMouseEvent* event) const {
     return event->position().toPoint() - insideRect().topLeft();
 }

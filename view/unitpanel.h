@@ -10,7 +10,7 @@ namespace corvane {
 // moves and releases are reported in the coordinates of the picture area inside the bevel, with
 // the panel's Tag (the unit) attached; a press captures the mouse until the release. The panel is
 // no tab stop and a click does not focus it, but the arrow keys of the grid panel give it the
-// focus, which it shows with a dotted rectangle inside the bevel.
+// focus, which it shows with a dotted rectangle inside the bevel; Space or Enter then selects it.
 class UnitPanel : public BevelPanel {
     Q_OBJECT
   public:
@@ -26,6 +26,8 @@ class UnitPanel : public BevelPanel {
     // The selected unit's panel takes no click.
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected) { m_selected = selected; }
+    // The keyboard's click: chooses the unit unless it is selected already.
+    void activate();
 
   Q_SIGNALS:
     void pressed(int tag);
