@@ -71,6 +71,10 @@ bool InputHooks::moveGridPanelFocus(QWidget* from, bool forward) {
 }
 
 bool InputHooks::handleKey(QObject* target, QKeyEvent* key) {
+    // A platform's key reaches the window's QWindow first, and then, as another event, the
+    // focused widget: it is judged at the widgets alone, or its stroke would count twice.
+    auto* widget = qobject_cast<QWidget*>(target);
+    if (!widget) return false;
     // The hook sees a key again at each parent it travels up to: it is judged once, where it
     // arrives first. The event alone cannot tell, as the next one may be built where this one was.
     const bool travelling = key == m_lastKey && m_lastReached && m_lastReached->parent() == target;
@@ -82,9 +86,8 @@ bool InputHooks::handleKey(QObject* target, QKeyEvent* key) {
     }
     if (!travelling) m_newStroke = m_strokes.pressed(*key);
 
-    auto* widget = qobject_cast<QWidget*>(target);
     // Keys for a dialog, a message box or an open menu are theirs alone.
-    const bool inWindow = widget && widget->window() == &m_window && !QApplication::activeModalWidget() &&
+    const bool inWindow = widget->window() == &m_window && !QApplication::activeModalWidget() &&
                           !QApplication::activePopupWidget();
     if (inWindow) {
         const int code = key->key();
