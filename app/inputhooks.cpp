@@ -11,6 +11,7 @@
 #include "app/keybindings.h"
 #include "app/mainwindow.h"
 #include "model/gridcontent.h"
+#include "model/layouts.h"
 #include "view/crosspointbutton.h"
 #include "view/crosspointgrid.h"
 #include "view/functionspanel.h"
@@ -56,7 +57,7 @@ bool InputHooks::eventFilter(QObject* watched, QEvent* event) {
 // panels are no tab stops, but the arrow keys visit them all the same.
 bool InputHooks::moveGridPanelFocus(QWidget* from, bool forward) {
     std::vector<QWidget*> order;
-    for (int unit : {0, 1, 3, 2})
+    for (int unit : kUnitPanelFocusOrder)
         if (QWidget* panel = m_window.unitPanel(unit); panel && panel->isVisible()) order.push_back(panel);
     for (int tag = 0; tag < grid::kCrosspoints; ++tag)
         if (QPushButton* button = m_window.grid().button(tag / grid::kColumns, tag % grid::kColumns);
@@ -70,69 +71,70 @@ bool InputHooks::moveGridPanelFocus(QWidget* from, bool forward) {
     return true;
 }
 
+// A key reaches the hook at each widget it travels up to, until one takes it: the focused control
+// first, then its parents up to the window. (A platform's key reaches the window's QWindow before
+// that, as another event; the hook leaves it alone, or one stroke would count twice.) Each job
+// below takes its keys where they first arrive, so a key the hook takes travels no further, and
+// the one it passes on, Insert, is taken at the window only.
 bool InputHooks::handleKey(QObject* target, QKeyEvent* key) {
-    // A platform's key reaches the window's QWindow first, and then, as another event, the
-    // focused widget: it is judged at the widgets alone, or its stroke would count twice.
     auto* widget = qobject_cast<QWidget*>(target);
     if (!widget) return false;
-    // The hook sees a key again at each parent it travels up to: it is judged once, where it
-    // arrives first. The event alone cannot tell, as the next one may be built where this one was.
-    const bool travelling = key == m_lastKey && m_lastReached && m_lastReached->parent() == target;
-    m_lastKey = key;
-    m_lastReached = target;
     if (key->type() == QEvent::KeyRelease) {
-        if (!travelling) m_strokes.released(*key);
+        m_strokes.released(*key);
         return false;
     }
-    if (!travelling) m_newStroke = m_strokes.pressed(*key);
-
+    // At a parent the press already counts as held: only where it first arrives may it click.
+    const bool newStroke = m_strokes.pressed(*key);
     // Keys for a dialog, a message box or an open menu are theirs alone.
-    const bool inWindow = widget->window() == &m_window && !QApplication::activeModalWidget() &&
-                          !QApplication::activePopupWidget();
-    if (inWindow) {
-        const int code = key->key();
-        const bool vertical = code == Qt::Key_Up || code == Qt::Key_Down;
-        const bool arrow = vertical || code == Qt::Key_Left || code == Qt::Key_Right;
-        auto* button = qobject_cast<CrosspointButton*>(widget);
-        if (button && button->parentWidget() != m_window.gridPanel()) button = nullptr;
-
-        // Up and Down stay in the column, with any modifier held; the flag keeps its label yellow
-        // across the move.
-        if (button && vertical && button->column() < grid::kNoLineColumn) {
-            m_window.grid().moveInColumn(button, code == Qt::Key_Up,
-                                         m_window.controller().state().ReverseMode != 0);
-            return true;
-        }
-        if (arrow && widget->parentWidget() == m_window.gridPanel())
-            return moveGridPanelFocus(widget, code == Qt::Key_Right || code == Qt::Key_Down);
-        // A held key clicks once: its repeats are swallowed, or each would send again.
-        if (const KeyRow* row = BindingFor(*key)) {
-            if (m_newStroke) runKey(*row, key, target);
-            return true;
-        }
-        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-        if (plain && (code == Qt::Key_Space || code == Qt::Key_Return || code == Qt::Key_Enter)) {
-            if (auto* push = qobject_cast<QPushButton*>(widget); push && push->isEnabled()) {
-                if (m_newStroke) push->click();
-                return true;
-            }
-            if (auto* panel = qobject_cast<UnitPanel*>(widget)) {
-                if (m_newStroke) panel->activate();
-                return true;
-            }
-        }
-    }
-
+    if (widget->window() != &m_window || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
+        return false;
+    if (moveInGridPanel(widget, *key)) return true;
+    if (click(widget, *key, newStroke)) return true;
     // Insert, whatever the modifiers and from the keypad too, opens the names dialog once per
-    // press. The key still reaches its window afterwards.
-    if (key->key() == Qt::Key_Insert && inWindow && !travelling) {
-        m_window.editNames();
-        resumeAfterDialog(key, target);
+    // press, when no control has taken it on its way up.
+    if (key->key() == Qt::Key_Insert && widget == &m_window) m_window.editNames();
+    return false;
+}
+
+// The arrows in the grid panel: Up and Down stay in a crosspoint's column, with any modifier held
+// (the flag keeps its label yellow across the move); otherwise they visit the panel's controls.
+bool InputHooks::moveInGridPanel(QWidget* widget, const QKeyEvent& key) {
+    const int code = key.key();
+    const bool vertical = code == Qt::Key_Up || code == Qt::Key_Down;
+    if (!vertical && code != Qt::Key_Left && code != Qt::Key_Right) return false;
+    if (widget->parentWidget() != m_window.gridPanel()) return false;
+    if (auto* button = qobject_cast<CrosspointButton*>(widget);
+        button && vertical && button->column() < grid::kNoLineColumn) {
+        m_window.grid().moveInColumn(button, code == Qt::Key_Up,
+                                     m_window.controller().state().ReverseMode != 0);
+        return true;
+    }
+    return moveGridPanelFocus(widget, code == Qt::Key_Right || code == Qt::Key_Down);
+}
+
+// The keys of the key table, and Space and Enter on a focused key or unit panel. A held key
+// clicks once: its repeats are taken too, or each would send again.
+bool InputHooks::click(QWidget* widget, const QKeyEvent& key, bool newStroke) {
+    if (const KeyRow* row = BindingFor(key)) {
+        if (newStroke) runKey(*row);
+        return true;
+    }
+    const int code = key.key();
+    const bool plain = !(key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!plain || (code != Qt::Key_Space && code != Qt::Key_Return && code != Qt::Key_Enter)) return false;
+    if (auto* push = qobject_cast<QPushButton*>(widget); push && push->isEnabled()) {
+        if (newStroke) push->click();
+        return true;
+    }
+    if (auto* panel = qobject_cast<UnitPanel*>(widget)) {
+        if (newStroke) panel->activate();
+        return true;
     }
     return false;
 }
 
-void InputHooks::runKey(const KeyRow& row, QKeyEvent* key, QObject* target) {
+void InputHooks::runKey(const KeyRow& row) {
     switch (row.action) {
         case KeyAction::MemoryKey:
             m_window.recallPanel()->key(row.argument)->click();
@@ -150,14 +152,6 @@ void InputHooks::runKey(const KeyRow& row, QKeyEvent* key, QObject* target) {
         case KeyAction::Listed:
             break;
     }
-    resumeAfterDialog(key, target);
-}
-
-// A message box or dialog run by a key may have built other key events where this one lives;
-// this one still travels on from here.
-void InputHooks::resumeAfterDialog(QKeyEvent* key, QObject* target) {
-    m_lastKey = key;
-    m_lastReached = target;
 }
 
 // The long tip of the control under the pointer or of its nearest container that has one.

@@ -27,16 +27,14 @@ class InputHooks : public QObject {
   private:
     // True when the key is consumed.
     bool handleKey(QObject* target, QKeyEvent* key);
+    bool moveInGridPanel(QWidget* widget, const QKeyEvent& key);
     bool moveGridPanelFocus(QWidget* from, bool forward);
-    void runKey(const KeyRow& row, QKeyEvent* key, QObject* target);
-    void resumeAfterDialog(QKeyEvent* key, QObject* target);
+    bool click(QWidget* widget, const QKeyEvent& key, bool newStroke);
+    void runKey(const KeyRow& row);
     void updatePointerTip();
 
     MainWindow& m_window;
-    const QKeyEvent* m_lastKey = nullptr;  // the last key event the hook saw, and where
-    QPointer<QObject> m_lastReached;
     KeyStrokes m_strokes;
-    bool m_newStroke = false;        // whether the press being handled starts a stroke
     QPointer<QWidget> m_tipControl;  // the control under the pointer, as far as tips know
     bool m_tipUpdatePending = false;
 };
