@@ -16,6 +16,7 @@
 
 #include "app/inputhooks.h"
 #include "app/keybindings.h"
+#include "app/screenupdates.h"
 #include "app/windowplacement.h"
 #include "controller/remoteoperator.h"
 #include "device/messages.h"
@@ -100,7 +101,7 @@ MainWindow::MainWindow(UsbInterface& usb, Notifier& notifier, WindowOptions opti
       m_controller(usb, notifier, {options.manufacturer, options.commonDataFolder, options.timersRun}),
       m_fileDialogs(this) {
     buildWindow();
-    connectController();
+    m_screenUpdates = new ScreenUpdates(*this);
 
     if (options.currentDirectory.empty())
         m_notifier.showMessage("ERROR", msg::kNoCurrentDirectory, MessageIcon::Error);
@@ -360,29 +361,6 @@ void MainWindow::openRecentFile(int index) {
     // The entry keeps the path's own bytes beside its caption, so no round trip through the
     // displayed text can alter it.
     m_controller.openFile(entry->data().toByteArray().toStdString(), index);
-}
-
-void MainWindow::showRecentFiles(const ReopenUpdate& update) {
-    for (int i = 0; i < kRecentFiles; ++i) {
-        QAction* entry = m_commands.recentFiles[static_cast<std::size_t>(i)];
-        switch (update[i].change) {
-            case ReopenChange::Keep:
-                break;
-            case ReopenChange::Show: {
-                const QByteArray path = QByteArray::fromStdString(update[i].caption);
-                // Menu texts take '&' as a mnemonic marker; a path shows it as it is.
-                entry->setText(PathText(update[i].caption).replace(QLatin1Char('&'), QLatin1String("&&")));
-                entry->setData(path);
-                entry->setVisible(true);
-                break;
-            }
-            case ReopenChange::Hide:
-                entry->setText(QString());
-                entry->setData(QVariant());
-                entry->setVisible(false);
-                break;
-        }
-    }
 }
 
 void MainWindow::editNames() {

@@ -28,6 +28,7 @@ class Led;
 class NamesDialog;
 class PictureToolTips;
 class RecallPanel;
+class ScreenUpdates;
 class UnitPanel;
 class UsbInterface;
 
@@ -68,8 +69,8 @@ struct WindowCommands {
     QToolBar* toolBar = nullptr;
 };
 
-// The main window: builds the widgets, turns the operator's input into the controller's intents
-// and repaints from its signals.
+// The main window: builds the widgets and turns the operator's input into the controller's
+// intents; ScreenUpdates repaints it from the controller's signals.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -119,15 +120,6 @@ class MainWindow : public QMainWindow {
     void buildWindow();
     void buildCommands();
     void buildPanels();
-    void connectController();
-    void showCrosspoint(int row, int column, int previous);
-    void showGrid();
-    void showUnitMap(int unit);
-    void showArrangement();
-    void showIndicators();
-    void showMemoryLamps();
-    void showPattern(const BlinkPattern& pattern);
-    void showRecentFiles(const ReopenUpdate& update);
 
     Notifier& m_notifier;
     MatrixController m_controller;
@@ -146,8 +138,8 @@ class MainWindow : public QMainWindow {
     std::array<QLabel*, 4> m_statusPanels{};
     PictureToolTips* m_toolTips = nullptr;
     NamesDialog* m_namesDialog = nullptr;  // the one names dialog while it is open
-    bool m_gridWasHidden = false;          // the grid panel's state before a rebuild hid it
     bool m_windowStateSaved = false;
+    ScreenUpdates* m_screenUpdates = nullptr;
     InputHooks* m_inputHooks = nullptr;
 };
 

@@ -1,0 +1,210 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/screenupdates.h"
+
+#include "app/mainwindow.h"
+#include "model/gridcontent.h"
+#include "model/layouts.h"
+#include "model/memoryops.h"
+#include "storage/diskfile.h"
+#include "view/angledlabel.h"
+#include "view/crosspointgrid.h"
+#include "view/functionspanel.h"
+#include "view/led.h"
+#include "view/recallpanel.h"
+#include "view/storedpictures.h"
+#include "view/unitmap.h"
+#include "view/unitpanel.h"
+
+namespace corvane {
+
+namespace {
+
+// The pictures of a unit not selected and selected, for the panels' device pixel ratio.
+const QImage& UnitPicture(bool selected, qreal ratio) {
+    static QImage pictures[2];
+    if (pictures[0].isNull() || pictures[0].devicePixelRatio() != ratio) {
+        pictures[0] = StoredImage("unit-normal.png", ratio).convertToFormat(QImage::Format_RGB32);
+        pictures[1] = StoredImage("unit-selected.png", ratio).convertToFormat(QImage::Format_RGB32);
+    }
+    return pictures[selected ? 1 : 0];
+}
+
+}  // namespace
+
+ScreenUpdates::ScreenUpdates(MainWindow& window)
+    : QObject(&window), m_window(window), m_controller(window.controller()) {
+    MatrixController* c = &m_controller;
+    connect(c, &MatrixController::crosspointChanged, this, &ScreenUpdates::showCrosspoint);
+    connect(c, &MatrixController::gridChanged, this, &ScreenUpdates::showGrid);
+    connect(c, &MatrixController::gridRebuilding, this, [this](bool rebuilding) {
+        // No half-built grid is painted, not even while the request is pending.
+        if (rebuilding) {
+            m_gridWasHidden = m_window.gridPanel()->isHidden();
+            m_window.gridPanel()->hide();
+        } else if (!m_gridWasHidden) {
+            m_window.gridPanel()->show();
+        }
+    });
+    connect(c, &MatrixController::orientationChanged, this, [this](bool reverse) {
+        m_window.functionsPanel()->key(kReverseTag)->setChecked(reverse);
+        m_window.functionsPanel()->lamp(kReverseTag)->setLit(reverse);
+        m_window.grid().arrange(reverse);
+    });
+    connect(c, &MatrixController::arrangementChanged, this, &ScreenUpdates::showArrangement);
+    connect(c, &MatrixController::unitMapChanged, this, &ScreenUpdates::showUnitMap);
+    connect(c, &MatrixController::indicatorsChanged, this, &ScreenUpdates::showIndicators);
+    connect(c, &MatrixController::memoryLampsChanged, this, &ScreenUpdates::showMemoryLamps);
+    connect(c, &MatrixController::unsavedLampBlinked, m_window.recallPanel(), &RecallPanel::setLit);
+    connect(c, &MatrixController::functionPattern, this, &ScreenUpdates::showPattern);
+    connect(c, &MatrixController::promptsChanged, this, [this](const QString& title, const QString& text) {
+        m_window.promptTitle()->setCaption(title);
+        m_window.promptText()->setCaption(text);
+        // The grid is built after the prompts; they must still be drawn over its corner.
+        m_window.promptTitle()->raise();
+        m_window.promptText()->raise();
+    });
+    connect(c, &MatrixController::confirmationOffered, this, [this] {
+        m_window.okKey()->show();
+        m_window.okLamp()->show();
+    });
+    connect(c, &MatrixController::captionChanged, &m_window, &QWidget::setWindowTitle);
+    connect(c, &MatrixController::recentFilesChanged, this, &ScreenUpdates::showRecentFiles);
+    // Losing the unit ends the program through the normal shutdown, without a message.
+    connect(c, &MatrixController::unitLost, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void ScreenUpdates::showCrosspoint(int row, int column, int previous) {
+    const MatrixState& s = m_controller.state();
+    m_window.grid().showRoute(s, m_controller.names(), grid::ShownUnit(s), row, column, previous);
+}
+
+void ScreenUpdates::showGrid() {
+    const MatrixState& s = m_controller.state();
+    const FunctionKeys& keys = m_controller.functionKeys();
+    m_window.grid().showAll(s, m_controller.names(), grid::ShownUnit(s),
+                            grid::ShownSlot(keys.previewing(), keys.previewMemory()));
+}
+
+void ScreenUpdates::showUnitMap(int unit) {
+    if (!IsUnit(unit)) return;
+    const MatrixState& s = m_controller.state();
+    UnitPanel* panel = m_window.unitPanel(unit);
+    const PanelSize size = UnitPanelSize(s.ReverseMode != 0);
+    panel->resize(size.width, size.height);
+    const bool selected = unit == s.SelectedUnit;
+    panel->setSelected(selected);
+    const QString spoken = selected ? QStringLiteral("Unit %1, selected").arg(unit + 1)
+                                    : QStringLiteral("Unit %1").arg(unit + 1);
+    if (panel->accessibleName() != spoken) panel->setAccessibleName(spoken);
+    panel->setBevel(selected ? Bevel::Lowered : Bevel::Raised);
+    QImage picture = UnitPicture(selected, panel->devicePixelRatio());
+    DrawUnitMap(picture, s, unit, panel->palette().color(QPalette::Button));
+    panel->setPicture(picture);
+}
+
+void ScreenUpdates::showArrangement() {
+    const MatrixState& s = m_controller.state();
+    for (int k = 0; k < kLayouts; ++k)
+        m_window.commands().arrangements[static_cast<std::size_t>(k)]->setEnabled(
+            LayoutAllowed(s.SlaveCount, k));
+    if (s.MatrixLayout < kLayouts) m_window.commands().arrangements[s.MatrixLayout]->setChecked(true);
+    for (int u = 1; u < kUnits; ++u) {
+        UnitPanel* panel = m_window.unitPanel(u);
+        const PanelPlace place = UnitPanelPlace(s.MatrixLayout, u, s.ReverseMode != 0);
+        if (place.visible) {
+            panel->move(place.left, place.top);
+            panel->show();
+        } else {
+            panel->hide();  // keeps its last position
+        }
+    }
+}
+
+void ScreenUpdates::showIndicators() {
+    const MatrixState& s = m_controller.state();
+    const int unit = m_controller.selectedUnitIndex();
+    const int shown = s.CurrentMemory[unit] + 1;
+    m_window.statusPanel(0)->setText(s.UnsavedFlags[unit] != 0
+                                         ? QStringLiteral("Memory: %1 - Unsaved").arg(shown)
+                                         : QStringLiteral("Memory: %1").arg(shown));
+    m_window.statusPanel(1)->setText(QStringLiteral("Unit: %1").arg(s.SelectedUnit + 1));
+}
+
+void ScreenUpdates::showMemoryLamps() {
+    m_window.recallPanel()->showOnly(m_controller.state().CurrentMemory[m_controller.selectedUnitIndex()]);
+}
+
+void ScreenUpdates::showPattern(const BlinkPattern& pattern) {
+    const MatrixState& s = m_controller.state();
+    switch (pattern.memory) {
+        case MemoryLamps::Keep:
+            break;
+        case MemoryLamps::Usual:
+            showMemoryLamps();
+            break;
+        case MemoryLamps::AllLit:
+        case MemoryLamps::AllDark:
+            m_window.recallPanel()->setAllLit(pattern.memory == MemoryLamps::AllLit);
+            break;
+        case MemoryLamps::PreviewOnly:
+            m_window.recallPanel()->showOnly(m_controller.functionKeys().previewMemory());
+            break;
+    }
+    const auto paint = [&s](Led* lamp, Lamp how) {
+        switch (how) {
+            case Lamp::Keep:
+                break;
+            case Lamp::Dark:
+            case Lamp::Lit:
+                lamp->setLit(how == Lamp::Lit);
+                break;
+            case Lamp::FollowReverse:
+                lamp->setLit(s.ReverseMode != 0);
+                break;
+        }
+    };
+    paint(m_window.functionsPanel()->lamp(kStoreTag), pattern.store);
+    paint(m_window.functionsPanel()->lamp(kPreviewTag), pattern.preview);
+    paint(m_window.functionsPanel()->lamp(kClearTag), pattern.clear);
+    paint(m_window.functionsPanel()->lamp(kReverseTag), pattern.reverse);
+    paint(m_window.okLamp(), pattern.ok);
+    if (pattern.prompts != Prompts::Keep) {
+        m_window.promptTitle()->setVisible(pattern.prompts == Prompts::Shown);
+        m_window.promptText()->setVisible(pattern.prompts == Prompts::Shown);
+    }
+    if (pattern.hideOk) {
+        m_window.okKey()->hide();
+        m_window.okLamp()->hide();
+    }
+    if (pattern.restoreReverseKey)
+        m_window.functionsPanel()->key(kReverseTag)->setChecked(s.ReverseMode != 0);
+}
+
+void ScreenUpdates::showRecentFiles(const ReopenUpdate& update) {
+    for (int i = 0; i < kRecentFiles; ++i) {
+        QAction* entry = m_window.commands().recentFiles[static_cast<std::size_t>(i)];
+        switch (update[i].change) {
+            case ReopenChange::Keep:
+                break;
+            case ReopenChange::Show: {
+                const QByteArray path = QByteArray::fromStdString(update[i].caption);
+                // Menu texts take '&' as a mnemonic marker; a path shows it as it is.
+                entry->setText(PathText(update[i].caption).replace(QLatin1Char('&'), QLatin1String("&&")));
+                entry->setData(path);
+                entry->setVisible(true);
+                break;
+            }
+            case ReopenChange::Hide:
+                entry->setText(QString());
+                entry->setData(QVariant());
+                entry->setVisible(false);
+                break;
+        }
+    }
+}
+
+}  // namespace corvane
