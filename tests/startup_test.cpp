@@ -191,10 +191,16 @@ constexpr char kImageRead[] = "c0 01 0000 0000 256\n";
 TEST(Startup, TheProgramWritesItsSettingsBeforeItEnds) {
     struct Case {
         const char* name;
-        int signal;  // 0: the unit leaves the bus
+        std::vector<int> signals;  // none: the unit leaves the bus
     };
-    for (const Case& c :
-         {Case{"unplugged", 0}, {"SIGTERM", SIGTERM}, {"SIGHUP", SIGHUP}, {"SIGINT", SIGINT}}) {
+    // A second signal changes nothing; a third ends the process at once. The program is stopped
+    // while they are sent, so that all of them wait for it.
+    for (const Case& c : {Case{"unplugged", {}},
+                          {"SIGTERM", {SIGTERM}},
+                          {"SIGHUP", {SIGHUP}},
+                          {"SIGINT", {SIGINT}},
+                          {"SIGTERM, SIGHUP", {SIGTERM, SIGHUP}},
+                          {"SIGTERM, SIGHUP, SIGINT", {SIGTERM, SIGHUP, SIGINT}}}) {
         SCOPED_TRACE(c.name);
         DemoProcess demo;
         {
@@ -207,21 +213,31 @@ TEST(Startup, TheProgramWritesItsSettingsBeforeItEnds) {
                                  QStringLiteral("7"),          QStringLiteral("--trace"),
                                  demo.path("trace"),           QStringLiteral("--script"),
                                  demo.path("panel.txt")};
-        if (c.signal == 0) arguments << QStringLiteral("--unplug-after") << QStringLiteral("100");
+        if (c.signals.empty()) arguments << QStringLiteral("--unplug-after") << QStringLiteral("100");
         demo.start(arguments);
-        if (c.signal != 0) {
+        if (!c.signals.empty()) {
             ASSERT_TRUE(demo.waitFor("trace", kImageRead, 2))
                 << demo.process.readAllStandardError().constData();
-            ASSERT_EQ(kill(static_cast<pid_t>(demo.process.processId()), c.signal), 0);
+            const auto pid = static_cast<pid_t>(demo.process.processId());
+            ASSERT_EQ(kill(pid, SIGSTOP), 0);
+            for (int signal : c.signals) ASSERT_EQ(kill(pid, signal), 0);
+            ASSERT_EQ(kill(pid, SIGCONT), 0);
         }
         ASSERT_TRUE(demo.process.waitForFinished(60000));
+        if (c.signals.size() == 3) {
+            // Ended by the signal itself; the settings file is the old one or the new one, whole.
+            EXPECT_EQ(demo.process.exitStatus(), QProcess::CrashExit);
+            const QByteArray text = demo.read("QUENDA/matrix.xml");
+            EXPECT_TRUE(text.isEmpty() || text.count("\r\n") == 122) << text.constData();
+            continue;
+        }
         EXPECT_EQ(demo.process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(demo.process.exitCode(), 0);
         const QByteArray text = demo.read("QUENDA/matrix.xml");
         EXPECT_EQ(text.count("\r\n"), 122) << text.constData();
         EXPECT_TRUE(text.contains("<Lines value=\"7\"/>")) << text.constData();
         EXPECT_TRUE(text.contains("<NormalPos value=")) << text.constData();
-        if (c.signal != 0) {
+        if (!c.signals.empty()) {
             EXPECT_TRUE(demo.read("trace").endsWith(kImageRead));
         }
     }
