@@ -277,7 +277,7 @@ void MainWindow::buildPanels() {
     // creation order is what puts them into the focus chain.
     for (int u : {0, 1, 3, 2}) {
         auto* panel = new UnitPanel(u, m_gridPanel);
-        panel->setObjectName(QStringLiteral("Imagen%1").arg(u + 1));
+        panel->setObjectName(QStringLiteral("unitPicture%1").arg(u + 1));
         panel->setBevelWidth(kUnitPanelBevel);
         panel->setGeometry(
             QRect(QPoint(5 + 136 * u, 5), QSize(kUnitPanelNormal.width, kUnitPanelNormal.height)));
@@ -309,7 +309,6 @@ void MainWindow::buildPanels() {
     m_promptTitle = prompt(5, 16, "STORE");
     m_promptText = prompt(29, 15, "Select Memory Number");
 
-    m_okKey->setProperty("Tag", kOkTag);
     m_okKey->setFont(HeavyFont(13, QFont::Bold));
     SetHint(m_okKey, QStringLiteral("Store|Store the work memory in the selected memory number"));
     connect(m_okKey, &QPushButton::clicked, &m_controller, &MatrixController::confirm);
@@ -317,6 +316,11 @@ void MainWindow::buildPanels() {
     m_grid = std::make_unique<CrosspointGrid>(m_gridPanel);
     connect(m_grid.get(), &CrosspointGrid::clicked, this,
             [this](int row, int column) { m_controller.routeCrosspoint(row, column); });
+}
+
+std::optional<int> MainWindow::functionKeyTag(const QAbstractButton* key) const {
+    if (key == m_okKey) return kOkTag;
+    return m_functionsPanel->tagOf(key);
 }
 
 bool MainWindow::event(QEvent* event) {

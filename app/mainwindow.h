@@ -5,11 +5,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/filedialogs.h"
 #include "controller/matrixcontroller.h"
 
+class QAbstractButton;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -91,6 +93,9 @@ class MainWindow : public QMainWindow {
     RecallPanel* recallPanel() const { return m_recallPanel; }
     FunctionsPanel* functionsPanel() const { return m_functionsPanel; }
     QPushButton* okKey() const { return m_okKey; }
+    // The tag a key of the FUNCTIONS panel or OK (kOkTag) gives the controller; nothing for any
+    // other button.
+    std::optional<int> functionKeyTag(const QAbstractButton* key) const;
     Led* okLamp() const { return m_okLamp; }
     AngledLabel* promptTitle() const { return m_promptTitle; }
     AngledLabel* promptText() const { return m_promptText; }

@@ -50,34 +50,34 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     MessageBoxNotifier notifier;
-    MainWindow* window = nullptr;
+    MainWindow* liveWindow = nullptr;
     // A signal ends the program as File > Exit does. Any event loop takes it: the main one, a
     // message box's, or one of start-up's, before the window exists. exit() ends every loop
     // running and makes those still to come return at once, so no box holds up the end.
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::requested, [&notifier, &window] {
+    QObject::connect(&terminationSignals, &TerminationSignals::requested, [&notifier, &liveWindow] {
         notifier.setUnattended(true);
-        if (window) window->close();
+        if (liveWindow) liveWindow->close();
         QCoreApplication::exit(0);
     });
     try {
-        MainWindow form(usb, notifier);
-        window = &form;
+        MainWindow window(usb, notifier);
+        liveWindow = &window;
         // The session manager may still cancel the end of the session, so the program goes on.
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&notifier, &form] {
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&notifier, &window] {
             notifier.setUnattended(true);
-            SavePlacement(form, form.controller().session(), notifier);
-            form.controller().saveSettings();
+            SavePlacement(window, window.controller().session(), notifier);
+            window.controller().saveSettings();
             notifier.setUnattended(false);
         });
-        if (around) around(form);
+        if (around) around(window);
         // A signal during start-up leaves nothing to run.
         if (!terminationSignals.wasRequested()) {
-            form.show();
+            window.show();
             QApplication::exec();
         }
-        form.shutDown();
-        window = nullptr;
+        window.shutDown();
+        liveWindow = nullptr;
         endWithoutTeardown();
     } catch (const SettingsError& e) {
         // A settings file that cannot be read ends the start-up with a message naming it.

@@ -39,7 +39,6 @@ FunctionsPanel::FunctionsPanel(QWidget* parent) : BevelPanel(parent) {
         auto* button = new QPushButton(QString::fromLatin1(k.caption), this);
         button->setGeometry(k.left, 28, 80, 26);
         button->setFont(HeavyFont(13, QFont::Bold));
-        button->setProperty("Tag", tag);
         SetHint(button, QString::fromLatin1(k.hint));
         connect(button, &QPushButton::clicked, this, [this, tag] { Q_EMIT keyClicked(tag); });
         m_keys[static_cast<std::size_t>(tag)] = button;
@@ -53,6 +52,12 @@ FunctionsPanel::FunctionsPanel(QWidget* parent) : BevelPanel(parent) {
         lamp->setLampName(QString::fromLatin1(kKeys[tag].caption) + QStringLiteral(" lamp"));
         m_lamps[static_cast<std::size_t>(tag)] = lamp;
     }
+}
+
+std::optional<int> FunctionsPanel::tagOf(const QAbstractButton* key) const {
+    for (int tag = 0; tag < 4; ++tag)
+        if (m_keys[static_cast<std::size_t>(tag)] == key) return tag;
+    return std::nullopt;
 }
 
 }  // namespace corvane

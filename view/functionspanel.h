@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "view/bevelpanel.h"
 
+class QAbstractButton;
 class QPushButton;
 
 namespace corvane {
@@ -21,6 +23,8 @@ class FunctionsPanel : public BevelPanel {
 
     QPushButton* key(int tag) const { return m_keys.at(static_cast<std::size_t>(tag)); }
     Led* lamp(int tag) const { return m_lamps.at(static_cast<std::size_t>(tag)); }
+    // The tag of one of the keys; nothing for any other button.
+    std::optional<int> tagOf(const QAbstractButton* key) const;
 
   Q_SIGNALS:
     void keyClicked(int tag);
