@@ -11,6 +11,7 @@
 #include "app/keybindings.h"
 #include "app/mainwindow.h"
 #include "model/gridcontent.h"
+#include "model/layouts.h"
 #include "view/crosspointbutton.h"
 #include "view/crosspointgrid.h"
 #include "view/functionspanel.h"
@@ -56,7 +57,7 @@ bool InputHooks::eventFilter(QObject* watched, QEvent* event) {
 // panels are no tab stops, but the arrow keys visit them all the same.
 bool InputHooks::moveGridPanelFocus(QWidget* from, bool forward) {
     std::vector<QWidget*> order;
-    for (int unit : {0, 1, 3, 2})
+    for (int unit : kUnitPanelFocusOrder)
         if (QWidget* panel = m_window.unitPanel(unit); panel && panel->isVisible()) order.push_back(panel);
     for (int tag = 0; tag < grid::kCrosspoints; ++tag)
         if (QPushButton* button = m_window.grid().button(tag / grid::kColumns, tag % grid::kColumns);
@@ -163,7 +164,7 @@ void InputHooks::updatePointerTip() {
     QString tip;
     for (QWidget* w = m_tipControl; w && tip.isEmpty(); w = w == &m_window ? nullptr : w->parentWidget())
         tip = w->statusTip();
-    m_window.statusPanel(3)->setText(tip);
+    m_window.statusPanel(kHintStatusPanel)->setText(tip);
 }
 
 }  // namespace corvane

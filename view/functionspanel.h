@@ -18,6 +18,9 @@ class Led;
 class FunctionsPanel : public BevelPanel {
     Q_OBJECT
   public:
+    // STORE, PREVIEW, CLEAR and REVERSE, in the order of their tags; OK is not on the panel.
+    static constexpr int kKeyCount = 4;
+
     // Keys by their tag: kStoreTag..kReverseTag.
     explicit FunctionsPanel(QWidget* parent = nullptr);
 
@@ -31,8 +34,8 @@ class FunctionsPanel : public BevelPanel {
 
   private:
     AngledLabel* m_title = nullptr;
-    std::array<QPushButton*, 4> m_keys{};
-    std::array<Led*, 4> m_lamps{};
+    std::array<QPushButton*, kKeyCount> m_keys{};
+    std::array<Led*, kKeyCount> m_lamps{};
 };
 
 }  // namespace corvane

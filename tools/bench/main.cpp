@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "app/mainwindow.h"
+#include "model/layouts.h"
 #include "view/applicationstyle.h"
 #include "virtualunit/virtualbus.h"
 
@@ -208,7 +209,7 @@ void MeasureRedraw(int argc, char** argv) {
     options.timersRun = false;
     MainWindow window(*bus, notifier, options);
     // The 2x2 arrangement, so that the complete redraw paints all four unit panels.
-    window.controller().setArrangement(7);
+    window.controller().setArrangement(Layout2x2);
     window.show();
     QCoreApplication::processEvents();
 
