@@ -1,12 +1,10 @@
 #include "app/runprogram.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMessageBox>
 #include <QSessionManager>
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <thread>
 
@@ -27,17 +25,6 @@ void showException(const MessageBoxNotifier& notifier, const QString& message) {
         return;
     }
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
-}
-
-// Ends the process once everything the program keeps is written. Taking the window's widgets and
-// the toolkit apart would only return memory the system takes back anyway, and takes several
-// milliseconds, a twentieth of a whole run. Not while this program owns the clipboard: the
-// toolkit's teardown hands it to the desktop's clipboard manager, so that what was copied
-// outlives the program.
-void endWithoutTeardown() {
-    if (QGuiApplication::clipboard()->ownsClipboard()) return;
-    std::fflush(nullptr);
-    std::_Exit(0);
 }
 }  // namespace
 
@@ -78,7 +65,8 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
         }
         window.shutDown();
         liveWindow = nullptr;
-        endWithoutTeardown();
+        // The window goes at the end of this block and the toolkit after it, each in order; the
+        // toolkit hands what was copied to the desktop's clipboard manager.
     } catch (const SettingsError& e) {
         // A settings file that cannot be read ends the start-up with a message naming it.
         showException(notifier, e.namesFile() ? PathText(e.what()) : QString::fromLatin1(e.what()));
