@@ -37,7 +37,7 @@ class Hints : public testing::Test {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         return window;
     }
-    QString hintPanel() { return f.window->statusPanel(3)->text(); }
+    QString hintPanel() { return f.window->statusPanel(kHintStatusPanel)->text(); }
     void rest(QWidget* widget) {
         QTest::mouseMove(widget);
         QApplication::processEvents();
