@@ -160,7 +160,7 @@ void InputHooks::updatePointerTip() {
     QString tip;
     for (QWidget* w = m_tipControl; w && tip.isEmpty(); w = w == &m_window ? nullptr : w->parentWidget())
         tip = w->statusTip();
-    m_window.statusPanel(3)->setText(tip);
+    m_window.statusPanel(kHintStatusPanel)->setText(tip);
 }
 
 }  // namespace corvane

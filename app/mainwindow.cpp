@@ -160,7 +160,7 @@ void MainWindow::buildWindow() {
     m_statusPanels[0] = StatusPanel(bar, 150, QFrame::Sunken, "Memory", "Memory of the selected unit");
     m_statusPanels[1] = StatusPanel(bar, 100, QFrame::Raised, "Unit", "Selected unit");
     m_statusPanels[2] = StatusPanel(bar, 100, QFrame::Sunken, "", "Status");
-    m_statusPanels[3] = StatusPanel(bar, 500, QFrame::Raised, "", "Hint");
+    m_statusPanels[kHintStatusPanel] = StatusPanel(bar, 500, QFrame::Raised, "", "Hint");
     int left = 0;
     for (QLabel* panel : m_statusPanels) {
         panel->setGeometry(left, 0, panel->width(), 19);
@@ -225,7 +225,7 @@ void MainWindow::buildCommands() {
         connect(command, &QAction::triggered, this, [this, k] { m_controller.setArrangement(k); });
         c.arrangements[static_cast<std::size_t>(k)] = command;
     }
-    c.arrangements[0]->setChecked(true);
+    c.arrangements[Layout1x1]->setChecked(true);
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     c.keyboard = helpMenu->addAction(QStringLiteral("&Keyboard..."));
@@ -276,9 +276,9 @@ void MainWindow::buildPanels() {
 
     // Created in tab order: units 1, 2, 4, 3. Panels are no tab stops, so the
     // creation order is what puts them into the focus chain.
-    for (int u : {0, 1, 3, 2}) {
+    for (int u : kUnitPanelFocusOrder) {
         auto* panel = new UnitPanel(u, m_gridPanel);
-        panel->setObjectName(QStringLiteral("Imagen%1").arg(u + 1));
+        panel->setObjectName(QStringLiteral("unitPicture%1").arg(u + 1));
         panel->setBevelWidth(kUnitPanelBevel);
         panel->setGeometry(
             QRect(QPoint(5 + 136 * u, 5), QSize(kUnitPanelNormal.width, kUnitPanelNormal.height)));
@@ -310,7 +310,6 @@ void MainWindow::buildPanels() {
     m_promptTitle = prompt(5, 16, "STORE");
     m_promptText = prompt(29, 15, "Select Memory Number");
 
-    m_okKey->setProperty("Tag", kOkTag);
     m_okKey->setFont(HeavyFont(13, QFont::Bold));
     SetHint(m_okKey, QStringLiteral("Store|Store the work memory in the selected memory number"));
     connect(m_okKey, &QPushButton::clicked, &m_controller, &MatrixController::confirm);
@@ -320,10 +319,18 @@ void MainWindow::buildPanels() {
             [this](int row, int column) { m_controller.routeCrosspoint(row, column); });
 }
 
+// OK's tag follows those of the panel's keys.
+static_assert(FunctionsPanel::kKeyCount == kOkTag);
+
+std::optional<int> MainWindow::functionKeyTag(const QAbstractButton* key) const {
+    if (key == m_okKey) return kOkTag;
+    return m_functionsPanel->tagOf(key);
+}
+
 bool MainWindow::event(QEvent* event) {
     // Status tips of controls and of highlighted commands go to the last panel, not over the bar.
     if (event->type() == QEvent::StatusTip) {
-        m_statusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        m_statusPanels[kHintStatusPanel]->setText(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);

@@ -5,11 +5,13 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/filedialogs.h"
 #include "controller/matrixcontroller.h"
 
+class QAbstractButton;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -39,6 +41,11 @@ inline QRect ClientRect(int left, int top, int width, int height) {
     return QRect(left, top - kCentralTop, width, height);
 }
 
+// The status bar's panels: memory, unit, status and, last, the long hint of the control under the
+// pointer.
+inline constexpr int kStatusPanels = 4;
+inline constexpr int kHintStatusPanel = 3;
+
 // The per-machine folder for application data shared by all users.
 std::string CommonDataFolder();
 
@@ -61,8 +68,8 @@ struct WindowCommands {
     QAction* exit = nullptr;
     QAction* keyboard = nullptr;
     QAction* about = nullptr;
-    std::array<QAction*, 5> recentFiles{};
-    std::array<QAction*, 8> arrangements{};
+    std::array<QAction*, kRecentFiles> recentFiles{};
+    std::array<QAction*, kLayouts> arrangements{};
     QMenu* fileMenu = nullptr;
     QMenu* recentFilesMenu = nullptr;
     QMenu* matrixMenu = nullptr;
@@ -92,6 +99,9 @@ class MainWindow : public QMainWindow {
     RecallPanel* recallPanel() const { return m_recallPanel; }
     FunctionsPanel* functionsPanel() const { return m_functionsPanel; }
     QPushButton* okKey() const { return m_okKey; }
+    // The tag a key of the FUNCTIONS panel or OK (kOkTag) gives the controller; nothing for any
+    // other button.
+    std::optional<int> functionKeyTag(const QAbstractButton* key) const;
     Led* okLamp() const { return m_okLamp; }
     AngledLabel* promptTitle() const { return m_promptTitle; }
     AngledLabel* promptText() const { return m_promptText; }
@@ -128,14 +138,14 @@ class MainWindow : public QMainWindow {
     WindowCommands m_commands;
     BevelPanel* m_gridPanel = nullptr;
     std::unique_ptr<CrosspointGrid> m_grid;
-    std::array<UnitPanel*, 4> m_unitPanels{};
+    std::array<UnitPanel*, kUnits> m_unitPanels{};
     RecallPanel* m_recallPanel = nullptr;
     FunctionsPanel* m_functionsPanel = nullptr;
     QPushButton* m_okKey = nullptr;
     Led* m_okLamp = nullptr;
     AngledLabel* m_promptTitle = nullptr;
     AngledLabel* m_promptText = nullptr;
-    std::array<QLabel*, 4> m_statusPanels{};
+    std::array<QLabel*, kStatusPanels> m_statusPanels{};
     PictureToolTips* m_toolTips = nullptr;
     NamesDialog* m_namesDialog = nullptr;  // the one names dialog while it is open
     bool m_windowStateSaved = false;

@@ -1,12 +1,10 @@
 #include "app/runprogram.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QMessageBox>
 #include <QSessionManager>
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <thread>
 
@@ -28,17 +26,6 @@ void showException(const MessageBoxNotifier& notifier, const QString& message) {
     }
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
 }
-
-// Ends the process once everything the program keeps is written. Taking the window's widgets and
-// the toolkit apart would only return memory the system takes back anyway, and takes several
-// milliseconds, a twentieth of a whole run. Not while this program owns the clipboard: the
-// toolkit's teardown hands it to the desktop's clipboard manager, so that what was copied
-// outlives the program.
-void endWithoutTeardown() {
-    if (QGuiApplication::clipboard()->ownsClipboard()) return;
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
 }  // namespace
 
 int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<void(MainWindow&)>& around) {
@@ -50,35 +37,36 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
     QApplication::setStyle(new ApplicationStyle);
     QApplication::setApplicationName(QStringLiteral("CORVANE"));
     MessageBoxNotifier notifier;
-    MainWindow* window = nullptr;
+    MainWindow* liveWindow = nullptr;
     // A signal ends the program as File > Exit does. Any event loop takes it: the main one, a
     // message box's, or one of start-up's, before the window exists. exit() ends every loop
     // running and makes those still to come return at once, so no box holds up the end.
     TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::requested, [&notifier, &window] {
+    QObject::connect(&terminationSignals, &TerminationSignals::requested, [&notifier, &liveWindow] {
         notifier.setUnattended(true);
-        if (window) window->close();
+        if (liveWindow) liveWindow->close();
         QCoreApplication::exit(0);
     });
     try {
-        MainWindow form(usb, notifier);
-        window = &form;
+        MainWindow window(usb, notifier);
+        liveWindow = &window;
         // The session manager may still cancel the end of the session, so the program goes on.
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&notifier, &form] {
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&notifier, &window] {
             notifier.setUnattended(true);
-            SavePlacement(form, form.controller().session(), notifier);
-            form.controller().saveSettings();
+            SavePlacement(window, window.controller().session(), notifier);
+            window.controller().saveSettings();
             notifier.setUnattended(false);
         });
-        if (around) around(form);
+        if (around) around(window);
         // A signal during start-up leaves nothing to run.
         if (!terminationSignals.wasRequested()) {
-            form.show();
+            window.show();
             QApplication::exec();
         }
-        form.shutDown();
-        window = nullptr;
-        endWithoutTeardown();
+        window.shutDown();
+        liveWindow = nullptr;
+        // The window goes at the end of this block and the toolkit after it, each in order; the
+        // toolkit hands what was copied to the desktop's clipboard manager.
     } catch (const SettingsError& e) {
         // A settings file that cannot be read ends the start-up with a message naming it.
         showException(notifier, e.namesFile() ? PathText(e.what()) : QString::fromLatin1(e.what()));

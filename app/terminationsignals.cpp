@@ -60,19 +60,16 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     }
 }
 
+// The handler stays: the program is ending, so a signal during the rest of its teardown changes
+// nothing, and the third still ends it at once. Without the pipe its write fails harmlessly.
 TerminationSignals::~TerminationSignals() {
     if (!m_notifier) return;
-    struct sigaction standard {};
-    standard.sa_handler = SIG_DFL;
-    for (const int signal : kSignals) {
-        struct sigaction current {};
-        sigaction(signal, nullptr, &current);
-        if (current.sa_handler == onTerminationSignal) sigaction(signal, &standard, nullptr);
-    }
     delete m_notifier;
-    close(g_pipe[0]);
-    close(g_pipe[1]);
+    const int readEnd = g_pipe[0];
+    const int writeEnd = g_pipe[1];
     g_pipe[0] = g_pipe[1] = -1;
+    close(readEnd);
+    close(writeEnd);
 }
 
 void TerminationSignals::drain() {

@@ -24,7 +24,9 @@ WindowPlacement placementOf(const QWidget& window) {
     WindowPlacement p;
     const Qt::WindowStates states = window.windowState();
     p.flags = (states & Qt::WindowMinimized) && (states & Qt::WindowMaximized) ? kRestoreToMaximized : 0;
-    p.showCmd = (states & Qt::WindowMinimized) ? 2 : (states & Qt::WindowMaximized) ? 3 : 1;
+    p.showCmd = (states & Qt::WindowMinimized)   ? settings::kShowMinimized
+                : (states & Qt::WindowMaximized) ? settings::kShowMaximized
+                                                 : settings::kShowNormal;
     p.left = normal.left();
     p.top = normal.top();
     p.right = normal.left() + normal.width();

@@ -64,8 +64,8 @@ MatrixController::MatrixController(UsbInterface& usb, Notifier& notifier, Contro
       m_notifier(notifier),
       m_options(std::move(options)),
       m_link(usb, notifier),
-      m_pollTimer(5, Qt::PreciseTimer, [this] { pollDevice(); }),
-      m_blinkTimer(500, Qt::CoarseTimer, [this] { blinkTick(); }) {
+      m_pollTimer(kPollIntervalMs, Qt::PreciseTimer, [this] { pollDevice(); }),
+      m_blinkTimer(kBlinkIntervalMs, Qt::CoarseTimer, [this] { blinkTick(); }) {
     m_pollTimer.setTicksRun(m_options.timersRun);
     m_blinkTimer.setTicksRun(m_options.timersRun);
 }

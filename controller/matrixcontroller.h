@@ -25,6 +25,11 @@ class UsbInterface;
 // Where a change comes from. It decides what is sent to the unit (see SendsToUnit).
 enum class Origin : std::uint8_t { Operator, FrontPanel, Remote };
 
+// The poll timer asks the unit for a front-panel event this often; the blink timer flips the
+// lamps of an armed step or of an unsaved memory.
+inline constexpr int kPollIntervalMs = 5;
+inline constexpr int kBlinkIntervalMs = 500;
+
 // What start() found: the unit connected, or a message was shown and the program ends.
 enum class StartResult : std::uint8_t { Connected, Failed };
 

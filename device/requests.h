@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "device/configimage.h"
+
 namespace corvane {
 
 // Request types of the setup packet.
@@ -36,9 +38,9 @@ constexpr RequestForm FormOf(RequestCode code) {
     const auto r = static_cast<std::uint8_t>(code);
     switch (code) {
         case RequestCode::ReadImage:
-            return {kVendorIn, r, 256, kCommandTimeout};
+            return {kVendorIn, r, kImageBufferSize, kCommandTimeout};
         case RequestCode::WriteImage:
-            return {kVendorOut, r, 229, kCommandTimeout};
+            return {kVendorOut, r, kConfigImageSize, kCommandTimeout};
         case RequestCode::SetRoute:
         case RequestCode::SetReverse:
         case RequestCode::Recall:

@@ -171,9 +171,10 @@ std::optional<RestoredPlacement> RestoreWindowPlacement(XmlSettingsStore& store,
                 restored->placement =
                     WindowPlacement{flags, 0, edges[0], edges[1], edges[2], edges[3], current.pixelsPerInch};
             const int showCmd = lenientInt(store.ReadSetting(kFormSection, kShowCmdKey, ""), 0);
-            restored->show = (showCmd == 2 || showCmd == 6) ? WindowShow::Minimized
-                             : showCmd == 3                 ? WindowShow::Maximized
-                                                            : WindowShow::Normal;
+            restored->show = (showCmd == kShowMinimized || showCmd == kShowMinimizedInactive)
+                                 ? WindowShow::Minimized
+                             : showCmd == kShowMaximized ? WindowShow::Maximized
+                                                         : WindowShow::Normal;
         }
     }
     store.EndAccess();

@@ -30,6 +30,11 @@ inline constexpr std::string_view kChannelDefault = "Channel";
 inline constexpr std::string_view kFormSection = "TCorvane_Form";
 inline constexpr std::string_view kFlagsKey = "Flags";
 inline constexpr std::string_view kShowCmdKey = "ShowCmd";
+// Its values: how the window was shown. Minimised without activation is read as minimised.
+inline constexpr int kShowNormal = 1;
+inline constexpr int kShowMinimized = 2;
+inline constexpr int kShowMaximized = 3;
+inline constexpr int kShowMinimizedInactive = 6;
 inline constexpr std::string_view kNormalPosKey = "NormalPos";
 inline constexpr std::string_view kPixelsPerInchKey = "PixelsPerInch";
 inline constexpr std::string_view kColorKey = "Color";
@@ -80,7 +85,7 @@ class SettingsFile {
 // (not maximised) geometry: right = left + width, bottom = top + height.
 struct WindowPlacement {
     int flags = 0;
-    int showCmd = 1;  // 1 normal, 2 minimised, 3 maximised
+    int showCmd = settings::kShowNormal;
     int left = 0;
     int top = 0;
     int right = 0;

@@ -69,10 +69,10 @@ void Settle() {
 }
 
 // Every place of the window where a text is drawn, with the contrast of that text.
-std::vector<Place> MeasureEveryText(MainWindow& form) {
+std::vector<Place> MeasureEveryText(MainWindow& window) {
     std::vector<Place> places;
-    const WindowCommands& c = form.commands();
-    QMenuBar* bar = form.menuBar();
+    const WindowCommands& c = window.commands();
+    QMenuBar* bar = window.menuBar();
     const auto title = [&](const char* name, QMenu* menu) {
         places.push_back({name, TextContrast(Grab(bar), bar->actionGeometry(menu->menuAction()))});
     };
@@ -97,29 +97,29 @@ std::vector<Place> MeasureEveryText(MainWindow& form) {
     Settle();
 
     for (int i = 0; i < 2; ++i) {
-        QLabel* panel = form.statusPanel(i);
+        QLabel* panel = window.statusPanel(i);
         places.push_back(
             {"status panel " + std::to_string(i), TextContrast(Grab(panel), panel->contentsRect())});
     }
 
     {
-        NamesDialog dialog(form.controller().names(), form.controller().state(), &form);
+        NamesDialog dialog(window.controller().names(), window.controller().state(), &window);
         dialog.show();
         Settle();
         const QImage grab = Grab(&dialog);
         const auto* label = dialog.findChild<AngledLabel*>();
-        const auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("LineasEdit1"));
+        const auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("lineName1"));
         places.push_back({"names dialog label", TextContrast(grab, label->geometry())});
         places.push_back(
             {"names dialog field", TextContrast(grab, field->geometry().adjusted(3, 3, -3, -3))});
     }
 
-    QWidget* unitPanel = form.unitPanel(0);
+    QWidget* unitPanel = window.unitPanel(0);
     QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), unitPanel->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(unitPanel, &help);
     Settle();
-    if (PictureToolTipWindow* hint = form.toolTips()->hintWindow()) {
-        const QRect text = hint->rect().adjusted(form.toolTips()->picture().width() + 8, 3, -3, -3);
+    if (PictureToolTipWindow* hint = window.toolTips()->hintWindow()) {
+        const QRect text = hint->rect().adjusted(window.toolTips()->picture().width() + 8, 3, -3, -3);
         places.push_back({"hint window", TextContrast(Grab(hint), text)});
         hint->hide();
     } else {
@@ -141,8 +141,8 @@ std::vector<Place> MeasureEveryText(MainWindow& form) {
     return places;
 }
 
-void ExpectEveryTextReadable(MainWindow& form) {
-    const std::vector<Place> places = MeasureEveryText(form);
+void ExpectEveryTextReadable(MainWindow& window) {
+    const std::vector<Place> places = MeasureEveryText(window);
     EXPECT_EQ(places.size(), 13u);
     for (const Place& place : places) {
         std::cout << "  " << place.name << ": " << place.contrast << ":1\n";
@@ -200,14 +200,14 @@ class Readability : public testing::Test {
 
     void SetUp() override { m_palette = QApplication::palette(); }
     void TearDown() override {
-        f.form.reset();
+        f.window.reset();
         QApplication::setPalette(m_palette);
     }
 
     MainWindow& open() {
-        MainWindow& form = ShowOnScreen(f.open());
+        MainWindow& window = ShowOnScreen(f.open());
         Settle();
-        return form;
+        return window;
     }
 
     FormFixture f;
@@ -236,8 +236,8 @@ TEST_F(Readability, EveryTextIsReadableInADarkApplicationPalette) {
 
 // A desktop switched to its dark style while the program runs.
 TEST_F(Readability, EveryTextFollowsThePaletteChangedWhileRunning) {
-    MainWindow& form = open();
+    MainWindow& window = open();
     QApplication::setPalette(DarkPalette());
     Settle();
-    ExpectEveryTextReadable(form);
+    ExpectEveryTextReadable(window);
 }

@@ -34,11 +34,11 @@ enum class Ends { LostUnit, AnyError, AnyFault };
 struct Bench : FileFormFixture {
     void firstRun() {
         firmware().state().LineRoute[0][0][2] = 1;
-        MainWindow& form = open();
-        form.controller().names().setLineName(0, 3, "Talkback");
-        form.controller().state().LineRoute[0][0][7] = 3;
-        form.controller().saveFile(file);
-        this->form.reset();
+        MainWindow& window = open();
+        window.controller().names().setLineName(0, 3, "Talkback");
+        window.controller().state().LineRoute[0][0][7] = 3;
+        window.controller().saveFile(file);
+        this->window.reset();
         saved = ReadBytes(file);
         takeRequests();
     }
@@ -46,12 +46,12 @@ struct Bench : FileFormFixture {
     // The tool bar's Open, answered with the matrix file.
     void fileOpen() {
         answers.push_back(file);
-        click(form->commands().toolBar->widgetForAction(form->commands().open));
+        click(window->commands().toolBar->widgetForAction(window->commands().open));
     }
     // Ends an armed function-key step, as the blink timer does.
     void settle() {
-        for (int tick = 0; tick < 4 && form->controller().functionKeys().step() != Step::Idle; ++tick)
-            form->controller().blinkTick();
+        for (int tick = 0; tick < 4 && window->controller().functionKeys().step() != Step::Idle; ++tick)
+            window->controller().blinkTick();
     }
 
     const std::string file = path("faults.cvm");
@@ -80,85 +80,85 @@ struct Request {
 };
 
 void ExpectUnread(Bench& b, Fault) {
-    MatrixState read = b.form->controller().state();
+    MatrixState read = b.window->controller().state();
     read.MatrixLayout = read.SelectedUnit = 0;  // these come from the settings
     const MatrixState zero{};
     EXPECT_TRUE(SameState(zero, read));
-    EXPECT_NE(b.form->grid().button(4, 16), nullptr);  // the window is built all the same
+    EXPECT_NE(b.window->grid().button(4, 16), nullptr);  // the window is built all the same
 }
 
 void ExpectUnchanged(Bench& b, Fault) {
-    EXPECT_TRUE(SameState(b.before, b.form->controller().state()));
+    EXPECT_TRUE(SameState(b.before, b.window->controller().state()));
 }
 
 constexpr Request kRequests[] = {
     {"SetRoute", kVendorIn, 4, -1, false, 0, 0, 3, Report::Command, Ends::LostUnit,
-     [](Bench& b) { b.click(b.form->grid().button(2, 9)); },
+     [](Bench& b) { b.click(b.window->grid().button(2, 9)); },
      [](Bench& b, Fault) {
-         EXPECT_EQ(b.form->controller().state().LineRoute[0][0][9], 2);
-         EXPECT_TRUE(b.form->grid().button(2, 9)->isConnected());
+         EXPECT_EQ(b.window->controller().state().LineRoute[0][0][9], 2);
+         EXPECT_TRUE(b.window->grid().button(2, 9)->isConnected());
      }},
     {"SetReverse", kVendorIn, 5, -1, false, 0, 0, 3, Report::Command, Ends::LostUnit,
      [](Bench& b) {
-         b.click(b.form->functionsPanel()->key(kReverseTag));
-         b.click(b.form->okKey());
+         b.click(b.window->functionsPanel()->key(kReverseTag));
+         b.click(b.window->okKey());
      },
      [](Bench& b, Fault) {
-         EXPECT_EQ(b.form->controller().state().ReverseMode, 1);
-         EXPECT_TRUE(b.form->functionsPanel()->key(kReverseTag)->isChecked());
-         EXPECT_TRUE(b.form->functionsPanel()->lamp(3)->isLit());
+         EXPECT_EQ(b.window->controller().state().ReverseMode, 1);
+         EXPECT_TRUE(b.window->functionsPanel()->key(kReverseTag)->isChecked());
+         EXPECT_TRUE(b.window->functionsPanel()->lamp(3)->isLit());
      }},
     {"Recall", kVendorIn, 6, -1, false, 0, 0, 3, Report::Command, Ends::LostUnit,
-     [](Bench& b) { b.click(b.form->recallPanel()->key(2)); },
+     [](Bench& b) { b.click(b.window->recallPanel()->key(2)); },
      [](Bench& b, Fault) {
-         EXPECT_EQ(b.form->controller().state().CurrentMemory[0], 2);
-         EXPECT_TRUE(b.form->recallPanel()->lamp(2)->isLit());
+         EXPECT_EQ(b.window->controller().state().CurrentMemory[0], 2);
+         EXPECT_TRUE(b.window->recallPanel()->lamp(2)->isLit());
      }},
     {"Store", kVendorIn, 8, -1, false, 0, 0, 3, Report::Command, Ends::LostUnit,
      [](Bench& b) {
-         b.click(b.form->functionsPanel()->key(kStoreTag));
-         b.click(b.form->recallPanel()->key(3));
+         b.click(b.window->functionsPanel()->key(kStoreTag));
+         b.click(b.window->recallPanel()->key(3));
      },
      [](Bench& b, Fault) {
-         EXPECT_EQ(b.form->controller().state().CurrentMemory[0], 3);
-         EXPECT_EQ(b.form->controller().state().LineRoute[0][4][7], 3);
-         EXPECT_TRUE(b.form->recallPanel()->lamp(3)->isLit());
+         EXPECT_EQ(b.window->controller().state().CurrentMemory[0], 3);
+         EXPECT_EQ(b.window->controller().state().LineRoute[0][4][7], 3);
+         EXPECT_TRUE(b.window->recallPanel()->lamp(3)->isLit());
      }},
     {"Clear", kVendorIn, 10, -1, false, 0, 0, 3, Report::Command, Ends::LostUnit,
      [](Bench& b) {
-         b.click(b.form->functionsPanel()->key(kClearTag));
-         b.click(b.form->okKey());
+         b.click(b.window->functionsPanel()->key(kClearTag));
+         b.click(b.window->okKey());
      },
      [](Bench& b, Fault) {
-         EXPECT_EQ(b.form->controller().state().LineRoute[0][0][7], kDisconnected);
-         EXPECT_FALSE(b.form->grid().button(3, 7)->isConnected());
+         EXPECT_EQ(b.window->controller().state().LineRoute[0][0][7], kDisconnected);
+         EXPECT_FALSE(b.window->grid().button(3, 7)->isConnected());
      }},
     {"WriteImage", kVendorOut, 12, -1, false, 0, 0, 100, Report::Image, Ends::LostUnit,
      [](Bench& b) { b.fileOpen(); },
      [](Bench& b, Fault) {
-         EXPECT_EQ(b.form->controller().state().LineRoute[0][0][7], 3);
-         EXPECT_TRUE(b.form->grid().button(3, 7)->isConnected());
-         EXPECT_EQ(b.form->controller().names().lineName(0, 3), "Talkback");
-         EXPECT_EQ(b.form->controller().currentFile(), b.file);
+         EXPECT_EQ(b.window->controller().state().LineRoute[0][0][7], 3);
+         EXPECT_TRUE(b.window->grid().button(3, 7)->isConnected());
+         EXPECT_EQ(b.window->controller().names().lineName(0, 3), "Talkback");
+         EXPECT_EQ(b.window->controller().currentFile(), b.file);
      }},
     {"ReadImageAtStartup", kVendorIn, 1, -1, true, 0, 2, 100, Report::Image, Ends::AnyError, nullptr,
      [](Bench& b, Fault fault) {
          if (fault != Fault::Short) return ExpectUnread(b, fault);
-         EXPECT_EQ(b.form->controller().state().LineRoute[0][0][2], 1);
-         EXPECT_EQ(b.form->controller().state().SlaveCount, 0);  // byte 227 never arrived
+         EXPECT_EQ(b.window->controller().state().LineRoute[0][0][2], 1);
+         EXPECT_EQ(b.window->controller().state().SlaveCount, 0);  // byte 227 never arrived
      }},
     {"ReadImageOnEvent", kVendorIn, 1, -1, false, 0, 1, 228, Report::Silent, Ends::LostUnit,
      [](Bench& b) {
          MatrixState changed = b.firmware().state();
          changed.LineRoute[0][0][11] = 2;
          b.firmware().replaceConfiguration(changed);
-         b.form->controller().pollDevice();
+         b.window->controller().pollDevice();
      },
      ExpectUnchanged},
     {"PollEvent", kVendorIn, 50, -1, false, 0, 0, 1, Report::Silent, Ends::AnyError,
      [](Bench& b) {
          b.firmware().pressRecall(4);
-         b.form->controller().pollDevice();
+         b.window->controller().pollDevice();
      },
      ExpectUnchanged},
     {"ManufacturerString", kStandardIn, 6, 0x0301, true, 0, 0, 10, Report::Manufacturer, Ends::AnyFault,
@@ -236,7 +236,7 @@ Boxes Expected(const Request& r, Fault fault) {
 // shutdown rewrites still load, with the renamed line and the recent file.
 void ExpectDataIntact(Bench& b) {
     EXPECT_EQ(ReadBytes(b.file), b.saved);
-    b.form.reset();
+    b.window.reset();
     XmlSettingsStore store(SettingsLocation(b.dataDir.path().toStdString()));
     SettingsFile settings(store);
     ASSERT_NO_THROW(settings.Open());
@@ -282,16 +282,16 @@ TEST_P(FaultMatrix, ShowsWhatItMustAndLosesNothing) {
         b.open();
     } else {
         b.open().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(b.form.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(b.window.get()));
         // The matrix file is open before the fault, unless opening it is what fails.
         if (r.request != static_cast<std::uint8_t>(RequestCode::WriteImage)) b.fileOpen();
         b.takeRequests();
-        b.before = b.form->controller().state();
+        b.before = b.window->controller().state();
         arm();
         r.act(b);
         b.settle();
     }
-    MainWindow& form = *b.form;
+    MainWindow& window = *b.window;
     const Boxes expected = Expected(r, fault);
     EXPECT_EQ(Shown(b.notifier), expected);
     EXPECT_EQ(sent(r), fault == Fault::Unplug ? 0 : 1);  // never repeated
@@ -301,21 +301,21 @@ TEST_P(FaultMatrix, ShowsWhatItMustAndLosesNothing) {
                       fault == Fault::Unplug;
     if (ends) {
         if (r.atStartup) {
-            EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
+            EXPECT_EQ(window.startResult(), corvane::StartResult::Failed);
         } else {
-            if (r.ends == Ends::LostUnit) form.controller().pollDevice();
-            EXPECT_FALSE(form.controller().polling());
+            if (r.ends == Ends::LostUnit) window.controller().pollDevice();
+            EXPECT_FALSE(window.controller().polling());
         }
         EXPECT_TRUE(QuitRequested());
     } else {
-        EXPECT_EQ(form.startResult(), corvane::StartResult::Connected);
+        EXPECT_EQ(window.startResult(), corvane::StartResult::Connected);
         if (!r.atStartup) {
             r.act(b);  // the same action again goes through
             b.settle();
             EXPECT_EQ(sent(r), 1);
         }
-        EXPECT_TRUE(form.controller().polling());
-        form.controller().pollDevice();
+        EXPECT_TRUE(window.controller().polling());
+        window.controller().pollDevice();
         EXPECT_EQ(sent(kPoll), 1);
         EXPECT_FALSE(QuitRequested());
     }

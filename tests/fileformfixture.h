@@ -21,13 +21,13 @@ struct FileFormFixture : FormFixture {
     explicit FileFormFixture(int slaves = 3) : FormFixture(slaves) {}
 
     corvane::MainWindow& open() {
-        corvane::MainWindow& form = FormFixture::open();
-        answerDialogs(form);
-        return form;
+        corvane::MainWindow& window = FormFixture::open();
+        answerDialogs(window);
+        return window;
     }
 
-    void answerDialogs(corvane::MainWindow& form) {
-        form.fileDialogs().setRunner([this](const Dialog& request) {
+    void answerDialogs(corvane::MainWindow& window) {
+        window.fileDialogs().setRunner([this](const Dialog& request) {
             dialogs.push_back(request);
             std::optional<std::string> answer;
             if (!answers.empty()) {

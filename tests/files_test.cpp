@@ -34,11 +34,11 @@ std::vector<std::uint8_t> DataBytes(const NameTable& names, const MatrixState& s
 
 // Everything a refused load must leave alone.
 struct Snapshot {
-    explicit Snapshot(MainWindow& form)
-        : data(DataBytes(form.controller().names(), form.controller().state())),
-          caption(form.windowTitle()),
-          file(form.controller().currentFile()),
-          recent(form.controller().session().recentFiles().entries()) {}
+    explicit Snapshot(MainWindow& window)
+        : data(DataBytes(window.controller().names(), window.controller().state())),
+          caption(window.windowTitle()),
+          file(window.controller().currentFile()),
+          recent(window.controller().session().recentFiles().entries()) {}
     bool operator==(const Snapshot&) const = default;
 
     std::vector<std::uint8_t> data;
@@ -51,11 +51,11 @@ struct Snapshot {
 
 TEST(FileSave, WithoutCurrentFileAsksForANameSavesAndNamesTheWindow) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const std::string path = f.path("Studio a.cvm");
     f.answers.push_back(path);
 
-    form.save();
+    window.save();
     ASSERT_EQ(f.dialogs.size(), 1u);
     EXPECT_TRUE(f.dialogs[0].save);
     EXPECT_EQ(f.dialogs[0].title, "Save a matrix file");
@@ -67,14 +67,14 @@ TEST(FileSave, WithoutCurrentFileAsksForANameSavesAndNamesTheWindow) {
     ASSERT_EQ(saved.size(), 2256u);
     EXPECT_EQ(std::vector<std::uint8_t>(saved.end() - 4, saved.end()), std::vector<std::uint8_t>(4, 0));
     EXPECT_EQ(std::vector<std::uint8_t>(saved.begin(), saved.end() - 4),
-              DataBytes(form.controller().names(), form.controller().state()));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO A.CVM"));
-    EXPECT_EQ(form.controller().currentFile(), path);
-    EXPECT_EQ(form.controller().session().recentFiles().entries()[0], path);
+              DataBytes(window.controller().names(), window.controller().state()));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE - STUDIO A.CVM"));
+    EXPECT_EQ(window.controller().currentFile(), path);
+    EXPECT_EQ(window.controller().session().recentFiles().entries()[0], path);
     EXPECT_TRUE(f.notifier.messages.empty());
 
     // Save As again carries its own title and offers the current file.
-    form.saveAs();
+    window.saveAs();
     ASSERT_EQ(f.dialogs.size(), 2u);
     EXPECT_EQ(f.dialogs[1].title, "Save a matrix file with a new name");
     EXPECT_EQ(f.dialogs[1].fileName, path);
@@ -82,17 +82,17 @@ TEST(FileSave, WithoutCurrentFileAsksForANameSavesAndNamesTheWindow) {
 
 TEST(FileSave, CancelledDialogSavesNothingAndSaveWithAFileAsksNothing) {
     FileFormFixture f;
-    MainWindow& form = f.open();
-    form.save();  // no answer: cancelled
-    EXPECT_EQ(form.controller().currentFile(), std::nullopt);
+    MainWindow& window = f.open();
+    window.save();  // no answer: cancelled
+    EXPECT_EQ(window.controller().currentFile(), std::nullopt);
     EXPECT_TRUE(QDir(f.files.path()).isEmpty());
-    EXPECT_TRUE(form.controller().session().recentFiles().entries()[0].empty());
+    EXPECT_TRUE(window.controller().session().recentFiles().entries()[0].empty());
 
     const std::string path = f.path("desk.cvm");
-    form.controller().saveFile(path);
-    form.controller().names().setLineName(1, 2, "Camera 3");
+    window.controller().saveFile(path);
+    window.controller().names().setLineName(1, 2, "Camera 3");
     f.dialogs.clear();
-    form.save();
+    window.save();
     EXPECT_TRUE(f.dialogs.empty());
     const std::vector<std::uint8_t> saved = ReadBytes(path);
     ASSERT_EQ(saved.size(), 2256u);
@@ -101,33 +101,33 @@ TEST(FileSave, CancelledDialogSavesNothingAndSaveWithAFileAsksNothing) {
 
 TEST(FileSave, FolderThatDoesNotExistShowsTheCreateErrorAndKeepsTheNewName) {
     FileFormFixture f;
-    MainWindow& form = f.open();
-    const Snapshot before(form);
+    MainWindow& window = f.open();
+    const Snapshot before(window);
     const std::string path = f.path("missing/desk.cvm");
-    form.controller().saveFile(path);
+    window.controller().saveFile(path);
 
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::None);
     EXPECT_EQ(f.notifier.messages[0].text.rfind("Cannot create file \"" + path + "\". ", 0), 0u)
         << f.notifier.messages[0].text;
-    EXPECT_EQ(form.controller().currentFile(), path);
-    EXPECT_EQ(form.windowTitle(), before.caption);
-    EXPECT_EQ(form.controller().session().recentFiles().entries(), before.recent);
+    EXPECT_EQ(window.controller().currentFile(), path);
+    EXPECT_EQ(window.windowTitle(), before.caption);
+    EXPECT_EQ(window.controller().session().recentFiles().entries(), before.recent);
 }
 
 #ifdef RLIMIT_FSIZE
 TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const std::string path = f.path("desk.cvm");
     const std::vector<std::uint8_t> previous = StudioFile();
     WriteBytes(path, previous);
-    form.controller().openFile(path);
+    window.controller().openFile(path);
     const std::string other = f.path("other.cvm");
-    form.controller().saveFile(other);
-    form.controller().names().setLineName(0, 0, "Changed");
-    const Snapshot before(form);
+    window.controller().saveFile(other);
+    window.controller().names().setLineName(0, 0, "Changed");
+    const Snapshot before(window);
 
     // The disk takes fewer bytes than a matrix file has.
     rlimit limit{};
@@ -136,7 +136,7 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     limit.rlim_cur = 1000;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    form.controller().saveFile(path);
+    window.controller().saveFile(path);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -146,9 +146,9 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     EXPECT_EQ(f.notifier.messages[0].text, "Stream write error\n\n Error writing the file: " + path + " ");
     EXPECT_EQ(ReadBytes(path), previous);
     EXPECT_EQ(QDir(f.files.path()).entryList(QDir::Files).size(), 2);  // no partial copy left behind
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - OTHER.CVM"));
-    EXPECT_EQ(form.controller().session().recentFiles().entries(), before.recent);
-    EXPECT_EQ(form.controller().currentFile(), path);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE - OTHER.CVM"));
+    EXPECT_EQ(window.controller().session().recentFiles().entries(), before.recent);
+    EXPECT_EQ(window.controller().currentFile(), path);
 }
 #endif
 
@@ -157,20 +157,20 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
 // itself, since no copy can be made beside it.
 TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
     FileFormFixture f;
-    MainWindow& form = ShowOnScreen(f.open());
+    MainWindow& window = ShowOnScreen(f.open());
     const std::string path = f.path("show.cvm");
     WriteBytes(path, StudioFile());
     f.answers.push_back(path);
-    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
-    ASSERT_EQ(form.controller().currentFile(), path);
-    form.controller().names().setLineName(0, 0, "Foyer");
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(window.controller().currentFile(), path);
+    window.controller().names().setLineName(0, 0, "Foyer");
     {
         const ReadOnlyFolder folder(f.files.path());
         if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
-        form.commands().save->trigger();
+        window.commands().save->trigger();
     }
     EXPECT_TRUE(f.notifier.messages.empty());
-    const MatrixFileBytes saved = EncodeMatrixFile(form.controller().names(), form.controller().state());
+    const MatrixFileBytes saved = EncodeMatrixFile(window.controller().names(), window.controller().state());
     EXPECT_EQ(ReadBytes(path), std::vector<std::uint8_t>(saved.begin(), saved.end()));
     EXPECT_EQ(QDir(f.files.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -179,18 +179,18 @@ TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
 // once, and nothing changes.
 TEST(FileOpen, AnythingButAFileIsRefusedWithoutWaiting) {
     FileFormFixture f;
-    MainWindow& form = ShowOnScreen(f.open());
+    MainWindow& window = ShowOnScreen(f.open());
     const std::string fifo = f.path("pipe.cvm");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    const Snapshot before(form);
+    const Snapshot before(window);
     f.takeRequests();
     for (const std::string& node : {fifo, std::string("/dev/zero")}) {
         f.notifier.messages.clear();
         f.answers.push_back(node);
-        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
         ASSERT_EQ(f.notifier.messages.size(), 1u);
         EXPECT_EQ(f.notifier.messages[0].text, "Cannot open file \"" + node + "\". Not a regular file");
-        EXPECT_EQ(Snapshot(form), before);
+        EXPECT_EQ(Snapshot(window), before);
         EXPECT_TRUE(f.takeRequests().empty());
     }
 }
@@ -198,14 +198,14 @@ TEST(FileOpen, AnythingButAFileIsRefusedWithoutWaiting) {
 
 TEST(FileOpen, LoadReplacesTheConfigurationKeepsSlaveCountAndSendsItAtOnce) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const std::string path = f.path("studio.cvm");
     const std::vector<std::uint8_t> file = StudioFile();
     WriteBytes(path, file);
     f.answers.push_back(path);
     f.takeRequests();
 
-    form.open();
+    window.open();
     ASSERT_EQ(f.dialogs.size(), 1u);
     EXPECT_FALSE(f.dialogs[0].save);
     EXPECT_EQ(f.dialogs[0].title, "Opens a matrix file");
@@ -213,43 +213,43 @@ TEST(FileOpen, LoadReplacesTheConfigurationKeepsSlaveCountAndSendsItAtOnce) {
     EXPECT_EQ(f.dialogs[0].fileName, "");
 
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.controller().state().SlaveCount, 3);
-    EXPECT_EQ(form.controller().state().SelectedUnit, 1);  // unit 2 lies outside the file's 2x1 arrangement
-    EXPECT_EQ(form.controller().state().LineRoute[2][0][5], 1);
-    EXPECT_EQ(form.controller().state().ChannelRoute[2][0][1], 5);
-    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(window.controller().state().SlaveCount, 3);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 1);  // unit 2 lies outside the file's 2x1 arrangement
+    EXPECT_EQ(window.controller().state().LineRoute[2][0][5], 1);
+    EXPECT_EQ(window.controller().state().ChannelRoute[2][0][1], 5);
+    EXPECT_EQ(window.controller().names().lineName(0, 0), "Studio A");
     // The program holds the file's data bytes but for SlaveCount (and whatever the arrangement corrects).
     std::vector<std::uint8_t> expected(file.begin(), file.end() - 4);
     expected[matrixfile::kSlaveCount] = 3;
-    std::vector<std::uint8_t> held = DataBytes(form.controller().names(), form.controller().state());
+    std::vector<std::uint8_t> held = DataBytes(window.controller().names(), window.controller().state());
     held[matrixfile::kMatrixLayout] = expected[matrixfile::kMatrixLayout];
     held[matrixfile::kSelectedUnit] = expected[matrixfile::kSelectedUnit];
     EXPECT_EQ(held, expected);
 
-    EXPECT_EQ(f.requestedImage(), ImageOf(form.controller().state()));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
-    EXPECT_EQ(form.controller().currentFile(), path);
-    EXPECT_EQ(form.controller().session().recentFiles().entries()[0], path);
-    if (QAction* command = form.commands().arrangements[form.controller().state().MatrixLayout]) {
+    EXPECT_EQ(f.requestedImage(), ImageOf(window.controller().state()));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
+    EXPECT_EQ(window.controller().currentFile(), path);
+    EXPECT_EQ(window.controller().session().recentFiles().entries()[0], path);
+    if (QAction* command = window.commands().arrangements[window.controller().state().MatrixLayout]) {
         EXPECT_TRUE(command->isChecked());
     }
 
     // Open offers the current file next time.
-    form.open();
+    window.open();
     ASSERT_EQ(f.dialogs.size(), 2u);
     EXPECT_EQ(f.dialogs[1].fileName, path);
 }
 
 TEST(FileOpen, SelectedUnitBeyondTheSlavesFallsBackToTheLastUnit) {
     FileFormFixture f(1);
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     std::vector<std::uint8_t> file = StudioFile();
     file[matrixfile::kSelectedUnit] = 3;
     const std::string path = f.path("big.cvm");
     WriteBytes(path, file);
-    form.controller().openFile(path);
-    EXPECT_EQ(form.controller().state().SlaveCount, 1);
-    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
+    window.controller().openFile(path);
+    EXPECT_EQ(window.controller().state().SlaveCount, 1);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 1);
 }
 
 TEST(FileOpen, DamagedFilesAreRefusedAndChangeNothing) {
@@ -269,46 +269,46 @@ TEST(FileOpen, DamagedFilesAreRefusedAndChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FileFormFixture f;
-        MainWindow& form = f.open();
+        MainWindow& window = f.open();
         std::vector<std::uint8_t> file = StudioFile();
         file[matrixfile::kChecksum] = c.checksumByte;
         file.resize(c.size);
         const std::string path = f.path("bad.cvm");
         WriteBytes(path, file);
-        const Snapshot before(form);
+        const Snapshot before(window);
         f.takeRequests();
 
-        form.controller().openFile(path);
+        window.controller().openFile(path);
         ASSERT_EQ(f.notifier.messages.size(), 1u);
         EXPECT_EQ(f.notifier.messages[0].title, c.title);
         EXPECT_EQ(f.notifier.messages[0].icon, c.icon);
         EXPECT_EQ(f.notifier.messages[0].text,
                   c.checksumText ? std::string(" Error in file checksum? ")
                                  : "Stream read error\n\n Error reading the file: " + path + " ");
-        EXPECT_EQ(Snapshot(form), before);
+        EXPECT_EQ(Snapshot(window), before);
         EXPECT_TRUE(f.takeRequests().empty());
     }
 }
 
 TEST(FileOpen, LongerFileLoadsFromItsFirstBytesAndMissingFileShowsTheOpenError) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     std::vector<std::uint8_t> file = StudioFile();
     file.resize(3000, 0xAB);
     const std::string path = f.path("long.cvm");
     WriteBytes(path, file);
-    form.controller().openFile(path);
+    window.controller().openFile(path);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
-    EXPECT_EQ(form.controller().currentFile(), path);
+    EXPECT_EQ(window.controller().names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(window.controller().currentFile(), path);
 
-    const Snapshot before(form);
+    const Snapshot before(window);
     const std::string missing = f.path("gone.cvm");
-    form.controller().openFile(missing);
+    window.controller().openFile(missing);
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[0].text.rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
-    EXPECT_EQ(Snapshot(form), before);
+    EXPECT_EQ(Snapshot(window), before);
 }
 
 TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
@@ -317,27 +317,27 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     f.firmware().state().ChannelRoute[3][5][0] = 7;
     f.firmware().state().ReverseMode = 1;
     f.firmware().state().UnsavedFlags[2] = 1;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const std::string path = f.path("studio.cvm");
     WriteBytes(path, StudioFile());
-    form.controller().openFile(path);
-    form.controller().names().setLineName(2, kNoLineEntry, "Nobody");
-    form.controller().state().ReverseMode = 1;
+    window.controller().openFile(path);
+    window.controller().names().setLineName(2, kNoLineEntry, "Nobody");
+    window.controller().state().ReverseMode = 1;
     f.takeRequests();
 
     f.notifier.answer = false;
-    const Snapshot before(form);
-    form.newFile();
+    const Snapshot before(window);
+    window.newFile();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "File New");
     EXPECT_EQ(f.notifier.messages[0].text, " Are you sure to clear the memory? ");
     EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(Snapshot(form), before);
+    EXPECT_EQ(Snapshot(window), before);
     EXPECT_TRUE(f.takeRequests().empty());
 
     f.notifier.answer = true;
-    form.newFile();
-    MatrixState blank = form.controller().state();
+    window.newFile();
+    MatrixState blank = window.controller().state();
     for (auto& unit : blank.LineRoute)
         for (auto& slot : unit)
             for (auto& route : slot) route = kDisconnected;
@@ -350,60 +350,60 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     blank.SelectedUnit = 0;
     blank.ReverseMode = 0;
     blank.SlaveCount = 3;
-    EXPECT_TRUE(SameState(blank, form.controller().state()));
+    EXPECT_TRUE(SameState(blank, window.controller().state()));
     EXPECT_EQ(f.requestedImage(), ImageOf(blank));
 
-    EXPECT_EQ(form.controller().names().lineName(0, 0), "Line 01");
-    EXPECT_EQ(form.controller().names().lineName(3, 15), "Line 16");
-    EXPECT_EQ(form.controller().names().channelName(2, 3), "Channel 04");
-    EXPECT_EQ(form.controller().names().channelName(1, kDisconnectedEntry), "Disconnected");
-    EXPECT_EQ(form.controller().names().lineName(2, kNoLineEntry), "Nobody");
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE"));
-    EXPECT_EQ(form.controller().currentFile(), std::nullopt);
-    EXPECT_EQ(form.controller().session().recentFiles().entries(), before.recent);
+    EXPECT_EQ(window.controller().names().lineName(0, 0), "Line 01");
+    EXPECT_EQ(window.controller().names().lineName(3, 15), "Line 16");
+    EXPECT_EQ(window.controller().names().channelName(2, 3), "Channel 04");
+    EXPECT_EQ(window.controller().names().channelName(1, kDisconnectedEntry), "Disconnected");
+    EXPECT_EQ(window.controller().names().lineName(2, kNoLineEntry), "Nobody");
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE"));
+    EXPECT_EQ(window.controller().currentFile(), std::nullopt);
+    EXPECT_EQ(window.controller().session().recentFiles().entries(), before.recent);
 }
 
 // A whole new configuration brings its own orientation, arrangement and memory, and every view
 // shows them: a grid left in the other orientation would route every click wrongly.
 TEST(FileNew, AndOpenShowTheOrientationArrangementAndMemoryTheyBring) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const std::string path = f.path("reverse.cvm");
-    form.controller().setReverse(true, Origin::Operator);
-    form.controller().setArrangement(7);  // 2x2
-    form.controller().selectUnit(3);
-    form.controller().pressMemoryKey(2);
-    form.controller().saveFile(path);
+    window.controller().setReverse(true, Origin::Operator);
+    window.controller().setArrangement(7);  // 2x2
+    window.controller().selectUnit(3);
+    window.controller().pressMemoryKey(2);
+    window.controller().saveFile(path);
 
     f.notifier.answer = true;
-    form.newFile();
-    EXPECT_FALSE(form.functionsPanel()->key(kReverseTag)->isChecked());
-    EXPECT_FALSE(form.functionsPanel()->lamp(3)->isLit());
-    EXPECT_FALSE(form.grid().button(4, 0)->isHidden());
-    EXPECT_TRUE(form.grid().button(0, 16)->isHidden());
-    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
-    EXPECT_TRUE(form.unitPanel(3)->isHidden());
-    EXPECT_TRUE(form.recallPanel()->lamp(0)->isLit());
-    EXPECT_FALSE(form.recallPanel()->lamp(2)->isLit());
-    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 1"));
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
+    window.newFile();
+    EXPECT_FALSE(window.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_FALSE(window.functionsPanel()->lamp(3)->isLit());
+    EXPECT_FALSE(window.grid().button(4, 0)->isHidden());
+    EXPECT_TRUE(window.grid().button(0, 16)->isHidden());
+    EXPECT_TRUE(window.commands().arrangements[0]->isChecked());
+    EXPECT_TRUE(window.unitPanel(3)->isHidden());
+    EXPECT_TRUE(window.recallPanel()->lamp(0)->isLit());
+    EXPECT_FALSE(window.recallPanel()->lamp(2)->isLit());
+    EXPECT_EQ(window.statusPanel(0)->text(), QStringLiteral("Memory: 1"));
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
 
-    form.controller().openFile(path);
-    EXPECT_TRUE(form.functionsPanel()->key(kReverseTag)->isChecked());
-    EXPECT_TRUE(form.functionsPanel()->lamp(3)->isLit());
-    EXPECT_TRUE(form.grid().button(4, 0)->isHidden());
-    EXPECT_FALSE(form.grid().button(0, 16)->isHidden());
-    EXPECT_TRUE(form.commands().arrangements[7]->isChecked());
-    EXPECT_FALSE(form.unitPanel(3)->isHidden());
-    EXPECT_TRUE(form.recallPanel()->lamp(2)->isLit());
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 4"));
+    window.controller().openFile(path);
+    EXPECT_TRUE(window.functionsPanel()->key(kReverseTag)->isChecked());
+    EXPECT_TRUE(window.functionsPanel()->lamp(3)->isLit());
+    EXPECT_TRUE(window.grid().button(4, 0)->isHidden());
+    EXPECT_FALSE(window.grid().button(0, 16)->isHidden());
+    EXPECT_TRUE(window.commands().arrangements[7]->isChecked());
+    EXPECT_FALSE(window.unitPanel(3)->isHidden());
+    EXPECT_TRUE(window.recallPanel()->lamp(2)->isLit());
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 4"));
 }
 
 // The real dialogs: what they are shown with, and the suffix they add to a bare name.
 TEST(FileDialogs, RealSaveDialogAddsTheSuffixAndOpenDialogShowsTheCurrentFile) {
     FileFormFixture f;
-    MainWindow& form = f.open();
-    form.fileDialogs().setRunner(nullptr);
+    MainWindow& window = f.open();
+    window.fileDialogs().setRunner(nullptr);
     QString title, filter, suffix, directory, selected;
     bool native = true;
     bool confirmOverwrite = false;
@@ -430,7 +430,7 @@ TEST(FileDialogs, RealSaveDialogAddsTheSuffixAndOpenDialogShowsTheCurrentFile) {
     };
 
     inspect(QDir(f.files.path()).filePath(QStringLiteral("desk")));
-    form.saveAs();
+    window.saveAs();
     EXPECT_EQ(title, QStringLiteral("Save a matrix file with a new name"));
     EXPECT_EQ(filter, QStringLiteral("Matrix files (*.cvm)"));
     EXPECT_EQ(suffix, QStringLiteral("CVM"));
@@ -439,11 +439,11 @@ TEST(FileDialogs, RealSaveDialogAddsTheSuffixAndOpenDialogShowsTheCurrentFile) {
     EXPECT_TRUE(confirmOverwrite);
     EXPECT_EQ(selected, QString());
     const std::string path = f.path("desk.CVM");
-    EXPECT_EQ(form.controller().currentFile(), path);
+    EXPECT_EQ(window.controller().currentFile(), path);
     EXPECT_EQ(ReadBytes(path).size(), 2256u);
 
     inspect(QString());
-    form.open();
+    window.open();
     EXPECT_EQ(title, QStringLiteral("Opens a matrix file"));
     EXPECT_EQ(selected, QStringLiteral("desk.CVM"));
     EXPECT_EQ(directory, f.files.path());

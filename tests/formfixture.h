@@ -35,8 +35,8 @@ struct FormFixture {
         return o;
     }
     corvane::MainWindow& open() {
-        form = std::make_unique<corvane::MainWindow>(*bus, notifier, options());
-        return *form;
+        window = std::make_unique<corvane::MainWindow>(*bus, notifier, options());
+        return *window;
     }
     corvane::UnitFirmware& firmware() { return *unit->firmware(); }
     // Requests the unit received since the last call, start-up included.
@@ -50,7 +50,7 @@ struct FormFixture {
     std::shared_ptr<corvane::DeviceModel> unit;
     std::unique_ptr<corvane::VirtualBus> bus;
     RecordingNotifier notifier;
-    std::unique_ptr<corvane::MainWindow> form;
+    std::unique_ptr<corvane::MainWindow> window;
 };
 
 inline std::vector<std::string> Sent(FormFixture& f) {
@@ -87,10 +87,10 @@ inline void RestoreKeys(corvane::FunctionKeys& keys, corvane::Step step, int bli
 }
 
 // Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.
-inline corvane::MainWindow& ShowOnScreen(corvane::MainWindow& form) {
-    form.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
-    return form;
+inline corvane::MainWindow& ShowOnScreen(corvane::MainWindow& window) {
+    window.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    return window;
 }
 
 // Runs the events already posted, and those they post in turn, and tells whether one of them

@@ -28,19 +28,19 @@ class Grid : public testing::Test {
   protected:
     MainWindow& open(bool reverse = false) {
         f.firmware().state().ReverseMode = reverse ? 1 : 0;
-        MainWindow& form = f.open();
-        form.controller().state().SelectedUnit = 1;
-        form.controller().names().setDefaults();
-        Q_EMIT form.controller().gridChanged();
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        MainWindow& window = f.open();
+        window.controller().state().SelectedUnit = 1;
+        window.controller().names().setDefaults();
+        Q_EMIT window.controller().gridChanged();
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         f.takeRequests();
-        return form;
+        return window;
     }
-    MainWindow& form() { return *f.form; }
-    CrosspointButton* button(int row, int column) { return form().grid().button(row, column); }
-    QString columnCaption(int column) { return form().grid().columnLabel(column)->caption(); }
-    QString rowCaption(int row) { return form().grid().rowLabel(row)->caption(); }
+    MainWindow& window() { return *f.window; }
+    CrosspointButton* button(int row, int column) { return window().grid().button(row, column); }
+    QString columnCaption(int column) { return window().grid().columnLabel(column)->caption(); }
+    QString rowCaption(int row) { return window().grid().rowLabel(row)->caption(); }
     void click(int row, int column) { QTest::mouseClick(button(row, column), Qt::LeftButton); }
     // The SetRoute requests the unit received since the last call, as (value, index).
     std::vector<std::pair<int, int>> routesSent() {
@@ -95,22 +95,22 @@ TEST_F(Grid, ClickMovesTheLampRenamesTheColumnAndSendsTheRoute) {
     EXPECT_EQ(button(0, 2)->toolTip(), QStringLiteral("Line 03-Channel 01 "));
     EXPECT_EQ(button(0, 2)->statusTip(), QStringLiteral(" Line 03 connected with Channel 01"));
     EXPECT_TRUE(HintOf(button(1, 2)).isEmpty());
-    EXPECT_EQ(form().controller().state().LineRoute[1][0][2], 0);
-    EXPECT_EQ(form().controller().functionKeys().blinkCount(), 50);
+    EXPECT_EQ(window().controller().state().LineRoute[1][0][2], 0);
+    EXPECT_EQ(window().controller().functionKeys().blinkCount(), 50);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
 
     // A lit button sends the same route again and changes nothing on screen.
-    RestoreKeys(form().controller().functionKeys(), Step::Idle, 0, 0);
+    RestoreKeys(window().controller().functionKeys(), Step::Idle, 0, 0);
     click(0, 2);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
     EXPECT_TRUE(button(0, 2)->isConnected());
     EXPECT_EQ(litInColumn(2), 1);
-    EXPECT_EQ(form().controller().functionKeys().blinkCount(), 50);
+    EXPECT_EQ(window().controller().functionKeys().blinkCount(), 50);
 
     // The Disconnected row takes the line off every channel.
     click(4, 2);
     EXPECT_EQ(columnCaption(2), QStringLiteral("Line 03 - Disconnected"));
-    EXPECT_EQ(form().controller().state().LineRoute[1][0][2], 4);
+    EXPECT_EQ(window().controller().state().LineRoute[1][0][2], 4);
     EXPECT_EQ(routesSent(), (Routes{{0x14, 2}}));
     EXPECT_TRUE(f.notifier.messages.empty());
 }
@@ -121,13 +121,13 @@ TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
     for (int c = 0; c < 17; ++c) {
         EXPECT_TRUE(button(0, c)->isVisible()) << c;
         EXPECT_FALSE(button(4, c)->isVisible()) << c;
-        EXPECT_TRUE(form().grid().columnLabel(c)->isVisible()) << c;
+        EXPECT_TRUE(window().grid().columnLabel(c)->isVisible()) << c;
     }
-    EXPECT_FALSE(form().grid().rowLabel(4)->isVisible());
+    EXPECT_FALSE(window().grid().rowLabel(4)->isVisible());
     EXPECT_EQ(columnCaption(5), QStringLiteral("Line 06"));
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Line 06"));
 
-    form().controller().names().setLineName(1, 16, "Silence");
+    window().controller().names().setLineName(1, 16, "Silence");
     click(1, 16);
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Silence"));
     EXPECT_TRUE(button(1, 16)->isConnected());
@@ -135,11 +135,11 @@ TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
     // The hint quotes the row caption with the newly chosen line.
     EXPECT_EQ(HintOf(button(1, 16)),
               QStringLiteral("Silence-Channel 02 - Silence | Silence connected with Channel 02 - Silence"));
-    EXPECT_EQ(form().controller().state().ChannelRoute[1][0][1], 16);
+    EXPECT_EQ(window().controller().state().ChannelRoute[1][0][1], 16);
     EXPECT_EQ(routesSent(), (Routes{{0x11, 16}}));
 
     // The hidden row changes nothing and sends nothing.
-    form().controller().routeCrosspoint(4, 3);
+    window().controller().routeCrosspoint(4, 3);
     EXPECT_EQ(routesSent(), Routes{});
 }
 
@@ -148,20 +148,20 @@ TEST_F(Grid, NormalModeHidesColumn16AndItsClickSendsNothing) {
     for (int r = 0; r < 5; ++r) {
         EXPECT_TRUE(button(r, 0)->isVisible());
         EXPECT_FALSE(button(r, 16)->isVisible());
-        EXPECT_TRUE(form().grid().rowLabel(r)->isVisible());
+        EXPECT_TRUE(window().grid().rowLabel(r)->isVisible());
     }
-    EXPECT_FALSE(form().grid().columnLabel(16)->isVisible());
-    form().controller().routeCrosspoint(2, 16);
+    EXPECT_FALSE(window().grid().columnLabel(16)->isVisible());
+    window().controller().routeCrosspoint(2, 16);
     EXPECT_EQ(routesSent(), Routes{});
 }
 
 TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
     open();
     for (bool reverse : {false, true}) {
-        form().controller().state().ReverseMode = reverse;
-        form().grid().arrange(form().controller().state().ReverseMode != 0);
+        window().controller().state().ReverseMode = reverse;
+        window().grid().arrange(window().controller().state().ReverseMode != 0);
         for (int c = 0; c < 17; c += 8) {
-            AngledLabel* label = form().grid().columnLabel(c);
+            AngledLabel* label = window().grid().columnLabel(c);
             const QPoint textStart = label->pos() + label->origin();
             EXPECT_EQ(textStart, button(0, c)->pos() + QPoint(2, -16))
                 << "column " << c << " reverse " << reverse;
@@ -171,10 +171,10 @@ TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
 
 TEST_F(Grid, ButtonsLieAboveTheLabelsAndFocusFollowsCreationOrder) {
     open();
-    const QObjectList& children = form().gridPanel()->children();
+    const QObjectList& children = window().gridPanel()->children();
     const auto position = [&](QObject* o) { return children.indexOf(o); };
-    for (int c = 0; c < 17; ++c) EXPECT_GT(position(button(0, c)), position(form().grid().columnLabel(c)));
-    EXPECT_GT(position(button(0, 0)), position(form().grid().rowLabel(4)));
+    for (int c = 0; c < 17; ++c) EXPECT_GT(position(button(0, c)), position(window().grid().columnLabel(c)));
+    EXPECT_GT(position(button(0, 0)), position(window().grid().rowLabel(4)));
     const auto nextFocusable = [](QWidget* w) {
         do w = w->nextInFocusChain();
         while (!(w->focusPolicy() & Qt::TabFocus));
@@ -188,12 +188,12 @@ TEST_F(Grid, PreviewShowsTheMemorySlotOfTheSelectedUnit) {
     f.firmware().state().LineRoute[1][0][7] = 0;
     f.firmware().state().LineRoute[1][1][7] = 3;
     open();
-    form().controller().functionKeys().startPreview(0);
-    Q_EMIT form().controller().gridChanged();
+    window().controller().functionKeys().startPreview(0);
+    Q_EMIT window().controller().gridChanged();
     EXPECT_TRUE(button(3, 7)->isConnected());
     EXPECT_EQ(columnCaption(7), QStringLiteral("Line 08 - Channel 04"));
-    form().controller().functionKeys().dropStep();
-    Q_EMIT form().controller().gridChanged();
+    window().controller().functionKeys().dropStep();
+    Q_EMIT window().controller().gridChanged();
     EXPECT_TRUE(button(0, 7)->isConnected());
 }
 
@@ -202,68 +202,68 @@ TEST_F(Grid, AClickDuringAPreviewEndsItAndShowsTheWorkMemory) {
     f.firmware().state().LineRoute[1][0][8] = 2;
     f.firmware().state().LineRoute[1][1][7] = 3;
     open();
-    QTest::mouseClick(form().functionsPanel()->key(kPreviewTag), Qt::LeftButton);
-    QTest::mouseClick(form().recallPanel()->key(0), Qt::LeftButton);
-    ASSERT_EQ(form().controller().functionKeys().step(), Step::PreviewShow);
+    QTest::mouseClick(window().functionsPanel()->key(kPreviewTag), Qt::LeftButton);
+    QTest::mouseClick(window().recallPanel()->key(0), Qt::LeftButton);
+    ASSERT_EQ(window().controller().functionKeys().step(), Step::PreviewShow);
     ASSERT_TRUE(button(3, 7)->isConnected());
 
     click(1, 7);
-    EXPECT_EQ(form().controller().functionKeys().step(), Step::Idle);
-    EXPECT_TRUE(form().promptTitle()->isHidden());
+    EXPECT_EQ(window().controller().functionKeys().step(), Step::Idle);
+    EXPECT_TRUE(window().promptTitle()->isHidden());
     EXPECT_TRUE(button(1, 7)->isConnected());
     EXPECT_EQ(litInColumn(7), 1);
     EXPECT_TRUE(button(2, 8)->isConnected());  // the work memory, no longer the stored one
-    EXPECT_EQ(form().controller().state().LineRoute[1][1][7], 3);
+    EXPECT_EQ(window().controller().state().LineRoute[1][1][7], 3);
     EXPECT_EQ(routesSent(), (Routes{{0x11, 7}}));
 }
 
 TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
     open();
-    form().controller().names().setLineName(2, 0, "Studio");
-    form().controller().names().setChannelName(2, 3, "Talkback");
-    form().controller().state().SelectedUnit = 2;
-    Q_EMIT form().controller().gridChanged();
+    window().controller().names().setLineName(2, 0, "Studio");
+    window().controller().names().setChannelName(2, 3, "Talkback");
+    window().controller().state().SelectedUnit = 2;
+    Q_EMIT window().controller().gridChanged();
     EXPECT_TRUE(columnCaption(0).startsWith(QStringLiteral("Studio - ")));
     EXPECT_EQ(rowCaption(3), QStringLiteral("Talkback"));
 }
 
 TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     open();
-    form().controller().state().LineRoute[1][0][4] = 250;
-    form().controller().state().ChannelRoute[1][0][2] = 77;
-    form().controller().state().SelectedUnit = 9;  // shown as unit 1
-    Q_EMIT form().controller().gridChanged();
+    window().controller().state().LineRoute[1][0][4] = 250;
+    window().controller().state().ChannelRoute[1][0][2] = 77;
+    window().controller().state().SelectedUnit = 9;  // shown as unit 1
+    Q_EMIT window().controller().gridChanged();
     EXPECT_EQ(litInColumn(4), 0);
     EXPECT_EQ(columnCaption(4), QStringLiteral("Line 05 - "));
     click(2, 4);
     EXPECT_TRUE(button(2, 4)->isConnected());
     EXPECT_EQ(litInColumn(4), 1);
 
-    form().controller().state().ReverseMode = 1;
-    form().grid().arrange(form().controller().state().ReverseMode != 0);
-    Q_EMIT form().controller().gridChanged();
+    window().controller().state().ReverseMode = 1;
+    window().grid().arrange(window().controller().state().ReverseMode != 0);
+    Q_EMIT window().controller().gridChanged();
     EXPECT_EQ(rowCaption(2), QStringLiteral("Channel 03 - "));
-    form().controller().routeCrosspoint(2, 9);
+    window().controller().routeCrosspoint(2, 9);
     EXPECT_TRUE(button(2, 9)->isConnected());
     // A device event outside the grid is ignored.
-    form().controller().routeCrosspoint(7, 40);
-    EXPECT_EQ(form().controller().functionKeys().blinkCount(), 50);
+    window().controller().routeCrosspoint(7, 40);
+    EXPECT_EQ(window().controller().functionKeys().blinkCount(), 50);
 }
 
 TEST_F(Grid, UpAndDownStayInTheColumnWithItsLabelYellow) {
     open();
     button(4, 6)->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(form().grid().columnLabel(6)->color(), kYellow);
+    EXPECT_EQ(window().grid().columnLabel(6)->color(), kYellow);
 
     std::vector<QColor> seen;
     QObject::connect(button(4, 6), &CrosspointButton::focusExited,
-                     [&] { seen.push_back(form().grid().columnLabel(6)->color()); });
+                     [&] { seen.push_back(window().grid().columnLabel(6)->color()); });
     QTest::keyClick(button(4, 6), Qt::Key_Down);
     EXPECT_TRUE(button(0, 6)->hasFocus());
     EXPECT_EQ(seen, std::vector<QColor>{kYellow});
-    EXPECT_EQ(form().grid().columnLabel(6)->color(), kYellow);
-    EXPECT_FALSE(form().grid().columnMoving());
+    EXPECT_EQ(window().grid().columnLabel(6)->color(), kYellow);
+    EXPECT_FALSE(window().grid().columnMoving());
 
     QTest::keyClick(button(0, 6), Qt::Key_Up);
     EXPECT_TRUE(button(4, 6)->hasFocus());
@@ -276,12 +276,12 @@ TEST_F(Grid, UpAndDownStayInTheColumnWithItsLabelYellow) {
     EXPECT_TRUE(button(3, 6)->hasFocus());
     QTest::keyClick(button(3, 6), Qt::Key_Up, Qt::ShiftModifier | Qt::KeypadModifier);
     EXPECT_TRUE(button(2, 6)->hasFocus());
-    EXPECT_EQ(form().grid().columnLabel(6)->color(), kYellow);
+    EXPECT_EQ(window().grid().columnLabel(6)->color(), kYellow);
 
     // The focus leaving the column by the mouse turns the label teal again.
     QTest::mouseClick(button(1, 9), Qt::LeftButton);
-    EXPECT_EQ(form().grid().columnLabel(6)->color(), kTeal);
-    EXPECT_EQ(form().grid().columnLabel(9)->color(), kYellow);
+    EXPECT_EQ(window().grid().columnLabel(6)->color(), kTeal);
+    EXPECT_EQ(window().grid().columnLabel(9)->color(), kYellow);
 }
 
 TEST_F(Grid, ReverseModeWrapsPastTheHiddenRow) {
@@ -300,11 +300,11 @@ TEST_F(Grid, LeftRightAndColumn16TraverseTheVisibleButtonsWithWrap) {
     EXPECT_TRUE(button(0, 1)->hasFocus());
     QTest::keyClick(button(0, 1), Qt::Key_Left);
     QTest::keyClick(button(0, 0), Qt::Key_Left);
-    EXPECT_TRUE(form().unitPanel(0)->hasFocus());  // the unit panels come first
-    QTest::keyClick(form().unitPanel(0), Qt::Key_Left);
+    EXPECT_TRUE(window().unitPanel(0)->hasFocus());  // the unit panels come first
+    QTest::keyClick(window().unitPanel(0), Qt::Key_Left);
     EXPECT_TRUE(button(3, 16)->hasFocus());  // wrapped past the hidden row
     QTest::keyClick(button(3, 16), Qt::Key_Down);
-    EXPECT_TRUE(form().unitPanel(0)->hasFocus());
+    EXPECT_TRUE(window().unitPanel(0)->hasFocus());
     button(1, 16)->setFocus();
     QTest::keyClick(button(1, 16), Qt::Key_Up);
     EXPECT_TRUE(button(1, 15)->hasFocus());
@@ -332,19 +332,19 @@ TEST_F(Grid, ArrowsVisitTheVisibleUnitPanelsAndSpaceOrEnterSelectsOne) {
         QTest::keyClick(at, Qt::Key_Right);
         forward.push_back(at = QApplication::focusWidget());
     }
-    EXPECT_EQ(forward, (std::vector<QWidget*>{form().unitPanel(0), button(0, 0)}));  // 1x1
+    EXPECT_EQ(forward, (std::vector<QWidget*>{window().unitPanel(0), button(0, 0)}));  // 1x1
 
-    form().controller().setArrangement(7);  // 2x2: the panels of units 1, 2, 4, 3
+    window().controller().setArrangement(7);  // 2x2: the panels of units 1, 2, 4, 3
     std::vector<QWidget*> backward;
     for (int i = 0; i < 5; ++i) {
         QTest::keyClick(at, Qt::Key_Left);
         backward.push_back(at = QApplication::focusWidget());
     }
-    EXPECT_EQ(backward, (std::vector<QWidget*>{form().unitPanel(2), form().unitPanel(3), form().unitPanel(1),
-                                               form().unitPanel(0), button(4, 15)}));
+    EXPECT_EQ(backward, (std::vector<QWidget*>{window().unitPanel(2), window().unitPanel(3),
+                                               window().unitPanel(1), window().unitPanel(0), button(4, 15)}));
 
     // The focused panel shows a focus mark, which goes without a trace with the focus.
-    UnitPanel* panel = form().unitPanel(3);
+    UnitPanel* panel = window().unitPanel(3);
     const QImage unfocused = panel->grab().toImage();
     panel->setFocus(Qt::TabFocusReason);
     const QImage focused = panel->grab().toImage();
@@ -365,7 +365,7 @@ TEST_F(Grid, ArrowsVisitTheVisibleUnitPanelsAndSpaceOrEnterSelectsOne) {
     for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(panel, key);
     EXPECT_TRUE(panel->hasFocus());
     EXPECT_TRUE(f.takeRequests().empty());
-    EXPECT_EQ(form().controller().state().SelectedUnit, 3);
+    EXPECT_EQ(window().controller().state().SelectedUnit, 3);
     EXPECT_TRUE(panel->isSelected());
 }
 
@@ -387,25 +387,25 @@ TEST_F(Grid, AHeldSpaceOrEnterClicksOnce) {
 TEST_F(Grid, TheFocusedColumnStaysYellowWhileAMenuOrDialogIsOpen) {
     open();
     button(2, 5)->setFocus();
-    ASSERT_EQ(form().grid().columnLabel(5)->color(), kYellow);
+    ASSERT_EQ(window().grid().columnLabel(5)->color(), kYellow);
 
-    form().commands().fileMenu->popup(form().mapToGlobal(QPoint(10, 10)));
-    EXPECT_EQ(QApplication::activePopupWidget(), form().commands().fileMenu);
-    EXPECT_EQ(form().focusWidget(), button(2, 5));
-    EXPECT_EQ(form().grid().columnLabel(5)->color(), kYellow);
-    form().commands().fileMenu->close();
+    window().commands().fileMenu->popup(window().mapToGlobal(QPoint(10, 10)));
+    EXPECT_EQ(QApplication::activePopupWidget(), window().commands().fileMenu);
+    EXPECT_EQ(window().focusWidget(), button(2, 5));
+    EXPECT_EQ(window().grid().columnLabel(5)->color(), kYellow);
+    window().commands().fileMenu->close();
     EXPECT_TRUE(button(2, 5)->hasFocus());
-    EXPECT_EQ(form().grid().columnLabel(5)->color(), kYellow);
+    EXPECT_EQ(window().grid().columnLabel(5)->color(), kYellow);
 
     // A dialog taking the keyboard and giving it back. The offscreen platform keeps the window
     // active under a dialog, so the button is told as a desktop tells it.
     QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(button(2, 5), &away);
-    EXPECT_EQ(form().grid().columnLabel(5)->color(), kYellow);
+    EXPECT_EQ(window().grid().columnLabel(5)->color(), kYellow);
     QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
     QApplication::sendEvent(button(2, 5), &back);
     for (int c = 0; c < 16; ++c)
-        EXPECT_EQ(form().grid().columnLabel(c)->color(), c == 5 ? kYellow : kTeal) << c;
+        EXPECT_EQ(window().grid().columnLabel(c)->color(), c == 5 ? kYellow : kTeal) << c;
 }
 
 TEST_F(Grid, AFailedRouteKeepsTheNewRouteAndSaysSo) {

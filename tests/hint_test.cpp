@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -18,6 +19,7 @@
 #include "view/crosspointbutton.h"
 #include "view/led.h"
 #include "view/picturetooltips.h"
+#include "view/recallpanel.h"
 
 using namespace corvane;
 
@@ -27,15 +29,15 @@ class Hints : public testing::Test {
   protected:
     MainWindow& open() {
         f.firmware().state().LineRoute[0][0][2] = 0;
-        MainWindow& form = f.open();
-        form.controller().state().SelectedUnit = 0;
-        form.controller().names().setDefaults();
-        Q_EMIT form.controller().gridChanged();
-        form.show();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
-        return form;
+        MainWindow& window = f.open();
+        window.controller().state().SelectedUnit = 0;
+        window.controller().names().setDefaults();
+        Q_EMIT window.controller().gridChanged();
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        return window;
     }
-    QString hintPanel() { return f.form->statusPanel(3)->text(); }
+    QString hintPanel() { return f.window->statusPanel(kHintStatusPanel)->text(); }
     void rest(QWidget* widget) {
         QTest::mouseMove(widget);
         QApplication::processEvents();
@@ -52,44 +54,45 @@ class Hints : public testing::Test {
 }  // namespace
 
 TEST_F(Hints, WindowLayoutAndStatusBar) {
-    MainWindow& form = open();
-    EXPECT_EQ(form.centralWidget()->geometry().topLeft(), QPoint(0, kCentralTop));
-    EXPECT_EQ(form.gridPanel()->geometry(), ClientRect(0, 55, 785, 410));
-    EXPECT_FALSE(form.gridPanel()->rowColours().isNull());
-    EXPECT_FALSE(form.okKey()->isVisible());
-    EXPECT_EQ(form.okKey()->property("Tag").toInt(), 4);
-    EXPECT_FALSE(form.okLamp()->isVisible());
-    EXPECT_EQ(form.statusBar()->height(), 19);
+    MainWindow& window = open();
+    EXPECT_EQ(window.centralWidget()->geometry().topLeft(), QPoint(0, kCentralTop));
+    EXPECT_EQ(window.gridPanel()->geometry(), ClientRect(0, 55, 785, 410));
+    EXPECT_FALSE(window.gridPanel()->rowColours().isNull());
+    EXPECT_FALSE(window.okKey()->isVisible());
+    EXPECT_EQ(window.functionKeyTag(window.okKey()), kOkTag);
+    EXPECT_EQ(window.functionKeyTag(window.recallPanel()->key(0)), std::nullopt);
+    EXPECT_FALSE(window.okLamp()->isVisible());
+    EXPECT_EQ(window.statusBar()->height(), 19);
     const int widths[] = {150, 100, 100};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(form.statusPanel(i)->width(), widths[i]);
-    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 1"));
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
-    EXPECT_TRUE(form.statusPanel(2)->text().isEmpty());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(window.statusPanel(i)->width(), widths[i]);
+    EXPECT_EQ(window.statusPanel(0)->text(), QStringLiteral("Memory: 1"));
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
+    EXPECT_TRUE(window.statusPanel(2)->text().isEmpty());
 
-    const QList<QAction*> file = form.commands().fileMenu->actions();
+    const QList<QAction*> file = window.commands().fileMenu->actions();
     ASSERT_EQ(file.size(), 8);
-    EXPECT_EQ(file[0], form.commands().newFile);
-    EXPECT_EQ(file[2], form.commands().recentFilesMenu->menuAction());
+    EXPECT_EQ(file[0], window.commands().newFile);
+    EXPECT_EQ(file[2], window.commands().recentFilesMenu->menuAction());
     EXPECT_TRUE(file[3]->isSeparator());
-    EXPECT_EQ(file[7], form.commands().exit);
-    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
-    const QList<QAction*> tools = form.commands().toolBar->actions();
+    EXPECT_EQ(file[7], window.commands().exit);
+    EXPECT_TRUE(window.commands().arrangements[0]->isChecked());
+    const QList<QAction*> tools = window.commands().toolBar->actions();
     ASSERT_EQ(tools.size(), 6);
-    EXPECT_EQ(tools[0], form.commands().open);
-    EXPECT_EQ(tools[5], form.commands().exit);
+    EXPECT_EQ(tools[0], window.commands().open);
+    EXPECT_EQ(tools[5], window.commands().exit);
 
-    form.commands().exit->trigger();
-    EXPECT_FALSE(form.isVisible());
+    window.commands().exit->trigger();
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
-    MainWindow& form = open();
-    QMenuBar* bar = form.menuBar();
+    MainWindow& window = open();
+    QMenuBar* bar = window.menuBar();
     ASSERT_EQ(bar->geometry(), QRect(0, 0, 785, 24));
     const QRgb face = bar->palette().color(QPalette::Button).rgb();
     const QRgb line = bar->palette().color(QPalette::Dark).rgb();
     const QRgb white = qRgb(255, 255, 255);
-    const QRect file = bar->actionGeometry(form.commands().fileMenu->menuAction());
+    const QRect file = bar->actionGeometry(window.commands().fileMenu->menuAction());
     QImage shot = bar->grab().toImage();
     // One line along the bottom edge, under the titles as under the empty part; nothing else
     // beside the titles' text.
@@ -117,14 +120,14 @@ TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
     QApplication::sendEvent(bar, &move);
     EXPECT_EQ(bar->grab().toImage().pixel(file.left() + 1, 2), white);
     QTest::mouseClick(bar, Qt::LeftButton, {}, file.center());
-    ASSERT_TRUE(form.commands().fileMenu->isVisible());
+    ASSERT_TRUE(window.commands().fileMenu->isVisible());
     shot = bar->grab().toImage();
     EXPECT_EQ(shot.pixel(file.left() + 1, 2), white);
     EXPECT_EQ(shot.pixel(file.left() + 1, 23), line);
-    form.commands().fileMenu->hide();
+    window.commands().fileMenu->hide();
 
     // The tool bar: an etched edge, a dark and a light line, on all four sides.
-    QToolBar* tools = form.commands().toolBar;
+    QToolBar* tools = window.commands().toolBar;
     EXPECT_EQ(tools->geometry(), QRect(0, 24, 785, 28));
     const QImage edge = tools->grab().toImage();
     const QRgb dark = tools->palette().color(QPalette::Dark).rgb();
@@ -141,98 +144,98 @@ TEST_F(Hints, MenuTitlesSitInTheMiddleOfTheBarAndTheToolBarHasAnEdgeAllRound) {
 }
 
 TEST_F(Hints, PanelThreeShowsTheLongHintOfTheControlUnderThePointer) {
-    MainWindow& form = open();
-    rest(form.grid().button(0, 2));
+    MainWindow& window = open();
+    rest(window.grid().button(0, 2));
     EXPECT_EQ(hintPanel(), QStringLiteral(" Line 03 connected with Channel 01"));
     // An open button has no hint and neither have its containers.
-    rest(form.grid().button(1, 2));
+    rest(window.grid().button(1, 2));
     EXPECT_TRUE(hintPanel().isEmpty());
 
     // A control without a hint shows its container's.
-    rest(form.grid().button(0, 2));
-    form.gridPanel()->setStatusTip(QStringLiteral("The grid"));
-    rest(form.grid().button(1, 3));
+    rest(window.grid().button(0, 2));
+    window.gridPanel()->setStatusTip(QStringLiteral("The grid"));
+    rest(window.grid().button(1, 3));
     EXPECT_EQ(hintPanel(), QStringLiteral("The grid"));
-    EXPECT_TRUE(form.statusPanel(2)->text().isEmpty());
+    EXPECT_TRUE(window.statusPanel(2)->text().isEmpty());
 }
 
 TEST_F(Hints, HighlightedCommandShowsItsLongHint) {
-    MainWindow& form = open();
-    QMenuBar* bar = form.menuBar();
+    MainWindow& window = open();
+    QMenuBar* bar = window.menuBar();
     QTest::mouseClick(bar, Qt::LeftButton, {},
-                      bar->actionGeometry(form.commands().fileMenu->menuAction()).center());
-    ASSERT_TRUE(form.commands().fileMenu->isVisible());
-    form.commands().fileMenu->setActiveAction(form.commands().save);
+                      bar->actionGeometry(window.commands().fileMenu->menuAction()).center());
+    ASSERT_TRUE(window.commands().fileMenu->isVisible());
+    window.commands().fileMenu->setActiveAction(window.commands().save);
     EXPECT_EQ(hintPanel(), QStringLiteral("Saves the active matrix file"));
-    form.commands().fileMenu->hide();
+    window.commands().fileMenu->hide();
 }
 
 TEST_F(Hints, PopUpHintIsThePictureWindowWithTheShortPart) {
-    MainWindow& form = open();
-    ASSERT_TRUE(form.toolTips()->installed());
-    askForHint(form.grid().button(0, 2));
-    PictureToolTipWindow* window = form.toolTips()->hintWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->text(), QStringLiteral("Line 03-Channel 01 "));
-    EXPECT_EQ(window->height(), 36);  // one line of text beside the 32-pixel picture
-    const int textWidth = QFontMetrics(form.toolTips()->font()).horizontalAdvance(window->text());
-    EXPECT_NEAR(window->width(), textWidth + 44, 1);
+    MainWindow& window = open();
+    ASSERT_TRUE(window.toolTips()->installed());
+    askForHint(window.grid().button(0, 2));
+    PictureToolTipWindow* hintWindow = window.toolTips()->hintWindow();
+    ASSERT_NE(hintWindow, nullptr);
+    EXPECT_TRUE(hintWindow->isVisible());
+    EXPECT_EQ(hintWindow->text(), QStringLiteral("Line 03-Channel 01 "));
+    EXPECT_EQ(hintWindow->height(), 36);  // one line of text beside the 32-pixel picture
+    const int textWidth = QFontMetrics(window.toolTips()->font()).horizontalAdvance(hintWindow->text());
+    EXPECT_NEAR(hintWindow->width(), textWidth + 44, 1);
 
     // The picture's lower-left colour lets the window's colour show through.
-    const QImage shot = window->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(2, 2 + 31), form.toolTips()->color());
+    const QImage shot = hintWindow->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(2, 2 + 31), window.toolTips()->color());
 
     // A key hides it; the tool bar's commands pop up their short part in the same window.
-    QTest::keyClick(&form, Qt::Key_Shift);
-    EXPECT_FALSE(window->isVisible());
-    QWidget* saveButton = form.commands().toolBar->widgetForAction(form.commands().save);
+    QTest::keyClick(&window, Qt::Key_Shift);
+    EXPECT_FALSE(hintWindow->isVisible());
+    QWidget* saveButton = window.commands().toolBar->widgetForAction(window.commands().save);
     askForHint(saveButton);
-    EXPECT_EQ(window->text(), QStringLiteral("Save"));
+    EXPECT_EQ(hintWindow->text(), QStringLiteral("Save"));
 }
 
 TEST_F(Hints, PopUpHintStaysOnThePointersScreenWithItsBorderOnEverySide) {
-    MainWindow& form = open();
-    QWidget* button = form.grid().button(0, 2);
-    const QRect screen = form.screen()->geometry();
+    MainWindow& window = open();
+    QWidget* button = window.grid().button(0, 2);
+    const QRect screen = window.screen()->geometry();
     // The pointer in the screen's bottom-right corner: the hint goes left of it and above it.
     const QPoint corner = screen.bottomRight() - QPoint(2, 2);
     QHelpEvent help(QEvent::ToolTip, button->mapFromGlobal(corner), corner);
     QApplication::sendEvent(button, &help);
-    PictureToolTipWindow* window = form.toolTips()->hintWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(screen.contains(window->geometry()))
-        << window->geometry().x() << "," << window->geometry().y();
-    EXPECT_EQ(window->geometry().bottomRight(), corner - QPoint(1, 1));
+    PictureToolTipWindow* hintWindow = window.toolTips()->hintWindow();
+    ASSERT_NE(hintWindow, nullptr);
+    EXPECT_TRUE(screen.contains(hintWindow->geometry()))
+        << hintWindow->geometry().x() << "," << hintWindow->geometry().y();
+    EXPECT_EQ(hintWindow->geometry().bottomRight(), corner - QPoint(1, 1));
 
     // A dark rim all round, so that the window stands out over the white grid buttons; the lowered
     // bevel and the picture sit inside it.
-    const QImage shot = window->grab().toImage();
-    const QColor rim = window->palette().color(QPalette::ToolTipText);
+    const QImage shot = hintWindow->grab().toImage();
+    const QColor rim = hintWindow->palette().color(QPalette::ToolTipText);
     EXPECT_LT(rim.lightness(), 100);
     const int w = shot.width(), h = shot.height();
     for (const QPoint at : {QPoint(w / 2, 0), QPoint(0, h / 2), QPoint(w / 2, h - 1), QPoint(w - 1, h / 2)})
         EXPECT_EQ(shot.pixel(at), rim.rgb()) << at.x() << "," << at.y();
-    EXPECT_EQ(shot.pixel(w / 2, 1), window->palette().color(QPalette::Dark).rgb());
-    EXPECT_EQ(shot.pixel(w / 2, h - 2), window->palette().color(QPalette::Light).rgb());
+    EXPECT_EQ(shot.pixel(w / 2, 1), hintWindow->palette().color(QPalette::Dark).rgb());
+    EXPECT_EQ(shot.pixel(w / 2, h - 2), hintWindow->palette().color(QPalette::Light).rgb());
 }
 
 TEST_F(Hints, TheHookMayChangeTheText) {
-    MainWindow& form = open();
+    MainWindow& window = open();
     QWidget* seen = nullptr;
-    form.toolTips()->setHook([&seen](PictureToolTipWindow&, QString& hint, QWidget* control) {
+    window.toolTips()->setHook([&seen](PictureToolTipWindow&, QString& hint, QWidget* control) {
         hint += QStringLiteral("!");
         seen = control;
     });
-    askForHint(form.grid().button(0, 2));
-    EXPECT_EQ(form.toolTips()->hintWindow()->text(), QStringLiteral("Line 03-Channel 01 !"));
-    EXPECT_EQ(seen, form.grid().button(0, 2));
+    askForHint(window.grid().button(0, 2));
+    EXPECT_EQ(window.toolTips()->hintWindow()->text(), QStringLiteral("Line 03-Channel 01 !"));
+    EXPECT_EQ(seen, window.grid().button(0, 2));
 }
 
 TEST_F(Hints, ASecondHintComponentIsRefused) {
-    MainWindow& form = open();
+    MainWindow& window = open();
     try {
-        PictureToolTips second(&form);
+        PictureToolTips second(&window);
         FAIL() << "a second component was accepted";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "Ya existe un Componente HintComponent\r\nen el Form");
@@ -242,25 +245,25 @@ TEST_F(Hints, ASecondHintComponentIsRefused) {
 }
 
 TEST_F(Hints, CtrlOOpensFromAnywhereInTheWindow) {
-    MainWindow& form = open();
-    QSignalSpy opened(form.commands().open, &QAction::triggered);
+    MainWindow& window = open();
+    QSignalSpy opened(window.commands().open, &QAction::triggered);
     std::vector<std::string> titles;
-    form.fileDialogs().setRunner([&titles](const FileDialogRequest& request) -> std::optional<std::string> {
+    window.fileDialogs().setRunner([&titles](const FileDialogRequest& request) -> std::optional<std::string> {
         titles.push_back(request.title);
         return std::nullopt;  // cancelled
     });
-    QTest::keyClick(form.grid().button(2, 5), Qt::Key_O, Qt::ControlModifier);
-    QTest::keyClick(form.statusBar(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(window.grid().button(2, 5), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(window.statusBar(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(opened.count(), 2);
     EXPECT_EQ(titles, (std::vector<std::string>{"Opens a matrix file", "Opens a matrix file"}));
 }
 
 TEST_F(Hints, HelpAboutShowsTheNameAndTheVersionFromTheBuild) {
-    MainWindow& form = open();
-    const QList<QAction*> menus = form.menuBar()->actions();
+    MainWindow& window = open();
+    const QList<QAction*> menus = window.menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[2]->text(), QStringLiteral("&Help"));  // after Matrix
-    form.commands().about->trigger();
+    window.commands().about->trigger();
     ASSERT_FALSE(f.notifier.messages.empty());
     EXPECT_EQ(f.notifier.messages.back().title, "About CORVANE Control");
     EXPECT_EQ(

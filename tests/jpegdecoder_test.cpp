@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
+#include "tools/makepictures/jpegencoder.h"
 #include "tools/makepictures/palette.h"
 #include "view/jpegdecoder.h"
 
@@ -19,37 +17,19 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct Encoding {
     int width, height;
-    J_COLOR_SPACE space;  // JCS_RGB, JCS_GRAYSCALE or JCS_CMYK
+    JpegColours colours;
     bool progressive;
 };
 
 // A picture of one colour, encoded by libjpeg itself.
 Bytes encode(const Encoding& e, std::uint8_t value = 100) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr err{};
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(e.width);
-    cinfo.image_height = static_cast<JDIMENSION>(e.height);
-    cinfo.in_color_space = e.space;
-    cinfo.input_components = e.space == JCS_GRAYSCALE ? 1 : e.space == JCS_CMYK ? 4 : 3;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    if (e.progressive) jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(e.width * cinfo.input_components), value);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&cinfo, &p, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    JpegSettings settings;
+    settings.width = e.width;
+    settings.height = e.height;
+    settings.colours = e.colours;
+    settings.progressive = e.progressive;
+    const Bytes row(static_cast<std::size_t>(e.width * JpegComponents(e.colours)), value);
+    return EncodeJpeg(settings, [&row](int) { return row.data(); });
 }
 
 // Rewrites the size in the frame header (SOF0 or SOF2) without touching the data that follows.
@@ -116,15 +96,16 @@ TEST(JpegDecoder, CommittedPanelBackgroundIsTheGradient) {
 
 TEST(JpegDecoder, DecodesEveryLayoutToRgb) {
     const Encoding cases[] = {
-        {1, 1, JCS_RGB, false},
-        {16, 9, JCS_RGB, true},
-        {8, 8, JCS_GRAYSCALE, false},
-        {33, 17, JCS_GRAYSCALE, true},
-        {kMaxJpegSide, 1, JCS_RGB, false},
-        {1, kMaxJpegSide, JCS_RGB, false},
+        {1, 1, JpegColours::Rgb, false},
+        {16, 9, JpegColours::Rgb, true},
+        {8, 8, JpegColours::Grey, false},
+        {33, 17, JpegColours::Grey, true},
+        {kMaxJpegSide, 1, JpegColours::Rgb, false},
+        {1, kMaxJpegSide, JpegColours::Rgb, false},
     };
     for (const Encoding& e : cases) {
-        SCOPED_TRACE(testing::Message() << e.width << "x" << e.height << " space " << e.space);
+        SCOPED_TRACE(testing::Message()
+                     << e.width << "x" << e.height << " colours " << static_cast<int>(e.colours));
         std::string error;
         const auto image = DecodeJpeg(encode(e, 100), &error);
         ASSERT_TRUE(image) << error;
@@ -143,8 +124,8 @@ TEST(JpegDecoder, DecodesEveryLayoutToRgb) {
 TEST(JpegDecoder, RefusesBadInputWithAReason) {
     const Bytes background = committedBackground();
     ASSERT_FALSE(background.empty());
-    const Bytes small = encode({8, 8, JCS_RGB, false});
-    const Bytes smallProgressive = encode({64, 64, JCS_RGB, true});
+    const Bytes small = encode({8, 8, JpegColours::Rgb, false});
+    const Bytes smallProgressive = encode({64, 64, JpegColours::Rgb, true});
 
     Bytes garbage(4096);
     std::mt19937 rng(7);
@@ -167,15 +148,15 @@ TEST(JpegDecoder, RefusesBadInputWithAReason) {
         {"background without its end marker", Bytes(background.begin(), background.end() - 2)},
         {"header only", Bytes(small.begin(), small.begin() + 200)},
         {"progressive cut short", Bytes(smallProgressive.begin(), smallProgressive.end() - 40)},
-        {"one column too wide", withClaimedSize(encode({8, 1, JCS_RGB, false}), kMaxJpegSide + 1, 1),
+        {"one column too wide", withClaimedSize(encode({8, 1, JpegColours::Rgb, false}), kMaxJpegSide + 1, 1),
          "too large"},
-        {"one row too high", withClaimedSize(encode({1, 8, JCS_RGB, false}), 1, kMaxJpegSide + 1),
+        {"one row too high", withClaimedSize(encode({1, 8, JpegColours::Rgb, false}), 1, kMaxJpegSide + 1),
          "too large"},
         {"huge size", withClaimedSize(small, 60000, 60000), "too large"},
         {"largest size without its data", withClaimedSize(small, kMaxJpegSide, kMaxJpegSide)},
         {"largest progressive without its data",
          withClaimedSize(smallProgressive, kMaxJpegSide, kMaxJpegSide)},
-        {"CMYK", encode({8, 8, JCS_CMYK, false})},
+        {"CMYK", encode({8, 8, JpegColours::Cmyk, false})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -24,9 +24,9 @@ namespace {
 
 // Opens the names dialog and runs `act` on it from inside its modal loop. A dialog that `act`
 // leaves open is cancelled so the test cannot hang; that counts as a failure.
-bool runDialog(MainWindow& form, const std::function<void(NamesDialog&)>& act) {
+bool runDialog(MainWindow& window, const std::function<void(NamesDialog&)>& act) {
     bool opened = false;
-    QTimer::singleShot(0, &form, [&] {
+    QTimer::singleShot(0, &window, [&] {
         auto* dialog = qobject_cast<NamesDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         opened = true;
@@ -36,7 +36,7 @@ bool runDialog(MainWindow& form, const std::function<void(NamesDialog&)>& act) {
             dialog->reject();
         }
     });
-    form.editNames();
+    window.editNames();
     QCoreApplication::processEvents();  // a timer that found no dialog must not fire later
     return opened;
 }
@@ -72,26 +72,26 @@ bool sameNames(const NameTable& a, const NameTable& b) {
 
 struct NamesDialogWindow : ::testing::Test {
     void SetUp() override {
-        form = &f.open();
-        form->controller().names().setLineName(1, 4, "Studio A");
-        form->controller().names().setChannelName(1, 2, "Talkback");
-        form->controller().names().setChannelName(1, 4, "Off air");
+        window = &f.open();
+        window->controller().names().setLineName(1, 4, "Studio A");
+        window->controller().names().setChannelName(1, 2, "Talkback");
+        window->controller().names().setChannelName(1, 4, "Off air");
     }
     FormFixture f;
-    MainWindow* form = nullptr;
+    MainWindow* window = nullptr;
 };
 
 }  // namespace
 
 TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
-    form->controller().state().SelectedUnit = 1;
-    const bool opened = runDialog(*form, [&](NamesDialog& d) {
+    window->controller().state().SelectedUnit = 1;
+    const bool opened = runDialog(*window, [&](NamesDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Edit Line Names"));
         EXPECT_EQ(d.size(), QSize(452, 404));
         for (int k = 0; k < 16; ++k)
-            EXPECT_EQ(d.lineEdit(k)->text().toStdString(), form->controller().names().lineName(1, k)) << k;
+            EXPECT_EQ(d.lineEdit(k)->text().toStdString(), window->controller().names().lineName(1, k)) << k;
         for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(d.channelEdit(k)->text().toStdString(), form->controller().names().channelName(1, k))
+            EXPECT_EQ(d.channelEdit(k)->text().toStdString(), window->controller().names().channelName(1, k))
                 << k;
         EXPECT_EQ(d.lineEdit(4)->text(), QStringLiteral("Studio A"));
         EXPECT_EQ(d.lineEdit(4)->geometry(), QRect(115, 113, 100, 21));
@@ -125,9 +125,9 @@ TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
 }
 
 TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
-    form->controller().state().SelectedUnit = 1;
-    form->controller().state().MatrixLayout = 1;
-    const NameTable before = form->controller().names();
+    window->controller().state().SelectedUnit = 1;
+    window->controller().state().MatrixLayout = 1;
+    const NameTable before = window->controller().names();
     const std::function<void(NamesDialog&)> leave[] = {
         [](NamesDialog& d) { QTest::mouseClick(d.cancelButton(), Qt::LeftButton); },
         [](NamesDialog& d) { QTest::keyClick(d.lineEdit(4), Qt::Key_Escape); },
@@ -142,19 +142,19 @@ TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
         },
     };
     for (const auto& how : leave) {
-        EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
+        EXPECT_TRUE(runDialog(*window, [&](NamesDialog& d) {
             d.lineEdit(4)->clear();
             QTest::keyClicks(d.lineEdit(4), QStringLiteral("Renamed"));
             how(d);
         }));
-        EXPECT_TRUE(sameNames(form->controller().names(), before));
-        EXPECT_EQ(form->namesDialog(), nullptr);
+        EXPECT_TRUE(sameNames(window->controller().names(), before));
+        EXPECT_EQ(window->namesDialog(), nullptr);
     }
 }
 
 TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
-    form->controller().state().SelectedUnit = 1;
-    EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
+    window->controller().state().SelectedUnit = 1;
+    EXPECT_TRUE(runDialog(*window, [&](NamesDialog& d) {
         d.lineEdit(4)->clear();
         QTest::keyClicks(d.lineEdit(4), QStringLiteral(" Studio B "));
         d.channelEdit(0)->clear();
@@ -168,7 +168,7 @@ TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
         d.lineEdit(7)->clear();
         QTest::keyClick(d.lineEdit(7), Qt::Key_Return);  // Enter is OK
     }));
-    NameTable& names = form->controller().names();
+    NameTable& names = window->controller().names();
     EXPECT_EQ(names.lineName(1, 4), " Studio B ");
     EXPECT_EQ(names.channelName(1, 0), "ABCDEFGHIJKLMNO");
     EXPECT_EQ(names.lineName(1, 15), "Caf\xE9??");
@@ -180,12 +180,12 @@ TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
 
 TEST_F(NamesDialogWindow, OkWithNothingChangedStillShares) {
     // 2x1 with unit 1 selected: unit 0 takes unit 1's channel names, the Disconnected row's too.
-    form->controller().state().MatrixLayout = 1;
-    form->controller().state().SelectedUnit = 1;
-    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }));
-    EXPECT_EQ(form->controller().names().channelName(0, 2), "Talkback");
-    EXPECT_EQ(form->controller().names().channelName(0, 4), "Off air");
-    EXPECT_EQ(form->controller().names().lineName(0, 4), "Line 05");  // side by side: lines stay apart
+    window->controller().state().MatrixLayout = 1;
+    window->controller().state().SelectedUnit = 1;
+    EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }));
+    EXPECT_EQ(window->controller().names().channelName(0, 2), "Talkback");
+    EXPECT_EQ(window->controller().names().channelName(0, 4), "Off air");
+    EXPECT_EQ(window->controller().names().lineName(0, 4), "Line 05");  // side by side: lines stay apart
 }
 
 // The columns in which two pictures of a widget differ.
@@ -204,7 +204,7 @@ TEST_F(NamesDialogWindow, InsertInTheFieldsTogglesOverwriteWithABlockCaret) {
     QStyleHints* hints = QGuiApplication::styleHints();
     const int flashTime = hints->cursorFlashTime();
     hints->setCursorFlashTime(0);  // a steady caret for the pictures
-    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) {
+    EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         QLineEdit* field = d.lineEdit(0);
         field->setFocus();
@@ -236,59 +236,59 @@ TEST_F(NamesDialogWindow, InsertInTheFieldsTogglesOverwriteWithABlockCaret) {
 }
 
 TEST_F(NamesDialogWindow, OneDialogAtATimeAndNoneWhileAColumnMoves) {
-    EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
-        EXPECT_EQ(form->namesDialog(), &d);
-        form->editNames();  // Insert again: returns at once
+    EXPECT_TRUE(runDialog(*window, [&](NamesDialog& d) {
+        EXPECT_EQ(window->namesDialog(), &d);
+        window->editNames();  // Insert again: returns at once
         EXPECT_EQ(QApplication::activeModalWidget(), &d);
-        EXPECT_EQ(form->findChildren<NamesDialog*>().size(), 1);
+        EXPECT_EQ(window->findChildren<NamesDialog*>().size(), 1);
         d.reject();
     }));
-    EXPECT_TRUE(form->findChildren<NamesDialog*>().isEmpty());
+    EXPECT_TRUE(window->findChildren<NamesDialog*>().isEmpty());
 
     // An Up in the grid of a window that is not shown: the focus moves without its events, so the
     // move is still under way.
-    form->grid().moveInColumn(form->grid().button(0, 3), true, false);
-    ASSERT_TRUE(form->grid().columnMoving());
-    EXPECT_FALSE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
-    EXPECT_EQ(form->namesDialog(), nullptr);
+    window->grid().moveInColumn(window->grid().button(0, 3), true, false);
+    ASSERT_TRUE(window->grid().columnMoving());
+    EXPECT_FALSE(runDialog(*window, [](NamesDialog& d) { d.reject(); }));
+    EXPECT_EQ(window->namesDialog(), nullptr);
     QFocusEvent arrived(QEvent::FocusIn, Qt::OtherFocusReason);
-    QApplication::sendEvent(form->grid().button(4, 3), &arrived);
-    ASSERT_FALSE(form->grid().columnMoving());
-    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
+    QApplication::sendEvent(window->grid().button(4, 3), &arrived);
+    ASSERT_FALSE(window->grid().columnMoving());
+    EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) { d.reject(); }));
 }
 
 // The grid's labels show the names; they are checked once the grid is built.
 TEST_F(NamesDialogWindow, OkRedrawsTheGridAndCancelDoesNot) {
-    if (!form->grid().columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
-    form->controller().state().SelectedUnit = 1;
+    if (!window->grid().columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
+    window->controller().state().SelectedUnit = 1;
     // A name changed behind the grid's back shows only after a redraw.
-    form->controller().names().setLineName(1, 5, "Hidden");
-    const QString shown = form->grid().columnLabel(5)->caption();
-    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
-    EXPECT_EQ(form->grid().columnLabel(5)->caption(), shown);
+    window->controller().names().setLineName(1, 5, "Hidden");
+    const QString shown = window->grid().columnLabel(5)->caption();
+    EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) { d.reject(); }));
+    EXPECT_EQ(window->grid().columnLabel(5)->caption(), shown);
 
-    EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) {
+    EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) {
         d.lineEdit(4)->setText(QStringLiteral("Renamed"));
         QTest::mouseClick(d.okButton(), Qt::LeftButton);
     }));
-    EXPECT_TRUE(form->grid().columnLabel(4)->caption().startsWith(QStringLiteral("Renamed - ")));
-    EXPECT_TRUE(form->grid().columnLabel(5)->caption().startsWith(QStringLiteral("Hidden - ")));
+    EXPECT_TRUE(window->grid().columnLabel(4)->caption().startsWith(QStringLiteral("Renamed - ")));
+    EXPECT_TRUE(window->grid().columnLabel(5)->caption().startsWith(QStringLiteral("Hidden - ")));
 }
 
 TEST_F(NamesDialogWindow, TheInsertKeyOpensOneDialogWhateverTheModifiers) {
-    ShowOnScreen(*form);
-    NamesDialogWatch watch(form);
+    ShowOnScreen(*window);
+    NamesDialogWatch watch(window);
     bool insertInside = false;
     watch.onOpen = [&](NamesDialog& d) {
         if (insertInside) QTest::keyClick(d.lineEdit(0), Qt::Key_Insert);
     };
     const auto pressInsert = [&](Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(form->grid().button(1, 3), Qt::Key_Insert, modifiers);
+        QTest::keyClick(window->grid().button(1, 3), Qt::Key_Insert, modifiers);
         QCoreApplication::processEvents();
     };
     pressInsert();
     EXPECT_EQ(watch.opened, 1);
-    EXPECT_EQ(form->namesDialog(), nullptr);
+    EXPECT_EQ(window->namesDialog(), nullptr);
     // Every press opens it again, although each key event may live where the last one did, and
     // Insert pressed inside the dialog does not open another once it closes.
     insertInside = true;
@@ -305,40 +305,40 @@ TEST_F(NamesDialogWindow, TheInsertKeyOpensOneDialogWhateverTheModifiers) {
 }
 
 TEST_F(NamesDialogWindow, InsertOverAnotherWindowOrAnOpenMenuOpensNothing) {
-    ShowOnScreen(*form);
-    NamesDialogWatch watch(form);
+    ShowOnScreen(*window);
+    NamesDialogWatch watch(window);
     QStringList pressedIn;
     // Presses Insert in whatever modal window is open once its loop runs, then closes it.
     const auto insertInModal = [&] {
-        QTimer::singleShot(0, form, [&] {
-            auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!window) return;
-            pressedIn << window->windowTitle();
-            QWidget* focused = window->focusWidget();
-            QTest::keyClick(focused ? focused : window, Qt::Key_Insert);
-            QTest::keyClick(focused ? focused : window, Qt::Key_Insert, Qt::ShiftModifier);
-            window->reject();
+        QTimer::singleShot(0, window, [&] {
+            auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!modal) return;
+            pressedIn << modal->windowTitle();
+            QWidget* focused = modal->focusWidget();
+            QTest::keyClick(focused ? focused : modal, Qt::Key_Insert);
+            QTest::keyClick(focused ? focused : modal, Qt::Key_Insert, Qt::ShiftModifier);
+            modal->reject();
         });
     };
 
     insertInModal();
-    form->commands().open->trigger();  // the program's own file dialog
+    window->commands().open->trigger();  // the program's own file dialog
     insertInModal();
     QMessageBox box(QMessageBox::Information, QStringLiteral("File New"),
                     QStringLiteral(" Are you sure to clear the memory? "),
-                    QMessageBox::Ok | QMessageBox::Cancel, form);
+                    QMessageBox::Ok | QMessageBox::Cancel, window);
     box.exec();
     EXPECT_EQ(pressedIn, (QStringList{QStringLiteral("Opens a matrix file"), QStringLiteral("File New")}));
 
-    form->commands().fileMenu->popup(form->mapToGlobal(QPoint(10, 10)));
-    ASSERT_EQ(QApplication::activePopupWidget(), form->commands().fileMenu);
-    QTest::keyClick(form->commands().fileMenu, Qt::Key_Insert);
-    form->commands().fileMenu->close();
+    window->commands().fileMenu->popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_EQ(QApplication::activePopupWidget(), window->commands().fileMenu);
+    QTest::keyClick(window->commands().fileMenu, Qt::Key_Insert);
+    window->commands().fileMenu->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(watch.opened, 0);
 
     // The window itself still opens it.
-    QTest::keyClick(form->grid().button(0, 0), Qt::Key_Insert);
+    QTest::keyClick(window->grid().button(0, 0), Qt::Key_Insert);
     QCoreApplication::processEvents();
     EXPECT_EQ(watch.opened, 1);
 }

@@ -19,27 +19,27 @@ constexpr QRgb kLime = qRgb(0, 255, 0);
 constexpr QRgb kGrey = qRgb(128, 128, 128);
 
 // A panel's position within the grid panel, which stands 55 pixels down the client area.
-QPoint placeInGridPanel(MainWindow& form, int unit) {
-    const QPoint origin = form.gridPanel() ? QPoint(0, 0) : ClientRect(0, 55, 0, 0).topLeft();
-    return form.unitPanel(unit)->pos() - origin;
+QPoint placeInGridPanel(MainWindow& window, int unit) {
+    const QPoint origin = window.gridPanel() ? QPoint(0, 0) : ClientRect(0, 55, 0, 0).topLeft();
+    return window.unitPanel(unit)->pos() - origin;
 }
 
-bool shown(MainWindow& form, int unit) {
-    return form.unitPanel(unit)->isVisibleTo(&form);
+bool shown(MainWindow& window, int unit) {
+    return window.unitPanel(unit)->isVisibleTo(&window);
 }
 
 // The dot of row i, column j on the unit's picture, as its fill colour.
-QRgb dot(MainWindow& form, int unit, int row, int column) {
-    return form.unitPanel(unit)->picture().pixel(8 * column + 2, 8 * row + 2);
+QRgb dot(MainWindow& window, int unit, int row, int column) {
+    return window.unitPanel(unit)->picture().pixel(8 * column + 2, 8 * row + 2);
 }
 
 struct ShownForm {
     explicit ShownForm(int slaves = 3) : f(slaves) {}
     MainWindow& open() {
-        MainWindow& form = f.open();
-        ShowOnScreen(form);
+        MainWindow& window = f.open();
+        ShowOnScreen(window);
         f.takeRequests();
-        return form;
+        return window;
     }
     FormFixture f;
 };
@@ -62,16 +62,16 @@ std::string outerRing(QWidget* panel) {
 
 TEST(UnitPanels, AreBuiltAsDesignedAndInFrontOfTheGrid) {
     FormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const char* const hints[4][2] = {{"Unit: 1", "Master unit"},
                                      {"Unit: 2", "First slave unit"},
                                      {"Unit: 3", "Second slave unit"},
                                      {"Unit: 4", "Third slave unit"}};
     for (int u = 0; u < 4; ++u) {
-        UnitPanel* panel = form.unitPanel(u);
+        UnitPanel* panel = window.unitPanel(u);
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->tag(), u);
-        EXPECT_EQ(panel->objectName(), QStringLiteral("Imagen%1").arg(u + 1));
+        EXPECT_EQ(panel->objectName(), QStringLiteral("unitPicture%1").arg(u + 1));
         EXPECT_EQ(panel->size(), QSize(130, 46));
         EXPECT_EQ(panel->bevelWidth(), 2);
         EXPECT_EQ(panel->picture().size(), QSize(126, 40));
@@ -83,13 +83,13 @@ TEST(UnitPanels, AreBuiltAsDesignedAndInFrontOfTheGrid) {
         const QObjectList siblings = panel->parentWidget()->children();
         EXPECT_GE(siblings.indexOf(panel), siblings.size() - 4) << u;
     }
-    EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
-    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Lowered);  // the master is selected at first
-    EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Raised);
+    EXPECT_EQ(placeInGridPanel(window, 0), QPoint(5, 5));
+    EXPECT_EQ(window.unitPanel(0)->bevel(), Bevel::Lowered);  // the master is selected at first
+    EXPECT_EQ(window.unitPanel(1)->bevel(), Bevel::Raised);
     // Tab order: the panels of units 1, 2, 4, 3.
-    EXPECT_EQ(form.unitPanel(0)->nextInFocusChain(), form.unitPanel(1));
-    EXPECT_EQ(form.unitPanel(1)->nextInFocusChain(), form.unitPanel(3));
-    EXPECT_EQ(form.unitPanel(3)->nextInFocusChain(), form.unitPanel(2));
+    EXPECT_EQ(window.unitPanel(0)->nextInFocusChain(), window.unitPanel(1));
+    EXPECT_EQ(window.unitPanel(1)->nextInFocusChain(), window.unitPanel(3));
+    EXPECT_EQ(window.unitPanel(3)->nextInFocusChain(), window.unitPanel(2));
 }
 
 TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
@@ -97,66 +97,66 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     f.firmware().state().LineRoute[1][0][3] = 2;
     f.firmware().state().ChannelRoute[1][0][2] = 3;
     f.firmware().state().SelectedUnit = 1;  // the image never carries the selection
-    MainWindow& form = f.open();
-    form.controller().state().SelectedUnit = 1;
-    Q_EMIT form.controller().unitMapChanged(0);
-    Q_EMIT form.controller().unitMapChanged(1);
-    UnitPanel* panel = form.unitPanel(1);
+    MainWindow& window = f.open();
+    window.controller().state().SelectedUnit = 1;
+    Q_EMIT window.controller().unitMapChanged(0);
+    Q_EMIT window.controller().unitMapChanged(1);
+    UnitPanel* panel = window.unitPanel(1);
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
-    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Raised);
-    EXPECT_EQ(dot(form, 1, 2, 3), kLime);
-    EXPECT_EQ(dot(form, 1, 3, 3), kGrey);
+    EXPECT_EQ(window.unitPanel(0)->bevel(), Bevel::Raised);
+    EXPECT_EQ(dot(window, 1, 2, 3), kLime);
+    EXPECT_EQ(dot(window, 1, 3, 3), kGrey);
     // The selected picture is the red one, the others the blue one.
     const QRgb selectedTone = panel->picture().pixel(125, 39);
-    const QRgb normalTone = form.unitPanel(0)->picture().pixel(125, 39);
+    const QRgb normalTone = window.unitPanel(0)->picture().pixel(125, 39);
     EXPECT_GT(qRed(selectedTone), qBlue(selectedTone));
     EXPECT_GT(qBlue(normalTone), qRed(normalTone));
 
-    form.controller().state().ReverseMode = 1;
-    Q_EMIT form.controller().unitMapChanged(1);
+    window.controller().state().ReverseMode = 1;
+    Q_EMIT window.controller().unitMapChanged(1);
     EXPECT_EQ(panel->size(), QSize(138, 38));
     EXPECT_EQ(panel->pictureWidth(), 134);
     EXPECT_EQ(panel->pictureHeight(), 34);
     EXPECT_EQ(panel->picture().size(), QSize(126, 40));
-    EXPECT_EQ(dot(form, 1, 2, 3), kLime);  // channel 3 listens to line 4
-    EXPECT_EQ(dot(form, 1, 2, 4), kGrey);
+    EXPECT_EQ(dot(window, 1, 2, 3), kLime);  // channel 3 listens to line 4
+    EXPECT_EQ(dot(window, 1, 2, 4), kGrey);
     // No fifth row in reverse routing: the picture shows through there.
     const QImage plain = QImage(QStringLiteral(":/unit-selected.png")).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(panel->picture().pixel(2, 34), plain.pixel(2, 34));
 
-    const QImage before = form.unitPanel(3)->picture();
-    Q_EMIT form.controller().unitMapChanged(4);  // no such unit: nothing happens
-    Q_EMIT form.controller().unitMapChanged(-1);
-    EXPECT_EQ(form.unitPanel(3)->picture(), before);
+    const QImage before = window.unitPanel(3)->picture();
+    Q_EMIT window.controller().unitMapChanged(4);  // no such unit: nothing happens
+    Q_EMIT window.controller().unitMapChanged(-1);
+    EXPECT_EQ(window.unitPanel(3)->picture(), before);
 }
 
 TEST(Bevels, ReachThePanelsOuterEdgeOnEverySide) {
     FormFixture f;
-    MainWindow& form = ShowOnScreen(f.open());
+    MainWindow& window = ShowOnScreen(f.open());
     const std::string raised = "light light dark dark", lowered = "dark dark light light";
-    EXPECT_EQ(outerRing(form.gridPanel()), raised);
-    EXPECT_EQ(outerRing(form.recallPanel()), raised);
-    EXPECT_EQ(outerRing(form.functionsPanel()), raised);
-    EXPECT_EQ(outerRing(form.unitPanel(0)), lowered);  // the selected unit
-    EXPECT_EQ(outerRing(form.unitPanel(1)), raised);
-    EXPECT_EQ(outerRing(form.statusPanel(0)), lowered);
-    EXPECT_EQ(outerRing(form.statusPanel(1)), raised);
+    EXPECT_EQ(outerRing(window.gridPanel()), raised);
+    EXPECT_EQ(outerRing(window.recallPanel()), raised);
+    EXPECT_EQ(outerRing(window.functionsPanel()), raised);
+    EXPECT_EQ(outerRing(window.unitPanel(0)), lowered);  // the selected unit
+    EXPECT_EQ(outerRing(window.unitPanel(1)), raised);
+    EXPECT_EQ(outerRing(window.statusPanel(0)), lowered);
+    EXPECT_EQ(outerRing(window.statusPanel(1)), raised);
 }
 
 TEST(Bevels, BottomPanelsShowTheirPictureInsideATwoPixelBevel) {
     FormFixture f;
-    MainWindow& form = ShowOnScreen(f.open());
+    MainWindow& window = ShowOnScreen(f.open());
     const QImage picture =
         QImage(QStringLiteral(":/recall-background.png")).convertToFormat(QImage::Format_RGB32);
-    for (BevelPanel* panel :
-         {static_cast<BevelPanel*>(form.recallPanel()), static_cast<BevelPanel*>(form.functionsPanel())}) {
-        SCOPED_TRACE(panel == form.recallPanel() ? "recall panel" : "function panel");
+    for (BevelPanel* panel : {static_cast<BevelPanel*>(window.recallPanel()),
+                              static_cast<BevelPanel*>(window.functionsPanel())}) {
+        SCOPED_TRACE(panel == window.recallPanel() ? "recall panel" : "function panel");
         EXPECT_EQ(panel->bevelWidth(), 2);
         const QImage shot = panel->grab().toImage();
         EXPECT_EQ(shot.pixel(1, 50), panel->palette().color(QPalette::Light).rgb());
         EXPECT_EQ(shot.pixel(shot.width() - 2, 50), panel->palette().color(QPalette::Dark).rgb());
         // The vertical gradient, from green at the top to pale grey, in a gap between the keys.
-        const int gap = panel == form.recallPanel() ? 50 : 115;
+        const int gap = panel == window.recallPanel() ? 50 : 115;
         for (int y : {30, 82}) {
             const QColor want = picture.pixelColor(0, y), got = shot.pixelColor(gap, y);
             EXPECT_NEAR(got.red(), want.red(), 3) << y;
@@ -169,98 +169,98 @@ TEST(Bevels, BottomPanelsShowTheirPictureInsideATwoPixelBevel) {
 
 TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
     FormFixture f(1);
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     // As if the settings held 2x2 with the fourth unit selected.
-    form.controller().state().MatrixLayout = 7;
-    form.controller().state().SelectedUnit = 3;
-    form.controller().showConfiguration();
+    window.controller().state().MatrixLayout = 7;
+    window.controller().state().SelectedUnit = 3;
+    window.controller().showConfiguration();
 
     for (int k = 0; k < 8; ++k)
-        EXPECT_EQ(form.commands().arrangements[k]->isEnabled(), k == 0 || k == 1 || k == 4)
+        EXPECT_EQ(window.commands().arrangements[k]->isEnabled(), k == 0 || k == 1 || k == 4)
             << "Matrix" << k + 1;
-    EXPECT_EQ(form.controller().state().MatrixLayout, 0);
-    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
-    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
-    EXPECT_TRUE(shown(form, 0));
-    EXPECT_FALSE(shown(form, 1));
-    EXPECT_FALSE(shown(form, 2));
-    EXPECT_FALSE(shown(form, 3));
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
+    EXPECT_EQ(window.controller().state().MatrixLayout, 0);
+    EXPECT_TRUE(window.commands().arrangements[0]->isChecked());
+    EXPECT_EQ(window.controller().state().SelectedUnit, 0);
+    EXPECT_TRUE(shown(window, 0));
+    EXPECT_FALSE(shown(window, 1));
+    EXPECT_FALSE(shown(window, 2));
+    EXPECT_FALSE(shown(window, 3));
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
 }
 
 TEST(Arrangements, ALayoutNumberFromAFileNeverLeavesTheTables) {
     FormFixture f;
-    MainWindow& form = f.open();
-    form.controller().state().MatrixLayout = 200;
-    form.controller().state().SelectedUnit = 200;
-    form.controller().showConfiguration();
-    EXPECT_FALSE(shown(form, 1));
-    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
-    EXPECT_EQ(form.controller().state().MatrixLayout, 0);
-    EXPECT_TRUE(form.commands().arrangements[0]->isChecked());
-    form.controller().setArrangement(8);  // not a command: nothing changes
-    form.controller().setArrangement(-1);
-    EXPECT_EQ(form.controller().state().MatrixLayout, 0);
+    MainWindow& window = f.open();
+    window.controller().state().MatrixLayout = 200;
+    window.controller().state().SelectedUnit = 200;
+    window.controller().showConfiguration();
+    EXPECT_FALSE(shown(window, 1));
+    EXPECT_EQ(window.controller().state().SelectedUnit, 0);
+    EXPECT_EQ(window.controller().state().MatrixLayout, 0);
+    EXPECT_TRUE(window.commands().arrangements[0]->isChecked());
+    window.controller().setArrangement(8);  // not a command: nothing changes
+    window.controller().setArrangement(-1);
+    EXPECT_EQ(window.controller().state().MatrixLayout, 0);
 }
 
 TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().setArrangement(3);  // 4x1
-    QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
-    ASSERT_EQ(form.controller().state().SelectedUnit, 2);
-    form.controller().state().UnsavedFlags[2] = 1;
-    form.controller().showConfiguration();
+    MainWindow& window = s.open();
+    window.controller().setArrangement(3);  // 4x1
+    QTest::mouseClick(window.unitPanel(2), Qt::LeftButton);
+    ASSERT_EQ(window.controller().state().SelectedUnit, 2);
+    window.controller().state().UnsavedFlags[2] = 1;
+    window.controller().showConfiguration();
 
-    form.controller().setArrangement(4);  // 1x2
-    EXPECT_TRUE(form.commands().arrangements[4]->isChecked());
-    EXPECT_FALSE(form.commands().arrangements[3]->isChecked());
-    EXPECT_EQ(form.controller().state().MatrixLayout, 4);
-    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 2"));
-    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 1"));  // unit 1's, saved
-    EXPECT_TRUE(form.recallPanel()->lamp(0)->isLit());
-    EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Lowered);
-    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 50);
+    window.controller().setArrangement(4);  // 1x2
+    EXPECT_TRUE(window.commands().arrangements[4]->isChecked());
+    EXPECT_FALSE(window.commands().arrangements[3]->isChecked());
+    EXPECT_EQ(window.controller().state().MatrixLayout, 4);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 1);
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 2"));
+    EXPECT_EQ(window.statusPanel(0)->text(), QStringLiteral("Memory: 1"));  // unit 1's, saved
+    EXPECT_TRUE(window.recallPanel()->lamp(0)->isLit());
+    EXPECT_EQ(window.unitPanel(1)->bevel(), Bevel::Lowered);
+    EXPECT_EQ(window.controller().functionKeys().blinkCount(), 50);
     EXPECT_TRUE(s.f.takeRequests().empty());  // an arrangement is the program's own business
 }
 
 TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().setArrangement(7);  // 2x2
-    EXPECT_EQ(placeInGridPanel(form, 1), QPoint(141, 5));
-    EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 60));
-    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(141, 60));
+    MainWindow& window = s.open();
+    window.controller().setArrangement(7);  // 2x2
+    EXPECT_EQ(placeInGridPanel(window, 1), QPoint(141, 5));
+    EXPECT_EQ(placeInGridPanel(window, 2), QPoint(5, 60));
+    EXPECT_EQ(placeInGridPanel(window, 3), QPoint(141, 60));
 
-    form.controller().state().ReverseMode = 1;
-    form.controller().showConfiguration();
-    for (int u = 0; u < 4; ++u) EXPECT_EQ(form.unitPanel(u)->size(), QSize(138, 38)) << u;
-    EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
-    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
+    window.controller().state().ReverseMode = 1;
+    window.controller().showConfiguration();
+    for (int u = 0; u < 4; ++u) EXPECT_EQ(window.unitPanel(u)->size(), QSize(138, 38)) << u;
+    EXPECT_EQ(placeInGridPanel(window, 0), QPoint(5, 5));
+    EXPECT_EQ(placeInGridPanel(window, 3), QPoint(149, 52));
 
-    form.controller().setArrangement(4);  // 1x2: the hidden panels keep their last place
-    EXPECT_EQ(placeInGridPanel(form, 1), QPoint(5, 52));
-    EXPECT_FALSE(shown(form, 3));
-    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
+    window.controller().setArrangement(4);  // 1x2: the hidden panels keep their last place
+    EXPECT_EQ(placeInGridPanel(window, 1), QPoint(5, 52));
+    EXPECT_FALSE(shown(window, 3));
+    EXPECT_EQ(placeInGridPanel(window, 3), QPoint(149, 52));
 
-    form.controller().state().ReverseMode = 0;
-    form.controller().setArrangement(6);  // 1x4
-    EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 115));
-    EXPECT_EQ(placeInGridPanel(form, 3), QPoint(5, 170));
-    EXPECT_EQ(form.unitPanel(3)->size(), QSize(130, 46));
+    window.controller().state().ReverseMode = 0;
+    window.controller().setArrangement(6);  // 1x4
+    EXPECT_EQ(placeInGridPanel(window, 2), QPoint(5, 115));
+    EXPECT_EQ(placeInGridPanel(window, 3), QPoint(5, 170));
+    EXPECT_EQ(window.unitPanel(3)->size(), QSize(130, 46));
 }
 
 TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
     FormFixture f;
-    MainWindow& form = f.open();
-    NameTable& names = form.controller().names();
+    MainWindow& window = f.open();
+    NameTable& names = window.controller().names();
     for (int u = 0; u < 4; ++u) {
         const std::string n = std::to_string(u);
         for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
         for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
     }
-    form.controller().setArrangement(7);
+    window.controller().setArrangement(7);
     EXPECT_EQ(names.channelName(1, 0), "C0");
     EXPECT_EQ(names.lineName(1, 15), "L1");
     EXPECT_EQ(names.lineName(2, 0), "L0");
@@ -271,27 +271,27 @@ TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
 
 TEST(UnitSelection, DraggingOffTheRightEdgeAndReleasingSelectsNothing) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().setArrangement(3);
-    UnitPanel* panel = form.unitPanel(2);
+    MainWindow& window = s.open();
+    window.controller().setArrangement(3);
+    UnitPanel* panel = window.unitPanel(2);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     QTest::mouseMove(panel, QPoint(129, 20));  // picture x 127: past its width of 126
     EXPECT_EQ(panel->bevel(), Bevel::Raised);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(129, 20));
-    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 0);
     EXPECT_EQ(panel->bevel(), Bevel::Raised);
-    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Lowered);
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
+    EXPECT_EQ(window.unitPanel(0)->bevel(), Bevel::Lowered);
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 1"));
 }
 
 TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().setArrangement(3);
-    form.controller().state().CurrentMemory[2] = 3;
-    form.controller().state().UnsavedFlags[2] = 1;
-    UnitPanel* panel = form.unitPanel(2);
+    MainWindow& window = s.open();
+    window.controller().setArrangement(3);
+    window.controller().state().CurrentMemory[2] = 3;
+    window.controller().state().UnsavedFlags[2] = 1;
+    UnitPanel* panel = window.unitPanel(2);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     QTest::mouseMove(panel, QPoint(40, 60));  // below the picture
     EXPECT_EQ(panel->bevel(), Bevel::Raised);
@@ -299,42 +299,42 @@ TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(128, 44));
 
-    EXPECT_EQ(form.controller().state().SelectedUnit, 2);
-    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 50);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 2);
+    EXPECT_EQ(window.controller().functionKeys().blinkCount(), 50);
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
-    EXPECT_EQ(form.unitPanel(0)->bevel(), Bevel::Raised);
-    EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Unit: 3"));
-    EXPECT_EQ(form.statusPanel(0)->text(), QStringLiteral("Memory: 4 - Unsaved"));
-    EXPECT_TRUE(form.recallPanel()->lamp(3)->isLit());
-    EXPECT_FALSE(form.recallPanel()->lamp(0)->isLit());
+    EXPECT_EQ(window.unitPanel(0)->bevel(), Bevel::Raised);
+    EXPECT_EQ(window.statusPanel(1)->text(), QStringLiteral("Unit: 3"));
+    EXPECT_EQ(window.statusPanel(0)->text(), QStringLiteral("Memory: 4 - Unsaved"));
+    EXPECT_TRUE(window.recallPanel()->lamp(3)->isLit());
+    EXPECT_FALSE(window.recallPanel()->lamp(0)->isLit());
     EXPECT_TRUE(s.f.takeRequests().empty());
 }
 
 TEST(UnitSelection, LeftOfOrAboveThePictureStillCountsAsInside) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().setArrangement(1);
-    UnitPanel* panel = form.unitPanel(1);
+    MainWindow& window = s.open();
+    window.controller().setArrangement(1);
+    UnitPanel* panel = window.unitPanel(1);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     QTest::mouseMove(panel, QPoint(-30, -30));
     EXPECT_EQ(panel->bevel(), Bevel::Lowered);
     QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(-30, -30));
-    EXPECT_EQ(form.controller().state().SelectedUnit, 1);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 1);
 }
 
 TEST(UnitSelection, ReleasingOverTheSelectedUnitChangesNothing) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().setArrangement(1);
-    RestoreKeys(form.controller().functionKeys(), Step::Idle, 3, 0);
-    UnitPanel* master = form.unitPanel(0);
+    MainWindow& window = s.open();
+    window.controller().setArrangement(1);
+    RestoreKeys(window.controller().functionKeys(), Step::Idle, 3, 0);
+    UnitPanel* master = window.unitPanel(0);
     QTest::mousePress(master, Qt::RightButton, {}, QPoint(40, 20));
     QTest::mouseMove(master, QPoint(200, 20));  // a move over the selected unit draws nothing
     EXPECT_EQ(master->bevel(), Bevel::Lowered);
     QTest::mouseRelease(master, Qt::RightButton, {}, QPoint(40, 20));
-    EXPECT_EQ(form.controller().state().SelectedUnit, 0);
-    EXPECT_EQ(form.controller().functionKeys().blinkCount(), 3);
-    EXPECT_EQ(form.unitPanel(1)->bevel(), Bevel::Raised);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 0);
+    EXPECT_EQ(window.controller().functionKeys().blinkCount(), 3);
+    EXPECT_EQ(window.unitPanel(1)->bevel(), Bevel::Raised);
 }
 
 namespace {
@@ -345,45 +345,45 @@ QString spoken(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
 
 TEST(ScreenReaders, HearEachControlAndEachChangeOfRouteMemoryAndUnit) {
     ShownForm s;
-    MainWindow& form = s.open();
-    form.controller().names().setLineName(0, 2, "PROD");
-    Q_EMIT form.controller().gridChanged();
-    CrosspointButton* button = form.grid().button(1, 2);
+    MainWindow& window = s.open();
+    window.controller().names().setLineName(0, 2, "PROD");
+    Q_EMIT window.controller().gridChanged();
+    CrosspointButton* button = window.grid().button(1, 2);
     EXPECT_EQ(spoken(button), QStringLiteral("PROD to Channel 02, not connected"));
     EXPECT_EQ(spoken(button, QAccessible::Description), QStringLiteral("Unit 1, line 3, channel 2"));
-    CrosspointButton* disconnected = form.grid().button(4, 0);
+    CrosspointButton* disconnected = window.grid().button(4, 0);
     EXPECT_EQ(spoken(disconnected), disconnected->isConnected()
                                         ? QStringLiteral("Line 01, Disconnected, connected")
                                         : QStringLiteral("Line 01, Disconnected, not connected"));
-    EXPECT_EQ(spoken(form.unitPanel(0)), QStringLiteral("Unit 1, selected"));
-    EXPECT_EQ(spoken(form.unitPanel(0), QAccessible::Description), QStringLiteral("Master unit"));
-    EXPECT_EQ(spoken(form.recallPanel()->key(2)), QStringLiteral("Memory 3"));
-    EXPECT_EQ(spoken(form.recallPanel()->lamp(0)), QStringLiteral("Memory 1 lamp, lit"));
-    EXPECT_EQ(spoken(form.functionsPanel()->key(kStoreTag), QAccessible::Description),
+    EXPECT_EQ(spoken(window.unitPanel(0)), QStringLiteral("Unit 1, selected"));
+    EXPECT_EQ(spoken(window.unitPanel(0), QAccessible::Description), QStringLiteral("Master unit"));
+    EXPECT_EQ(spoken(window.recallPanel()->key(2)), QStringLiteral("Memory 3"));
+    EXPECT_EQ(spoken(window.recallPanel()->lamp(0)), QStringLiteral("Memory 1 lamp, lit"));
+    EXPECT_EQ(spoken(window.functionsPanel()->key(kStoreTag), QAccessible::Description),
               QStringLiteral("Store the work memory in the selected memory number"));
-    EXPECT_EQ(spoken(form.functionsPanel()->lamp(kReverseTag)), QStringLiteral("REVERSE lamp, dark"));
-    EXPECT_EQ(spoken(form.okLamp()), QStringLiteral("OK lamp, dark"));
-    EXPECT_EQ(spoken(form.promptText()), QStringLiteral("Select Memory Number"));
-    EXPECT_EQ(spoken(form.statusPanel(1)), QStringLiteral("Unit: 1"));
-    EXPECT_EQ(spoken(form.statusPanel(1), QAccessible::Description), QStringLiteral("Selected unit"));
+    EXPECT_EQ(spoken(window.functionsPanel()->lamp(kReverseTag)), QStringLiteral("REVERSE lamp, dark"));
+    EXPECT_EQ(spoken(window.okLamp()), QStringLiteral("OK lamp, dark"));
+    EXPECT_EQ(spoken(window.promptText()), QStringLiteral("Select Memory Number"));
+    EXPECT_EQ(spoken(window.statusPanel(1)), QStringLiteral("Unit: 1"));
+    EXPECT_EQ(spoken(window.statusPanel(1), QAccessible::Description), QStringLiteral("Selected unit"));
 
     // That each change is announced is seen on the desktop's accessibility bus (tests/atspi):
     // offscreen, Qt tells no one.
     const auto poll = [&] {
-        while (s.f.firmware().pendingEvents() > 0) form.controller().pollDevice();
+        while (s.f.firmware().pendingEvents() > 0) window.controller().pollDevice();
     };
     s.f.firmware().pressRoute(0, 1, 2);
     poll();
     EXPECT_EQ(spoken(button), QStringLiteral("PROD to Channel 02, connected"));
     s.f.firmware().pressRecall(3);
     poll();
-    EXPECT_EQ(spoken(form.recallPanel()->lamp(3)), QStringLiteral("Memory 4 lamp, lit"));
-    EXPECT_EQ(spoken(form.recallPanel()->lamp(0)), QStringLiteral("Memory 1 lamp, dark"));
-    EXPECT_EQ(spoken(form.statusPanel(0)), form.statusPanel(0)->text());
+    EXPECT_EQ(spoken(window.recallPanel()->lamp(3)), QStringLiteral("Memory 4 lamp, lit"));
+    EXPECT_EQ(spoken(window.recallPanel()->lamp(0)), QStringLiteral("Memory 1 lamp, dark"));
+    EXPECT_EQ(spoken(window.statusPanel(0)), window.statusPanel(0)->text());
 
-    form.controller().setArrangement(3);
-    QTest::mouseClick(form.unitPanel(1), Qt::LeftButton, {}, QPoint(40, 20));
-    EXPECT_EQ(spoken(form.unitPanel(1)), QStringLiteral("Unit 2, selected"));
-    EXPECT_EQ(spoken(form.unitPanel(0)), QStringLiteral("Unit 1"));
+    window.controller().setArrangement(3);
+    QTest::mouseClick(window.unitPanel(1), Qt::LeftButton, {}, QPoint(40, 20));
+    EXPECT_EQ(spoken(window.unitPanel(1)), QStringLiteral("Unit 2, selected"));
+    EXPECT_EQ(spoken(window.unitPanel(0)), QStringLiteral("Unit 1"));
     EXPECT_EQ(spoken(button, QAccessible::Description), QStringLiteral("Unit 2, line 3, channel 2"));
 }

@@ -162,12 +162,12 @@ TEST_F(Pictures, WindowLooksAsStored) {
                     s.ChannelRoute[u][slot][c] = static_cast<std::uint8_t>((4 * c + u + slot) % 17);
             }
         s.ReverseMode = reverse ? 1 : 0;
-        corvane::MainWindow& form = f.open();
+        corvane::MainWindow& window = f.open();
         // All four unit panels in view, as the 2x2 arrangement shows them.
-        form.controller().setArrangement(7);
-        ShowOnScreen(form);
+        window.controller().setArrangement(7);
+        ShowOnScreen(window);
         QCoreApplication::processEvents();
-        const QImage shot = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shot = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (qEnvironmentVariableIsSet("CORVANE_WRITE_GRABS")) {
             ASSERT_TRUE(shot.save(name));
             continue;
@@ -259,22 +259,22 @@ TEST_F(Pictures, SharpAtRatioTwo) {
     if (qApp->devicePixelRatio() != 2.0) GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
     QApplication::setStyle(new ApplicationStyle);
     FormFixture f;
-    corvane::MainWindow& form = f.open();
-    form.controller().setArrangement(7);
-    ShowOnScreen(form);
+    corvane::MainWindow& window = f.open();
+    window.controller().setArrangement(7);
+    ShowOnScreen(window);
     QCoreApplication::processEvents();
 
-    const auto shot = [&form](const QWidget* widget, const QRect& part) {
-        const QPixmap grab = form.grab(QRect(widget->mapTo(&form, part.topLeft()), part.size()));
+    const auto shot = [&window](const QWidget* widget, const QRect& part) {
+        const QPixmap grab = window.grab(QRect(widget->mapTo(&window, part.topLeft()), part.size()));
         EXPECT_EQ(grab.devicePixelRatio(), 2.0);
         return grab.toImage().convertToFormat(QImage::Format_RGB32);
     };
     QToolButton* open = nullptr;
-    for (QToolButton* b : form.findChildren<QToolButton*>())
+    for (QToolButton* b : window.findChildren<QToolButton*>())
         if (b->defaultAction() && b->defaultAction()->text() == QStringLiteral("&Open...")) open = b;
     ASSERT_NE(open, nullptr);
-    const CrosspointButton* lamp = form.grid().button(0, 0);
-    const QWidget* digit = form.recallPanel()->key(0);
+    const CrosspointButton* lamp = window.grid().button(0, 0);
+    const QWidget* digit = window.recallPanel()->key(0);
     struct Case {
         const char* what;
         QImage image;
@@ -285,9 +285,9 @@ TEST_F(Pictures, SharpAtRatioTwo) {
         {"digit of a memory key", shot(digit, QRect(10, 5, 16, 16)), Qt::Horizontal},
         {"tool-bar icon", shot(open, QRect(open->rect().center() - QPoint(7, 7), QSize(14, 14))),
          Qt::Horizontal},
-        {"unit picture and its dots", shot(form.unitPanel(0), QRect(2, 2, 126, 40)), Qt::Horizontal},
-        {"grid background", shot(form.gridPanel(), QRect(2, 120, 3, 150)), Qt::Vertical},
-        {"recall background", shot(form.recallPanel(), QRect(2, 56, 8, 28)), Qt::Vertical},
+        {"unit picture and its dots", shot(window.unitPanel(0), QRect(2, 2, 126, 40)), Qt::Horizontal},
+        {"grid background", shot(window.gridPanel(), QRect(2, 120, 3, 150)), Qt::Vertical},
+        {"recall background", shot(window.recallPanel(), QRect(2, 56, 8, 28)), Qt::Vertical},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

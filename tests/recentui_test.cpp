@@ -14,9 +14,9 @@ using namespace corvane;
 namespace {
 
 // What the Reopen submenu shows, entry by entry: the path, or "-" for a hidden entry.
-std::vector<std::string> Submenu(const MainWindow& form) {
+std::vector<std::string> Submenu(const MainWindow& window) {
     std::vector<std::string> shown;
-    for (const QAction* entry : form.commands().recentFiles)
+    for (const QAction* entry : window.commands().recentFiles)
         shown.push_back(entry->isVisible() ? entry->text().toStdString() : std::string("-"));
     return shown;
 }
@@ -26,7 +26,7 @@ std::vector<std::string> SaveFiles(FileFormFixture& f, const char* names) {
     std::vector<std::string> paths;
     for (const char* n = names; *n; ++n) {
         paths.push_back(f.path((std::string(1, *n) + ".cvm").c_str()));
-        f.form->controller().saveFile(paths.back());
+        f.window->controller().saveFile(paths.back());
     }
     return paths;
 }
@@ -35,72 +35,72 @@ std::vector<std::string> SaveFiles(FileFormFixture& f, const char* names) {
 
 TEST(ReopenMenu, SavingASixthFilePushesTheOldestOutAndAListedPathStaysWhereItIs) {
     FileFormFixture f;
-    MainWindow& form = f.open();
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{"-", "-", "-", "-", "-"}));
+    MainWindow& window = f.open();
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{"-", "-", "-", "-", "-"}));
 
     const auto p = SaveFiles(f, "abcdef");
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
-    EXPECT_EQ(form.controller().session().recentFiles().entries(),
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
+    EXPECT_EQ(window.controller().session().recentFiles().entries(),
               (RecentFiles::Entries{p[5], p[4], p[3], p[2], p[1]}));
 
     // Entry 3 saved again, and loaded again: nothing moves.
-    form.controller().saveFile(p[2]);
-    form.controller().openFile(p[2]);
+    window.controller().saveFile(p[2]);
+    window.controller().openFile(p[2]);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{p[5], p[4], p[3], p[2], p[1]}));
 
     // The same file under another spelling is another entry.
     const std::string upper = f.path("F.CVM");
-    form.controller().saveFile(upper);
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{upper, p[5], p[4], p[3], p[2]}));
+    window.controller().saveFile(upper);
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{upper, p[5], p[4], p[3], p[2]}));
 }
 
 TEST(ReopenMenu, ReopenLoadsThePathOfItsEntryWithoutReordering) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const auto p = SaveFiles(f, "abc");
     WriteBytes(p[0], StudioFile());
     f.takeRequests();
 
-    form.openRecentFile(2);
+    window.openRecentFile(2);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
-    EXPECT_EQ(form.controller().currentFile(), p[0]);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - A.CVM"));
-    EXPECT_EQ(f.requestedImage(), ImageOf(form.controller().state()));
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[2], p[1], p[0], "-", "-"}));
+    EXPECT_EQ(window.controller().names().lineName(0, 0), "Studio A");
+    EXPECT_EQ(window.controller().currentFile(), p[0]);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE - A.CVM"));
+    EXPECT_EQ(f.requestedImage(), ImageOf(window.controller().state()));
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{p[2], p[1], p[0], "-", "-"}));
 
     // A hidden entry has no command.
-    form.openRecentFile(3);
+    window.openRecentFile(3);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.controller().currentFile(), p[0]);
+    EXPECT_EQ(window.controller().currentFile(), p[0]);
 }
 
 TEST(ReopenMenu, ReopenOfADeletedFileRemovesItsEntryWhileOpenLeavesTheList) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const auto p = SaveFiles(f, "abcde");
     ASSERT_TRUE(QFile::remove(QString::fromStdString(p[3])));  // entry 1
-    const std::string file = *form.controller().currentFile();
-    const QString caption = form.windowTitle();
+    const std::string file = *window.controller().currentFile();
+    const QString caption = window.windowTitle();
 
     f.answers.push_back(p[3]);
-    form.open();
+    window.open();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     const std::string openError = f.notifier.messages[0].text;
     EXPECT_EQ(openError.rfind("Cannot open file \"" + p[3] + "\". ", 0), 0u);
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[4], p[3], p[2], p[1], p[0]}));
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{p[4], p[3], p[2], p[1], p[0]}));
 
-    form.openRecentFile(1);
+    window.openRecentFile(1);
     ASSERT_EQ(f.notifier.messages.size(), 2u);
     EXPECT_EQ(f.notifier.messages[1].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[1].icon, MessageIcon::None);
     EXPECT_EQ(f.notifier.messages[1].text, openError);
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[4], p[2], p[1], p[0], "-"}));
-    EXPECT_EQ(form.commands().recentFiles[4]->text(), QString());
-    EXPECT_EQ(form.controller().session().recentFiles().entries()[4], "");
-    EXPECT_EQ(form.controller().currentFile(), file);
-    EXPECT_EQ(form.windowTitle(), caption);
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{p[4], p[2], p[1], p[0], "-"}));
+    EXPECT_EQ(window.commands().recentFiles[4]->text(), QString());
+    EXPECT_EQ(window.controller().session().recentFiles().entries()[4], "");
+    EXPECT_EQ(window.controller().currentFile(), file);
+    EXPECT_EQ(window.windowTitle(), caption);
 }
 
 #ifdef __unix__
@@ -111,16 +111,16 @@ TEST(ReopenMenu, ReopenOfAFifoIsRefusedWithoutWaiting) {
     const auto p = SaveFiles(f, "ab");
     ASSERT_TRUE(QFile::remove(QString::fromStdString(p[0])));
     ASSERT_EQ(mkfifo(p[0].c_str(), 0644), 0);
-    f.form->commands().recentFiles[1]->trigger();
+    f.window->commands().recentFiles[1]->trigger();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].text, "Cannot open file \"" + p[0] + "\". Not a regular file");
-    EXPECT_EQ(Submenu(*f.form), (std::vector<std::string>{p[1], "-", "-", "-", "-"}));
+    EXPECT_EQ(Submenu(*f.window), (std::vector<std::string>{p[1], "-", "-", "-", "-"}));
 }
 #endif
 
 TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const auto p = SaveFiles(f, "ab");
     std::vector<std::uint8_t> checksum = StudioFile();
     checksum[matrixfile::kChecksum + 3] = 0x80;
@@ -129,28 +129,28 @@ TEST(ReopenMenu, ReopenOfADamagedFileKeepsItsEntry) {
     shortFile.resize(100);
     WriteBytes(p[0], shortFile);
 
-    form.openRecentFile(0);
-    form.openRecentFile(1);
+    window.openRecentFile(0);
+    window.openRecentFile(1);
     ASSERT_EQ(f.notifier.messages.size(), 2u);
     EXPECT_EQ(f.notifier.messages[0].title, "File Reopen");
     EXPECT_EQ(f.notifier.messages[0].text, " Error in file checksum? ");
     EXPECT_EQ(f.notifier.messages[0].icon, MessageIcon::Error);
     EXPECT_EQ(f.notifier.messages[1].title, "CORVANE");
     EXPECT_EQ(f.notifier.messages[1].text, "Stream read error\n\n Error reading the file: " + p[0] + " ");
-    EXPECT_EQ(Submenu(form), (std::vector<std::string>{p[1], p[0], "-", "-", "-"}));
+    EXPECT_EQ(Submenu(window), (std::vector<std::string>{p[1], p[0], "-", "-", "-"}));
 }
 
 TEST(ReopenMenu, MenuTextShowsAnAmpersandAndReopenStillFindsTheFile) {
     FileFormFixture f;
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const std::string path = f.path("Q&A.cvm");
     WriteBytes(path, StudioFile());
-    form.controller().openFile(path);
-    EXPECT_EQ(form.commands().recentFiles[0]->text(), QString::fromStdString(f.path("Q&&A.cvm")));
-    form.newFile();
-    form.openRecentFile(0);
-    EXPECT_EQ(form.controller().currentFile(), path);
-    EXPECT_EQ(form.controller().names().lineName(0, 0), "Studio A");
+    window.controller().openFile(path);
+    EXPECT_EQ(window.commands().recentFiles[0]->text(), QString::fromStdString(f.path("Q&&A.cvm")));
+    window.newFile();
+    window.openRecentFile(0);
+    EXPECT_EQ(window.controller().currentFile(), path);
+    EXPECT_EQ(window.controller().names().lineName(0, 0), "Studio A");
 }
 
 // The list read at start-up may have gaps; an added path then leaves a stale entry showing, and

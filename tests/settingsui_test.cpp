@@ -83,11 +83,11 @@ TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
         FormFixture f;
         WindowOptions options = f.options();
         options.commonDataFolder += common;
-        f.form = std::make_unique<MainWindow>(*f.bus, f.notifier, options);
+        f.window = std::make_unique<MainWindow>(*f.bus, f.notifier, options);
         const QString file =
             QString::fromStdString(options.commonDataFolder) + QStringLiteral("/QUENDA/matrix.xml");
         EXPECT_FALSE(QFile::exists(file));  // nothing is written before the exit
-        f.form.reset();
+        f.window.reset();
         EXPECT_TRUE(f.notifier.messages.empty());
         expectFirstRunFile(readAll(file));
     }
@@ -96,15 +96,15 @@ TEST(SettingsWindow, FirstRunAndExitWriteTheWholeFile) {
 TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
     FormFixture f;
     f.open();
-    f.form.reset();
+    f.window.reset();
     const QByteArray previous = readAll(settingsPath(f));
     ASSERT_FALSE(previous.isEmpty());
 
-    MainWindow& form = f.open();
-    form.controller().names().setLineName(0, 0, "Changed");
+    MainWindow& window = f.open();
+    window.controller().names().setLineName(0, 0, "Changed");
     {
         const FileSizeLimit fullDisk(1000);
-        f.form.reset();
+        f.window.reset();
     }
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     EXPECT_EQ(f.notifier.messages[0].title, "CORVANE");
@@ -119,40 +119,40 @@ TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
 TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
     FormFixture f;
     {
-        MainWindow& form = f.open();
+        MainWindow& window = f.open();
         // Unit 0 and unit 2 lead their groups in 2x2, so the arrangement keeps their names.
-        form.controller().names().setLineName(0, 4, "Studio A");
-        form.controller().names().setChannelName(2, 1, "Talkback");
-        form.controller().state().MatrixLayout = 7;
-        form.controller().state().SelectedUnit = 2;
-        form.setGeometry(130, 90, 785, 570);
-        f.form.reset();
+        window.controller().names().setLineName(0, 4, "Studio A");
+        window.controller().names().setChannelName(2, 1, "Talkback");
+        window.controller().state().MatrixLayout = 7;
+        window.controller().state().SelectedUnit = 2;
+        window.setGeometry(130, 90, 785, 570);
+        f.window.reset();
     }
-    MainWindow& form = f.open();
-    EXPECT_EQ(form.controller().names().lineName(0, 4), "Studio A");
-    EXPECT_EQ(form.controller().names().channelName(2, 1), "Talkback");
-    EXPECT_EQ(form.controller().names().lineName(3, 15), "Line 16");
-    EXPECT_EQ(form.controller().names().lineName(0, 16), "Line");  // the no-line column is never saved
-    EXPECT_EQ(form.controller().state().MatrixLayout, 7);
-    EXPECT_EQ(form.controller().state().SelectedUnit, 2);
-    EXPECT_EQ(form.geometry(), QRect(130, 90, 785, 570));
-    EXPECT_FALSE(form.isMaximized());
+    MainWindow& window = f.open();
+    EXPECT_EQ(window.controller().names().lineName(0, 4), "Studio A");
+    EXPECT_EQ(window.controller().names().channelName(2, 1), "Talkback");
+    EXPECT_EQ(window.controller().names().lineName(3, 15), "Line 16");
+    EXPECT_EQ(window.controller().names().lineName(0, 16), "Line");  // the no-line column is never saved
+    EXPECT_EQ(window.controller().state().MatrixLayout, 7);
+    EXPECT_EQ(window.controller().state().SelectedUnit, 2);
+    EXPECT_EQ(window.geometry(), QRect(130, 90, 785, 570));
+    EXPECT_FALSE(window.isMaximized());
     EXPECT_TRUE(f.notifier.messages.empty());
 }
 
 TEST(SettingsWindow, AMaximisedWindowComesBackMaximisedOverItsNormalPlace) {
     FormFixture f;
     {
-        MainWindow& form = f.open();
-        form.setGeometry(40, 50, 785, 570);
-        form.setWindowState(Qt::WindowMaximized);
-        f.form.reset();
+        MainWindow& window = f.open();
+        window.setGeometry(40, 50, 785, 570);
+        window.setWindowState(Qt::WindowMaximized);
+        f.window.reset();
     }
     EXPECT_TRUE(readAll(settingsPath(f)).contains("<ShowCmd value=\"3\"/>"));
     EXPECT_TRUE(readAll(settingsPath(f)).contains("<NormalPos value=\"40,50,825,620\"/>"));
-    MainWindow& form = f.open();
-    EXPECT_TRUE(form.isMaximized());
-    EXPECT_EQ(form.normalGeometry(), QRect(40, 50, 785, 570));
+    MainWindow& window = f.open();
+    EXPECT_TRUE(window.isMaximized());
+    EXPECT_EQ(window.normalGeometry(), QRect(40, 50, 785, 570));
 }
 
 TEST(SettingsWindow, PlacementIsRestoredOnlyUnderTheSameScreenSetting) {
@@ -164,10 +164,10 @@ TEST(SettingsWindow, PlacementIsRestoredOnlyUnderTheSameScreenSetting) {
                  "<FORMS>\r\n  <TCorvane_Form>\r\n    <ShowCmd value=\"3\"/>\r\n"
                  "    <NormalPos value=\"10,20,800,600\"/>\r\n    <PixelsPerInch value=\"" +
                      QByteArray::number(savedDpi) + "\"/>\r\n  </TCorvane_Form>\r\n</FORMS>\r\n");
-        MainWindow& form = f.open();
+        MainWindow& window = f.open();
         const bool same = savedDpi == dpi;
-        EXPECT_EQ(form.isMaximized(), same);
-        EXPECT_EQ(form.normalGeometry() == QRect(10, 20, 790, 580), same);
+        EXPECT_EQ(window.isMaximized(), same);
+        EXPECT_EQ(window.normalGeometry() == QRect(10, 20, 790, 580), same);
     }
 }
 
@@ -179,12 +179,12 @@ TEST(SettingsWindow, AnAbsurdPlacementComesBackOnTheScreen) {
              "<FORMS>\r\n  <TCorvane_Form>\r\n    <ShowCmd value=\"1\"/>\r\n"
              "    <NormalPos value=\"0,0,100000,100000\"/>\r\n    <PixelsPerInch value=\"" +
                  QByteArray::number(QWidget().logicalDpiY()) + "\"/>\r\n  </TCorvane_Form>\r\n</FORMS>\r\n");
-    MainWindow& form = f.open();
+    MainWindow& window = f.open();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    ASSERT_TRUE(screen.contains(form.geometry()))
-        << form.geometry().width() << "x" << form.geometry().height();
-    ShowOnScreen(form);
-    EXPECT_EQ(form.geometry().size(), screen.size());
+    ASSERT_TRUE(screen.contains(window.geometry()))
+        << window.geometry().width() << "x" << window.geometry().height();
+    ShowOnScreen(window);
+    EXPECT_EQ(window.geometry().size(), screen.size());
 }
 
 // A settings file the program cannot use ends the start-up with the store's message; the file
@@ -222,10 +222,10 @@ TEST(SettingsWindow, UnusableFileEndsTheStartUpAndStaysUntouched) {
 TEST(SettingsWindow, AnEmptyFileGivesTheGenericNamesAndGetsItsKeysAtExit) {
     FormFixture f;
     writeAll(settingsPath(f), "<FORMS>\r\n</FORMS>\r\n");
-    MainWindow& form = f.open();
-    EXPECT_EQ(form.controller().names().lineName(1, 3), "Line");
-    EXPECT_EQ(form.controller().names().channelName(3, 4), "Channel");
-    f.form.reset();
+    MainWindow& window = f.open();
+    EXPECT_EQ(window.controller().names().lineName(1, 3), "Line");
+    EXPECT_EQ(window.controller().names().channelName(3, 4), "Channel");
+    f.window.reset();
     EXPECT_TRUE(readAll(settingsPath(f)).contains("<Line04 value=\"Line\"/>"));
 }
 
@@ -234,7 +234,7 @@ TEST(SettingsWindow, ExitThatCannotWriteTheFileSaysSoAndEnds) {
     f.open();
     // The folder disappears while the program runs: the file cannot be created at exit.
     ASSERT_TRUE(QDir(f.dataDir.path() + QStringLiteral("/QUENDA")).removeRecursively());
-    f.form.reset();
+    f.window.reset();
     ASSERT_EQ(f.notifier.messages.size(), 1u);
     const RecordingNotifier::Message& m = f.notifier.messages[0];
     EXPECT_EQ(m.title, "CORVANE");
@@ -252,9 +252,9 @@ TEST(Messages, PathsShowAsTheFileSystemSpellsThem) {
     MessageBoxNotifier boxes;
     WindowOptions options = f.options();
     options.commonDataFolder += "/M\xC3\xBCll";  // "Müll"
-    f.form = std::make_unique<MainWindow>(*f.bus, boxes, options);
-    f.answerDialogs(*f.form);
-    MainWindow& form = ShowOnScreen(*f.form);
+    f.window = std::make_unique<MainWindow>(*f.bus, boxes, options);
+    f.answerDialogs(*f.window);
+    MainWindow& window = ShowOnScreen(*f.window);
     QStringList shown;
     const auto readNextBox = [&shown] {
         QTimer::singleShot(0, [&shown] {
@@ -269,13 +269,13 @@ TEST(Messages, PathsShowAsTheFileSystemSpellsThem) {
 
     f.answers.push_back(missing);
     readNextBox();
-    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     f.answers.push_back(missing);
     readNextBox();
-    form.commands().saveAs->trigger();
+    window.commands().saveAs->trigger();
     ASSERT_TRUE(QDir(QString::fromStdString(options.commonDataFolder)).removeRecursively());
     readNextBox();
-    f.form.reset();
+    f.window.reset();
 
     const QString noSuchFile = QStringLiteral("\". No such file or directory");
     const QStringList expected = {

@@ -23,14 +23,14 @@ TEST(Startup, ReadsTheImageOnceAndShowsNoMessage) {
     FormFixture f;
     f.firmware().state().LineRoute[2][0][7] = 3;
     f.firmware().state().UnsavedFlags[0] = 1;
-    MainWindow& form = f.open();
-    EXPECT_EQ(form.startResult(), corvane::StartResult::Connected);
+    MainWindow& window = f.open();
+    EXPECT_EQ(window.startResult(), corvane::StartResult::Connected);
     EXPECT_TRUE(f.notifier.messages.empty());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE"));
-    EXPECT_EQ(form.controller().state().LineRoute[2][0][7], 3);
-    EXPECT_EQ(form.controller().state().SlaveCount, 3);
-    EXPECT_TRUE(form.controller().polling());
-    EXPECT_TRUE(form.controller().blinking());  // the master is unsaved
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE"));
+    EXPECT_EQ(window.controller().state().LineRoute[2][0][7], 3);
+    EXPECT_EQ(window.controller().state().SlaveCount, 3);
+    EXPECT_TRUE(window.controller().polling());
+    EXPECT_TRUE(window.controller().blinking());  // the master is unsaved
 
     const auto requests = f.takeRequests();
     ASSERT_EQ(requests.size(), 3u);  // two strings, one image
@@ -43,18 +43,18 @@ TEST(Startup, NoUnitShowsTheErrorAndQuits) {
     bus.addDevice(0, UsbIdentity{0x16C0, 0x05DD, u"quenda.example", u"CORVANE Intercom Matrix"});
     FormFixture f;  // for its options
     {
-        MainWindow form(bus, notifier, f.options());
-        EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
+        MainWindow window(bus, notifier, f.options());
+        EXPECT_EQ(window.startResult(), corvane::StartResult::Failed);
         ASSERT_EQ(notifier.messages.size(), 1u);
         EXPECT_EQ(notifier.messages[0].title, "CORVANE");
         EXPECT_EQ(notifier.messages[0].text,
                   "Could not find USB device \"CORVANE Intercom Matrix\" with vid=0x16c0 pid=0x5dc\n");
         EXPECT_EQ(notifier.messages[0].icon, MessageIcon::Error);
         MatrixState zero{};
-        EXPECT_EQ(0,
-                  std::memcmp(&zero.LineRoute, &form.controller().state().LineRoute, sizeof zero.LineRoute));
+        EXPECT_EQ(
+            0, std::memcmp(&zero.LineRoute, &window.controller().state().LineRoute, sizeof zero.LineRoute));
         // A tick before the quit is taken must not touch the missing handle.
-        form.controller().pollDevice();
+        window.controller().pollDevice();
         EXPECT_TRUE(QuitRequested());
     }
     EXPECT_EQ(bus.openHandles(), 0);
@@ -66,16 +66,16 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
         f.firmware().state().SlaveCount = 2;
         f.firmware().state().LineRoute[3][5][15] = 2;
         f.unit->addFault({0xC0, 1, FaultKind::Short, 100, 1});
-        MainWindow& form = f.open();
-        EXPECT_EQ(form.startResult(), corvane::StartResult::Connected);
-        EXPECT_EQ(form.controller().state().SlaveCount, 0);  // byte 227 never arrived
-        EXPECT_EQ(form.controller().state().LineRoute[3][5][15], 0);
+        MainWindow& window = f.open();
+        EXPECT_EQ(window.startResult(), corvane::StartResult::Connected);
+        EXPECT_EQ(window.controller().state().SlaveCount, 0);  // byte 227 never arrived
+        EXPECT_EQ(window.controller().state().LineRoute[3][5][15], 0);
     }
     {
         FormFixture f;
         f.unit->addFault({0xC0, 1, FaultKind::Timeout, 0, 1});
-        MainWindow& form = f.open();
-        EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
+        MainWindow& window = f.open();
+        EXPECT_EQ(window.startResult(), corvane::StartResult::Failed);
         ASSERT_EQ(f.notifier.messages.size(), 1u);
         EXPECT_EQ(f.notifier.messages[0].text,
                   "USB error: error sending control message: Connection timed out\nonly -110 bytes status "
@@ -85,7 +85,7 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
         // taken must not poll it, or its events would act on a model of zeros.
         f.takeRequests();
         f.firmware().pressClear(0);
-        form.controller().pollDevice();
+        window.controller().pollDevice();
         EXPECT_TRUE(f.takeRequests().empty());
         EXPECT_TRUE(QuitRequested());
     }
@@ -94,16 +94,16 @@ TEST(Startup, ShortFirstImageDecodesWithZerosAndFailedReadEndsStartup) {
 TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
     FormFixture f;
     f.open();
-    f.form->controller().pollDevice();
-    EXPECT_TRUE(f.form->controller().polling());
+    f.window->controller().pollDevice();
+    EXPECT_TRUE(f.window->controller().polling());
     f.unit->unplug();
-    f.form->controller().pollDevice();
-    EXPECT_FALSE(f.form->controller().polling());
+    f.window->controller().pollDevice();
+    EXPECT_FALSE(f.window->controller().polling());
     EXPECT_TRUE(f.notifier.messages.empty());
     EXPECT_TRUE(QuitRequested());
     EXPECT_EQ(f.bus->openHandles(), 1);
     f.takeRequests();
-    f.form.reset();
+    f.window.reset();
     EXPECT_EQ(f.bus->openHandles(), 0);
     EXPECT_TRUE(f.takeRequests().empty());  // nothing is sent at shutdown
 }
@@ -113,15 +113,15 @@ TEST(Startup, LosingTheUnitEndsTheProgramAndShutdownClosesIt) {
 TEST(Startup, FailedStartKeepsTheSavedArrangementAndUnit) {
     const auto withoutUnit = [](FormFixture& f) {
         VirtualBus empty;
-        MainWindow form(empty, f.notifier, f.options());
-        EXPECT_EQ(form.startResult(), corvane::StartResult::Failed);
-        EXPECT_EQ(form.controller().state().MatrixLayout, 0);
+        MainWindow window(empty, f.notifier, f.options());
+        EXPECT_EQ(window.startResult(), corvane::StartResult::Failed);
+        EXPECT_EQ(window.controller().state().MatrixLayout, 0);
     };
     const auto imageUnreadable = [](FormFixture& f) {
         f.unit->addFault({0xC0, 1, FaultKind::Fail, 0, 1});
         EXPECT_TRUE(f.open().startResult() == StartResult::Failed);
-        f.form->close();  // File > Exit
-        f.form.reset();
+        f.window->close();  // File > Exit
+        f.window.reset();
     };
     for (const auto& failedStart : {std::function<void(FormFixture&)>(withoutUnit), {imageUnreadable}}) {
         FormFixture f;
@@ -130,7 +130,7 @@ TEST(Startup, FailedStartKeepsTheSavedArrangementAndUnit) {
         QTest::mouseClick(first.unitPanel(2), Qt::LeftButton);
         ASSERT_EQ(first.controller().state().SelectedUnit, 2);
         first.close();
-        f.form.reset();
+        f.window.reset();
 
         failedStart(f);
         ASSERT_FALSE(f.notifier.messages.empty());
@@ -267,17 +267,17 @@ TEST(Startup, ASignalReportsAnUnwritableSettingsFileWithoutABox) {
 // they are written at once, and the run goes on and writes them again at its end.
 TEST(Startup, SavingTheSettingsMidRunKeepsTheRunGoing) {
     FormFixture f;
-    MainWindow& form = ShowOnScreen(f.open());
-    form.commands().arrangements[7]->trigger();  // 2x2
-    form.controller().saveSettings();
+    MainWindow& window = ShowOnScreen(f.open());
+    window.commands().arrangements[7]->trigger();  // 2x2
+    window.controller().saveSettings();
     QFile settings(f.dataDir.filePath(QStringLiteral("QUENDA/matrix.xml")));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("<Lines value=\"7\"/>"));
     settings.close();
 
-    QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
-    form.close();
-    f.form.reset();
+    QTest::mouseClick(window.unitPanel(2), Qt::LeftButton);
+    window.close();
+    f.window.reset();
     EXPECT_TRUE(f.notifier.messages.empty());
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     const QByteArray text = settings.readAll();

@@ -33,38 +33,38 @@ void answerFileDialog(const QString& path, QString* title) {
 // configuration, open the file again. The grid and the unit show the saved configuration.
 TEST(Workflow, RouteStoreSaveNewAndOpenAgain) {
     FormFixture f;
-    MainWindow& form = f.open();
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    MainWindow& window = f.open();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QTemporaryDir files;
     const QString path = files.filePath(QStringLiteral("studio.cvm"));
 
-    QTest::mouseClick(form.grid().button(2, 4), Qt::LeftButton);
-    QTest::mouseClick(form.grid().button(3, 7), Qt::LeftButton);
-    QTest::mouseClick(form.functionsPanel()->key(kStoreTag), Qt::LeftButton);
-    QTest::mouseClick(form.recallPanel()->key(2), Qt::LeftButton);
-    while (f.unit->firmware()->pendingEvents() > 0) form.controller().pollDevice();
-    const MatrixState saved = form.controller().state();
+    QTest::mouseClick(window.grid().button(2, 4), Qt::LeftButton);
+    QTest::mouseClick(window.grid().button(3, 7), Qt::LeftButton);
+    QTest::mouseClick(window.functionsPanel()->key(kStoreTag), Qt::LeftButton);
+    QTest::mouseClick(window.recallPanel()->key(2), Qt::LeftButton);
+    while (f.unit->firmware()->pendingEvents() > 0) window.controller().pollDevice();
+    const MatrixState saved = window.controller().state();
     ASSERT_EQ(saved.LineRoute[0][3][4], 2);  // memory 3 holds the routes
 
     QString title;
     answerFileDialog(path, &title);
-    form.commands().save->trigger();
+    window.commands().save->trigger();
     EXPECT_EQ(title, QStringLiteral("Save a matrix file"));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
 
-    form.commands().newFile->trigger();  // the recording notifier answers OK
-    EXPECT_EQ(form.controller().state().LineRoute[0][0][4], kDisconnected);
-    EXPECT_FALSE(form.grid().button(2, 4)->isConnected());
+    window.commands().newFile->trigger();  // the recording notifier answers OK
+    EXPECT_EQ(window.controller().state().LineRoute[0][0][4], kDisconnected);
+    EXPECT_FALSE(window.grid().button(2, 4)->isConnected());
     EXPECT_EQ(f.unit->firmware()->state().LineRoute[0][0][4], kDisconnected);
 
     answerFileDialog(path, &title);
-    form.commands().open->trigger();
+    window.commands().open->trigger();
     EXPECT_EQ(title, QStringLiteral("Opens a matrix file"));
-    EXPECT_EQ(0, std::memcmp(form.controller().state().LineRoute, saved.LineRoute, sizeof saved.LineRoute));
-    EXPECT_TRUE(form.grid().button(2, 4)->isConnected());
-    EXPECT_TRUE(form.grid().button(3, 7)->isConnected());
+    EXPECT_EQ(0, std::memcmp(window.controller().state().LineRoute, saved.LineRoute, sizeof saved.LineRoute));
+    EXPECT_TRUE(window.grid().button(2, 4)->isConnected());
+    EXPECT_TRUE(window.grid().button(3, 7)->isConnected());
     EXPECT_EQ(f.unit->firmware()->state().LineRoute[0][0][4], 2);
     EXPECT_EQ(f.unit->firmware()->state().LineRoute[0][3][7], 3);
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CORVANE - STUDIO.CVM"));
 }

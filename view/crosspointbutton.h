@@ -3,9 +3,11 @@
 #include <QIcon>
 #include <QPushButton>
 
+#include "model/matrixmodel.h"
+
 namespace corvane {
 
-// One button of the crosspoint grid. Its Tag is its index, row * 17 + column; it shows the lit
+// One button of the crosspoint grid. Its Tag is its index, row * grid::kColumns + column; it shows the lit
 // lamp when connected and the unlit one otherwise, and reports gaining and losing the focus within
 // its window: a menu or dialog opening over the window does not take the focus from it.
 class CrosspointButton : public QPushButton {
@@ -14,8 +16,8 @@ class CrosspointButton : public QPushButton {
     CrosspointButton(int tag, QWidget* parent);
 
     int tag() const { return m_tag; }
-    int row() const { return m_tag / 17; }
-    int column() const { return m_tag % 17; }
+    int row() const { return m_tag / grid::kColumns; }
+    int column() const { return m_tag % grid::kColumns; }
     bool isConnected() const { return m_connected; }
     void setConnected(bool connected);
 

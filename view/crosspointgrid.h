@@ -6,6 +6,8 @@
 #include <array>
 #include <string>
 
+#include "model/matrixmodel.h"
+
 namespace corvane {
 
 class AngledLabel;
@@ -49,8 +51,8 @@ class CrosspointGrid : public QObject {
     void focusEntered(int tag);
     void focusExited(int tag);
 
-    std::array<CrosspointButton*, 85> m_buttons{};
-    std::array<QString, 85> m_hints;  // the hint each button was given last
+    std::array<CrosspointButton*, grid::kCrosspoints> m_buttons{};
+    std::array<QString, grid::kCrosspoints> m_hints;  // the hint each button was given last
     // What each button's accessible texts were made from, so that a redraw that changes nothing
     // builds no text.
     struct SpokenFrom {
@@ -61,9 +63,9 @@ class CrosspointGrid : public QObject {
         std::string channel;
         bool operator==(const SpokenFrom&) const = default;
     };
-    std::array<SpokenFrom, 85> m_spokenFrom;
-    std::array<AngledLabel*, 17> m_columnLabels{};
-    std::array<AngledLabel*, 5> m_rowLabels{};
+    std::array<SpokenFrom, grid::kCrosspoints> m_spokenFrom;
+    std::array<AngledLabel*, grid::kColumns> m_columnLabels{};
+    std::array<AngledLabel*, grid::kRows> m_rowLabels{};
     bool m_columnMoving = false;
 };
 

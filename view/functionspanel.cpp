@@ -34,25 +34,30 @@ FunctionsPanel::FunctionsPanel(QWidget* parent) : BevelPanel(parent) {
     m_title->setShadowed(true);
     m_title->setCaption(QStringLiteral("FUNCTIONS"));
 
-    for (int tag = 0; tag < 4; ++tag) {
+    for (int tag = 0; tag < kKeyCount; ++tag) {
         const Key& k = kKeys[tag];
         auto* button = new QPushButton(QString::fromLatin1(k.caption), this);
         button->setGeometry(k.left, 28, 80, 26);
         button->setFont(HeavyFont(13, QFont::Bold));
-        button->setProperty("Tag", tag);
         SetHint(button, QString::fromLatin1(k.hint));
         connect(button, &QPushButton::clicked, this, [this, tag] { Q_EMIT keyClicked(tag); });
         m_keys[static_cast<std::size_t>(tag)] = button;
     }
-    // REVERSE toggles before its click is handled, so it shows the orientation asked for.
-    m_keys[3]->setCheckable(true);
+    // REVERSE, the last key, toggles before its click is handled, so it shows the orientation asked for.
+    m_keys.back()->setCheckable(true);
 
-    for (int tag = 0; tag < 4; ++tag) {
+    for (int tag = 0; tag < kKeyCount; ++tag) {
         auto* lamp = new Led(this);
         lamp->setGeometry(50 + 110 * tag, 60, 20, 20);
         lamp->setLampName(QString::fromLatin1(kKeys[tag].caption) + QStringLiteral(" lamp"));
         m_lamps[static_cast<std::size_t>(tag)] = lamp;
     }
+}
+
+std::optional<int> FunctionsPanel::tagOf(const QAbstractButton* key) const {
+    for (int tag = 0; tag < kKeyCount; ++tag)
+        if (m_keys[static_cast<std::size_t>(tag)] == key) return tag;
+    return std::nullopt;
 }
 
 }  // namespace corvane

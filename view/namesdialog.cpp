@@ -166,7 +166,7 @@ NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* pa
                  QRect(kLineLabelLeft[column], kLineLabelTops[row], kLineLabelWidth, kLabelHeight));
         m_lineEdits[k] = addField(this, m_names.lineName(unit, k),
                                   QPoint(kLineFieldLeft[column], kLineFieldTops[column][row]));
-        m_lineEdits[k]->setObjectName(QStringLiteral("LineasEdit%1").arg(k + 1));
+        m_lineEdits[k]->setObjectName(QStringLiteral("lineName%1").arg(k + 1));
     }
     addSeparator(this, 224);
     for (int k = 0; k < kChannels; ++k) {
@@ -174,7 +174,7 @@ NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* pa
                  QRect(kChannelLabelLeft, kChannelLabelTops[k], kChannelLabelWidth, kLabelHeight));
         m_channelEdits[k] =
             addField(this, m_names.channelName(unit, k), QPoint(kChannelFieldLeft, kChannelFieldTops[k]));
-        m_channelEdits[k]->setObjectName(QStringLiteral("ColumnasEdit%1").arg(k + 1));
+        m_channelEdits[k]->setObjectName(QStringLiteral("channelName%1").arg(k + 1));
     }
     addSeparator(this, 346);
 

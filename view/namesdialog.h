@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "model/matrixstate.h"
+
 class QLineEdit;
 class QPushButton;
 
@@ -29,8 +31,8 @@ class NamesDialog : public QDialog {
     QPushButton* cancelButton() const { return m_cancelButton; }
 
   private:
-    std::array<QLineEdit*, 16> m_lineEdits{};
-    std::array<QLineEdit*, 4> m_channelEdits{};
+    std::array<QLineEdit*, kLines> m_lineEdits{};
+    std::array<QLineEdit*, kChannels> m_channelEdits{};
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     NameTable& m_names;

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "model/matrixmodel.h"
 #include "view/angledlabel.h"
 #include "view/fonts.h"
 #include "view/led.h"
@@ -26,7 +27,7 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
     m_title->setCentred(true);
     m_title->setShadowed(true);
 
-    for (int m = 0; m < 5; ++m) {
+    for (int m = 0; m < kMemories; ++m) {
         auto* key = new QPushButton(this);
         key->setObjectName(QStringLiteral("Memory%1").arg(m + 1));
         key->setGeometry(kMemoryKeyLeft[m], 28, 36, 26);
@@ -50,7 +51,7 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
 }
 
 void RecallPanel::showOnly(int memory) {
-    for (int m = 0; m < 5; ++m) lamp(m)->setLit(m == memory);
+    for (int m = 0; m < kMemories; ++m) lamp(m)->setLit(m == memory);
 }
 
 void RecallPanel::setAllLit(bool lit) {
@@ -58,7 +59,7 @@ void RecallPanel::setAllLit(bool lit) {
 }
 
 void RecallPanel::setLit(int memory, bool lit) {
-    if (memory >= 0 && memory < 5) lamp(memory)->setLit(lit);
+    if (IsMemory(memory)) lamp(memory)->setLit(lit);
 }
 
 }  // namespace corvane

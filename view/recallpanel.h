@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "model/matrixstate.h"
+
 #include "view/bevelpanel.h"
 
 class QPushButton;
@@ -30,8 +32,8 @@ class RecallPanel : public BevelPanel {
 
   private:
     AngledLabel* m_title = nullptr;
-    std::array<QPushButton*, 5> m_keys{};
-    std::array<Led*, 5> m_lamps{};
+    std::array<QPushButton*, kMemories> m_keys{};
+    std::array<Led*, kMemories> m_lamps{};
 };
 
 }  // namespace corvane

@@ -25,13 +25,13 @@ constexpr std::int64_t kForgetEvery = 4096;
 struct Bench {
     Bench() {
         f.open();
-        f.form->show();
-        (void)QTest::qWaitForWindowExposed(f.form.get());
+        f.window->show();
+        (void)QTest::qWaitForWindowExposed(f.window.get());
         f.takeRequests();
     }
     void deliver(const DeviceEvent& event, std::int64_t i) {
         f.firmware().queueEvent(event);
-        f.form->controller().pollDevice();
+        f.window->controller().pollDevice();
         QCoreApplication::processEvents();
         if (i % kForgetEvery == 0) f.unit->clearRequests();
     }
@@ -103,7 +103,7 @@ void BM_EmptyPoll(benchmark::State& state) {
     Bench b;
     std::int64_t i = 0;
     for (auto _ : state) {
-        b.f.form->controller().pollDevice();
+        b.f.window->controller().pollDevice();
         if (++i % kForgetEvery == 0) b.f.unit->clearRequests();
     }
     state.SetItemsProcessed(state.iterations());
@@ -114,8 +114,8 @@ std::uint16_t ListenForRemote(Bench& b) {
     RemoteSettings settings;
     settings.enabled = true;
     settings.port = 0;
-    StartRemoteControl(b.f.form->controller(), settings);
-    return b.f.form->controller().remoteControl()->server().port();
+    StartRemoteControl(b.f.window->controller(), settings);
+    return b.f.window->controller().remoteControl()->server().port();
 }
 
 // A route from a show controller over OSC: from the packet leaving its socket to the SetRoute the
@@ -153,7 +153,7 @@ void BM_RemoteRouteFeedback(benchmark::State& state) {
         Bench b;
         Client client(ListenForRemote(b));
         client.send("/corvane/subscribe");
-        b.f.form->controller().setTimersRun(true);
+        b.f.window->controller().setTimersRun(true);
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 200) {
@@ -192,7 +192,7 @@ void BM_RemoteRouteFeedback(benchmark::State& state) {
                 lastTold = told;
             }
         }
-        b.f.form->controller().setTimersRun(false);
+        b.f.window->controller().setTimersRun(false);
         std::sort(latency.begin(), latency.end());
         state.counters["median_ms"] = static_cast<double>(latency[kRoutes / 2]) / 1e6;
         state.counters["p99_ms"] = static_cast<double>(latency[kRoutes * 99 / 100]) / 1e6;

@@ -19,21 +19,21 @@ MainWindow& Window() {
 
 // Every glyph, hint and caption rewritten: the unit shown changes on each call.
 void RefreshGrid(benchmark::State& state) {
-    MainWindow& form = Window();
+    MainWindow& window = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        form.controller().state().SelectedUnit = unit ^= 1;
-        Q_EMIT form.controller().gridChanged();
+        window.controller().state().SelectedUnit = unit ^= 1;
+        Q_EMIT window.controller().gridChanged();
     }
 }
 BENCHMARK(RefreshGrid);
 
 void RefreshGridAndPaint(benchmark::State& state) {
-    MainWindow& form = Window();
+    MainWindow& window = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        form.controller().state().SelectedUnit = unit ^= 1;
-        Q_EMIT form.controller().gridChanged();
+        window.controller().state().SelectedUnit = unit ^= 1;
+        Q_EMIT window.controller().gridChanged();
         QApplication::processEvents();
     }
 }
@@ -41,12 +41,12 @@ BENCHMARK(RefreshGridAndPaint);
 
 // One lamp moved between two rows of a column, with the redraw it causes.
 void ApplyCrosspointAndPaint(benchmark::State& state) {
-    MainWindow& form = Window();
-    form.controller().state().SelectedUnit = 0;
-    Q_EMIT form.controller().gridChanged();
+    MainWindow& window = Window();
+    window.controller().state().SelectedUnit = 0;
+    Q_EMIT window.controller().gridChanged();
     std::uint8_t row = 0;
     for (auto _ : state) {
-        form.controller().routeCrosspoint(row ^= 1, 5, Origin::FrontPanel);
+        window.controller().routeCrosspoint(row ^= 1, 5, Origin::FrontPanel);
         QApplication::processEvents();
     }
 }

@@ -40,8 +40,8 @@ struct Window {
         options.commonDataFolder = folder.path().toStdString();
         options.currentDirectory = folder.path().toStdString();
         options.timersRun = false;
-        form = std::make_unique<MainWindow>(*bus, notifier, options);
-        check(form->startResult() == corvane::StartResult::Connected);
+        window = std::make_unique<MainWindow>(*bus, notifier, options);
+        check(window->startResult() == corvane::StartResult::Connected);
     }
     std::string path(const char* name) const {
         return folder.filePath(QString::fromLatin1(name)).toStdString();
@@ -51,13 +51,13 @@ struct Window {
     std::shared_ptr<DeviceModel> unit;
     std::unique_ptr<VirtualBus> bus;
     CountingNotifier notifier;
-    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<MainWindow> window;
 };
 
-Window* window = nullptr;
+Window* fixture = nullptr;
 
-std::vector<std::uint8_t> DataBytes(MainWindow& form) {
-    const MatrixFileBytes bytes = EncodeMatrixFile(form.controller().names(), form.controller().state());
+std::vector<std::uint8_t> DataBytes(MainWindow& window) {
+    const MatrixFileBytes bytes = EncodeMatrixFile(window.controller().names(), window.controller().state());
     return {bytes.begin(), bytes.begin() + kMatrixDataSize};
 }
 
@@ -71,9 +71,9 @@ void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
 // The image requests the unit received since the last call.
 std::vector<std::vector<std::uint8_t>> SentImages() {
     std::vector<std::vector<std::uint8_t>> images;
-    for (const UsbRequest& r : window->unit->requests())
+    for (const UsbRequest& r : fixture->unit->requests())
         if (r.request == static_cast<std::uint8_t>(RequestCode::WriteImage)) images.push_back(r.data);
-    window->unit->clearRequests();
+    fixture->unit->clearRequests();
     return images;
 }
 
@@ -105,9 +105,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static char name[] = "fuzz_loadmatrix";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);  // lives as long as the process
-    window = new Window;
+    fixture = new Window;
     // The window's temporary folder goes with it.
-    std::atexit([] { delete window; });
+    std::atexit([] { delete fixture; });
     return 0;
 }
 
@@ -115,42 +115,42 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 // every later step inside its tables, goes to the unit as the image of what the program holds,
 // and saves to a file that loads back to the same configuration.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    MainWindow& form = *window->form;
+    MainWindow& window = *fixture->window;
     const std::uint8_t slaves = static_cast<std::uint8_t>(size % 4);
-    form.controller().state().SlaveCount = slaves;
-    const std::string input = window->path("input.cvm");
+    window.controller().state().SlaveCount = slaves;
+    const std::string input = fixture->path("input.cvm");
     WriteFile(input, data, size);
-    const std::vector<std::uint8_t> before = DataBytes(form);
-    window->notifier.messages = 0;
+    const std::vector<std::uint8_t> before = DataBytes(window);
+    fixture->notifier.messages = 0;
     SentImages();
 
-    form.controller().openFile(input);
+    window.controller().openFile(input);
     const MatrixFileLoad decoded = DecodeMatrixFile(std::span(data, size));
     if (!decoded.ok()) {
-        check(window->notifier.messages == 1);
-        check(DataBytes(form) == before);
+        check(fixture->notifier.messages == 1);
+        check(DataBytes(window) == before);
         check(SentImages().empty());
         return 0;
     }
-    check(window->notifier.messages == 0);
-    check(form.controller().state().SlaveCount == slaves);
-    check(form.controller().currentFile() == input);
-    ReadAsTheViewsDo(form.controller().names(), form.controller().state());
+    check(fixture->notifier.messages == 0);
+    check(window.controller().state().SlaveCount == slaves);
+    check(window.controller().currentFile() == input);
+    ReadAsTheViewsDo(window.controller().names(), window.controller().state());
     const std::vector<std::vector<std::uint8_t>> images = SentImages();
     check(images.size() == 1);
-    const ImageBuffer image = EncodeConfigImage(form.controller().state());
+    const ImageBuffer image = EncodeConfigImage(window.controller().state());
     check(images[0].size() == static_cast<std::size_t>(kConfigImageSize) &&
           std::memcmp(images[0].data(), image.data(), kConfigImageSize) == 0);
-    MatrixState echoed = form.controller().state();
+    MatrixState echoed = window.controller().state();
     DecodeConfigImage(echoed, image);
 
-    const std::vector<std::uint8_t> loaded = DataBytes(form);
-    const std::string saved = window->path("saved.cvm");
-    form.controller().saveFile(saved);
-    check(window->notifier.messages == 0);
-    form.controller().openFile(saved);
-    check(window->notifier.messages == 0);
-    check(DataBytes(form) == loaded);
+    const std::vector<std::uint8_t> loaded = DataBytes(window);
+    const std::string saved = fixture->path("saved.cvm");
+    window.controller().saveFile(saved);
+    check(fixture->notifier.messages == 0);
+    window.controller().openFile(saved);
+    check(fixture->notifier.messages == 0);
+    check(DataBytes(window) == loaded);
     SentImages();
     return 0;
 }

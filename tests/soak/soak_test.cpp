@@ -61,7 +61,7 @@ class Trace {
 // The whole configuration of the window and the unit, with the window shown.
 struct SoakFixture {
     explicit SoakFixture(int slaves) : files(slaves) { ShowOnScreen(files.open()); }
-    MainWindow& form() { return *files.form; }
+    MainWindow& window() { return *files.window; }
     FileFormFixture files;
     soak::UnitComparison unitComparison;
 };
@@ -73,15 +73,15 @@ std::vector<std::string> Violations(SoakFixture& s, Trace* trace = nullptr, long
         if (r.request == static_cast<std::uint8_t>(RequestCode::ReadImage) ||
             r.request == static_cast<std::uint8_t>(RequestCode::WriteImage))
             s.unitComparison.imageTravelled();
-    std::vector<std::string> found = soak::ScreenViolations(s.form());
+    std::vector<std::string> found = soak::ScreenViolations(s.window());
     for (std::string& line :
-         s.unitComparison.violations(s.form().controller().state(), s.files.firmware().state()))
+         s.unitComparison.violations(s.window().controller().state(), s.files.firmware().state()))
         found.push_back(std::move(line));
     // The only box a soak may raise is the question of File New.
     for (const RecordingNotifier::Message& m : s.files.notifier.messages)
         if (m.title != "File New") found.push_back("message \"" + m.title + "\": " + m.text);
     s.files.notifier.messages.clear();
-    if (!s.form().controller().polling()) found.push_back("polling stopped");
+    if (!s.window().controller().polling()) found.push_back("polling stopped");
     return found;
 }
 
@@ -122,21 +122,21 @@ TEST(SoakChecks, SeePlantedFaults) {
     };
     const Plant plants[] = {
         {"a route changed in the model only",
-         [](SoakFixture& s) { s.form().controller().state().LineRoute[0][0][3] = 2; }},
+         [](SoakFixture& s) { s.window().controller().state().LineRoute[0][0][3] = 2; }},
         {"a route changed on the unit only",
          [](SoakFixture& s) { s.files.firmware().state().LineRoute[1][0][7] = 1; }},
         {"a stored memory changed on the unit only",
          [](SoakFixture& s) { s.files.firmware().state().ChannelRoute[2][3][1] = 9; }},
-        {"a second lit button", [](SoakFixture& s) { s.form().grid().button(0, 5)->setConnected(true); }},
+        {"a second lit button", [](SoakFixture& s) { s.window().grid().button(0, 5)->setConnected(true); }},
         {"a unit panel not redrawn",
          [](SoakFixture& s) {
-             s.form().controller().state().LineRoute[2][0][1] = 0;
-             Q_EMIT s.form().controller().gridChanged();
+             s.window().controller().state().LineRoute[2][0][1] = 0;
+             Q_EMIT s.window().controller().gridChanged();
          }},
-        {"a memory lamp", [](SoakFixture& s) { s.form().recallPanel()->lamp(2)->setLit(true); }},
+        {"a memory lamp", [](SoakFixture& s) { s.window().recallPanel()->lamp(2)->setLit(true); }},
         {"the REVERSE key",
-         [](SoakFixture& s) { s.form().functionsPanel()->key(kReverseTag)->setChecked(true); }},
-        {"the unit status", [](SoakFixture& s) { s.form().controller().state().SelectedUnit = 1; }},
+         [](SoakFixture& s) { s.window().functionsPanel()->key(kReverseTag)->setChecked(true); }},
+        {"the unit status", [](SoakFixture& s) { s.window().controller().state().SelectedUnit = 1; }},
         {"a message box", [](SoakFixture& s) { s.files.notifier.showMessage("CORVANE", "USB error", {}); }},
     };
     for (const Plant& p : plants) {

@@ -43,17 +43,17 @@ std::string Text(const QString& s) {
     return s.toStdString();
 }
 
-void CheckGrid(MainWindow& form, Report& report) {
-    const MatrixState& s = form.controller().state();
+void CheckGrid(MainWindow& window, Report& report) {
+    const MatrixState& s = window.controller().state();
     const bool reverse = s.ReverseMode != 0;
     const int unit = grid::ShownUnit(s);
-    const int slot = grid::ShownSlot(form.controller().functionKeys().step() == Step::PreviewShow,
-                                     form.controller().functionKeys().previewMemory());
+    const int slot = grid::ShownSlot(window.controller().functionKeys().step() == Step::PreviewShow,
+                                     window.controller().functionKeys().previewMemory());
     for (int r = 0; r < grid::kRows; ++r)
         for (int c = 0; c < grid::kColumns; ++c)
-            if (form.grid().button(r, c)->isHidden() != grid::IsHidden(r, c, reverse))
+            if (window.grid().button(r, c)->isHidden() != grid::IsHidden(r, c, reverse))
                 report("grid button %d,%d %s in %s routing", r, c,
-                       form.grid().button(r, c)->isHidden() ? "hidden" : "shown",
+                       window.grid().button(r, c)->isHidden() ? "hidden" : "shown",
                        reverse ? "reverse" : "normal");
 
     // Exactly one lit button in every line's column (normal) or every channel's row (reverse).
@@ -65,7 +65,7 @@ void CheckGrid(MainWindow& form, Report& report) {
         for (int k = 0; k < across; ++k) {
             const int r = reverse ? lane : k;
             const int c = reverse ? k : lane;
-            if (!form.grid().button(r, c)->isConnected()) continue;
+            if (!window.grid().button(r, c)->isConnected()) continue;
             ++lit;
             if (k != route) report("grid button %d,%d lit, but the route of %d is %d", r, c, lane, route);
         }
@@ -75,22 +75,22 @@ void CheckGrid(MainWindow& form, Report& report) {
     for (int c = 0; c < grid::kColumns; ++c) {
         if (!reverse && c == grid::kNoLineColumn) continue;
         const std::string expected =
-            grid::ColumnCaption(s, form.controller().names(), unit, slot, c, reverse);
-        if (Text(form.grid().columnLabel(c)->caption()) != expected)
+            grid::ColumnCaption(s, window.controller().names(), unit, slot, c, reverse);
+        if (Text(window.grid().columnLabel(c)->caption()) != expected)
             report("column label %d reads \"%s\", not \"%s\"", c,
-                   Text(form.grid().columnLabel(c)->caption()).c_str(), expected.c_str());
+                   Text(window.grid().columnLabel(c)->caption()).c_str(), expected.c_str());
     }
     for (int r = 0; r < grid::kRows; ++r) {
         if (reverse && r == grid::kDisconnectedRow) continue;
-        const std::string expected = grid::RowCaption(s, form.controller().names(), unit, slot, r, reverse);
-        if (Text(form.grid().rowLabel(r)->caption()) != expected)
+        const std::string expected = grid::RowCaption(s, window.controller().names(), unit, slot, r, reverse);
+        if (Text(window.grid().rowLabel(r)->caption()) != expected)
             report("row label %d reads \"%s\", not \"%s\"", r,
-                   Text(form.grid().rowLabel(r)->caption()).c_str(), expected.c_str());
+                   Text(window.grid().rowLabel(r)->caption()).c_str(), expected.c_str());
     }
 }
 
-void CheckUnitPanels(MainWindow& form, Report& report) {
-    const MatrixState& s = form.controller().state();
+void CheckUnitPanels(MainWindow& window, Report& report) {
+    const MatrixState& s = window.controller().state();
     const bool reverse = s.ReverseMode != 0;
     const int highest = HighestUnit(s.MatrixLayout);
     if (!LayoutAllowed(s.SlaveCount, s.MatrixLayout))
@@ -98,16 +98,16 @@ void CheckUnitPanels(MainWindow& form, Report& report) {
     if (s.SelectedUnit > highest)
         report("unit %d selected in arrangement %d", s.SelectedUnit, s.MatrixLayout);
     for (int k = 0; k < kLayouts; ++k)
-        if (form.commands().arrangements[k]->isChecked() != (k == s.MatrixLayout))
+        if (window.commands().arrangements[k]->isChecked() != (k == s.MatrixLayout))
             report("arrangement command %d %s", k,
-                   form.commands().arrangements[k]->isChecked() ? "checked" : "unchecked");
+                   window.commands().arrangements[k]->isChecked() ? "checked" : "unchecked");
 
     const PanelSize size = UnitPanelSize(reverse);
     // The picture shows 16 columns; reverse routing's no-line column falls outside it.
     const int columns = kLines;
     const int rows = reverse ? kChannels : kChannels + 1;
     for (int u = 0; u < kUnits; ++u) {
-        UnitPanel* panel = form.unitPanel(u);
+        UnitPanel* panel = window.unitPanel(u);
         const bool shown = u == 0 || UnitPanelPlace(s.MatrixLayout, u, reverse).visible;
         if (panel->isHidden() == shown) report("unit panel %d %s", u, shown ? "hidden" : "shown");
         if (panel->width() != size.width || panel->height() != size.height)
@@ -125,52 +125,53 @@ void CheckUnitPanels(MainWindow& form, Report& report) {
     }
 }
 
-void CheckIndicators(MainWindow& form, Report& report) {
-    const MatrixState& s = form.controller().state();
+void CheckIndicators(MainWindow& window, Report& report) {
+    const MatrixState& s = window.controller().state();
     const int unit = s.SelectedUnit & 3;
     const int memory = s.CurrentMemory[unit];
     const bool unsaved = s.UnsavedFlags[unit] != 0;
 
     const QString memoryText = unsaved ? QStringLiteral("Memory: %1 - Unsaved").arg(memory + 1)
                                        : QStringLiteral("Memory: %1").arg(memory + 1);
-    if (form.statusPanel(0)->text() != memoryText)
-        report("memory status \"%s\", not \"%s\"", Text(form.statusPanel(0)->text()).c_str(),
+    if (window.statusPanel(0)->text() != memoryText)
+        report("memory status \"%s\", not \"%s\"", Text(window.statusPanel(0)->text()).c_str(),
                Text(memoryText).c_str());
     const QString unitText = QStringLiteral("Unit: %1").arg(s.SelectedUnit + 1);
-    if (form.statusPanel(1)->text() != unitText)
-        report("unit status \"%s\", not \"%s\"", Text(form.statusPanel(1)->text()).c_str(),
+    if (window.statusPanel(1)->text() != unitText)
+        report("unit status \"%s\", not \"%s\"", Text(window.statusPanel(1)->text()).c_str(),
                Text(unitText).c_str());
-    if (unsaved && !form.controller().blinking()) report("the unsaved memory does not blink");
+    if (unsaved && !window.controller().blinking()) report("the unsaved memory does not blink");
 
     // While a function key's step is armed, its pattern owns the lamps.
-    if (form.controller().functionKeys().step() != Step::Idle) return;
+    if (window.controller().functionKeys().step() != Step::Idle) return;
     for (int m = 0; m < kMemories; ++m) {
-        const bool lit = form.recallPanel()->lamp(m)->isLit();
+        const bool lit = window.recallPanel()->lamp(m)->isLit();
         // The current memory blinks while unsaved, so either is right then.
         if (m == memory ? (!unsaved && !lit) : lit) report("memory lamp %d %s", m + 1, lit ? "lit" : "dark");
     }
-    const std::pair<const char*, const Led*> lamps[] = {{"STORE", form.functionsPanel()->lamp(kStoreTag)},
-                                                        {"PREVIEW", form.functionsPanel()->lamp(kPreviewTag)},
-                                                        {"CLEAR", form.functionsPanel()->lamp(kClearTag)},
-                                                        {"OK", form.okLamp()}};
+    const std::pair<const char*, const Led*> lamps[] = {
+        {"STORE", window.functionsPanel()->lamp(kStoreTag)},
+        {"PREVIEW", window.functionsPanel()->lamp(kPreviewTag)},
+        {"CLEAR", window.functionsPanel()->lamp(kClearTag)},
+        {"OK", window.okLamp()}};
     for (const auto& [name, lamp] : lamps)
         if (lamp->isLit()) report("%s lamp lit while no step is armed", name);
-    if (form.functionsPanel()->lamp(3)->isLit() != (s.ReverseMode != 0))
+    if (window.functionsPanel()->lamp(3)->isLit() != (s.ReverseMode != 0))
         report("REVERSE lamp does not show the orientation");
-    if (form.functionsPanel()->key(kReverseTag)->isChecked() != (s.ReverseMode != 0))
+    if (window.functionsPanel()->key(kReverseTag)->isChecked() != (s.ReverseMode != 0))
         report("REVERSE key does not show the orientation");
-    if (!form.okKey()->isHidden()) report("OK shown while no step is armed");
-    if (!form.promptTitle()->isHidden() || !form.promptText()->isHidden())
+    if (!window.okKey()->isHidden()) report("OK shown while no step is armed");
+    if (!window.promptTitle()->isHidden() || !window.promptText()->isHidden())
         report("prompts shown while no step is armed");
 }
 
 }  // namespace
 
-std::vector<std::string> ScreenViolations(MainWindow& form) {
+std::vector<std::string> ScreenViolations(MainWindow& window) {
     Report report;
-    CheckGrid(form, report);
-    CheckUnitPanels(form, report);
-    CheckIndicators(form, report);
+    CheckGrid(window, report);
+    CheckUnitPanels(window, report);
+    CheckIndicators(window, report);
     return report.lines;
 }
 

@@ -15,7 +15,7 @@ namespace soak {
 
 // The grid, the unit panels, the arrangement, the indicators and the status texts show what the
 // window's model holds.
-std::vector<std::string> ScreenViolations(corvane::MainWindow& form);
+std::vector<std::string> ScreenViolations(corvane::MainWindow& window);
 
 // Once the unit's echoes have been polled, the program's model of every unit the unit has agrees
 // with the unit's own: orientation, current memories, work memories and stored memories.

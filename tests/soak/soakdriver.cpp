@@ -27,7 +27,7 @@ std::string Describe(const char* format, int a = 0, int b = 0, int c = 0) {
 }  // namespace
 
 Driver::Driver(FileFormFixture& fixture, std::uint64_t seed)
-    : m_fixture(fixture), m_form(*fixture.form), m_random(seed) {}
+    : m_fixture(fixture), m_window(*fixture.window), m_random(seed) {}
 
 std::string Driver::step() {
     // Weights of the kinds of step, out of 100.
@@ -47,22 +47,22 @@ std::string Driver::step() {
 
 void Driver::pollEchoes() {
     UnitFirmware& unit = m_fixture.firmware();
-    for (int tick = 0; tick < 100 && unit.pendingEvents() > 0 && m_form.controller().polling(); ++tick)
-        m_form.controller().pollDevice();
+    for (int tick = 0; tick < 100 && unit.pendingEvents() > 0 && m_window.controller().polling(); ++tick)
+        m_window.controller().pollDevice();
 }
 
 std::string Driver::clickCrosspoint() {
-    const bool reverse = m_form.controller().state().ReverseMode != 0;
+    const bool reverse = m_window.controller().state().ReverseMode != 0;
     // Hidden buttons cannot be clicked; pick among the shown ones.
     const int row = pick(reverse ? grid::kRows - 1 : grid::kRows);
     const int column = pick(reverse ? grid::kColumns : grid::kColumns - 1);
-    QTest::mouseClick(m_form.grid().button(row, column), Qt::LeftButton);
+    QTest::mouseClick(m_window.grid().button(row, column), Qt::LeftButton);
     return Describe("click crosspoint %d,%d", row, column);
 }
 
 std::string Driver::pressArrows() {
-    const bool reverse = m_form.controller().state().ReverseMode != 0;
-    QWidget* start = m_form.grid().button(pick(reverse ? 4 : 5), pick(reverse ? 17 : 16));
+    const bool reverse = m_window.controller().state().ReverseMode != 0;
+    QWidget* start = m_window.grid().button(pick(reverse ? 4 : 5), pick(reverse ? 17 : 16));
     start->setFocus(Qt::MouseFocusReason);
     static constexpr Qt::Key kKeys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
     const int presses = 1 + pick(4);
@@ -80,14 +80,14 @@ std::string Driver::pressArrows() {
 
 std::string Driver::clickMemory() {
     const int memory = pick(kMemories);
-    QTest::mouseClick(m_form.recallPanel()->key(static_cast<std::size_t>(memory)), Qt::LeftButton);
+    QTest::mouseClick(m_window.recallPanel()->key(static_cast<std::size_t>(memory)), Qt::LeftButton);
     return Describe("click memory key %d", memory + 1);
 }
 
 std::string Driver::clickFunctionKey() {
     QPushButton* const keys[] = {
-        m_form.functionsPanel()->key(kStoreTag), m_form.functionsPanel()->key(kPreviewTag),
-        m_form.functionsPanel()->key(kClearTag), m_form.functionsPanel()->key(kReverseTag)};
+        m_window.functionsPanel()->key(kStoreTag), m_window.functionsPanel()->key(kPreviewTag),
+        m_window.functionsPanel()->key(kClearTag), m_window.functionsPanel()->key(kReverseTag)};
     const int tag = pick(4);
     QTest::mouseClick(keys[tag], Qt::LeftButton);
     static const char* const kNames[] = {"STORE", "PREVIEW", "CLEAR", "REVERSE"};
@@ -95,8 +95,8 @@ std::string Driver::clickFunctionKey() {
 }
 
 std::string Driver::clickOk() {
-    if (m_form.okKey()->isHidden()) return "OK not shown";
-    QTest::mouseClick(m_form.okKey(), Qt::LeftButton);
+    if (m_window.okKey()->isHidden()) return "OK not shown";
+    QTest::mouseClick(m_window.okKey(), Qt::LeftButton);
     return "click OK";
 }
 
@@ -104,14 +104,14 @@ std::string Driver::tickBlinkTimer() {
     // Sometimes a few halves, sometimes long enough for any armed step to run out.
     const int ticks = chance(70) ? 1 + pick(3) : 40;
     int ticked = 0;
-    for (int i = 0; i < ticks && m_form.controller().blinking(); ++i, ++ticked)
-        m_form.controller().blinkTick();
+    for (int i = 0; i < ticks && m_window.controller().blinking(); ++i, ++ticked)
+        m_window.controller().blinkTick();
     return Describe("%d blink ticks", ticked);
 }
 
 std::string Driver::chooseArrangement() {
     const int layout = pick(kLayouts);
-    QAction* command = m_form.commands().arrangements[static_cast<std::size_t>(layout)];
+    QAction* command = m_window.commands().arrangements[static_cast<std::size_t>(layout)];
     if (!command->isEnabled()) return Describe("arrangement %d not offered", layout);
     command->trigger();
     return Describe("arrangement %d", layout);
@@ -119,7 +119,7 @@ std::string Driver::chooseArrangement() {
 
 std::string Driver::selectUnit() {
     const int unit = pick(kUnits);
-    UnitPanel* panel = m_form.unitPanel(unit);
+    UnitPanel* panel = m_window.unitPanel(unit);
     if (panel->isHidden()) return Describe("unit %d not shown", unit);
     QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(10 + pick(100), 5 + pick(30)));
     return Describe("select unit %d", unit);
@@ -130,7 +130,7 @@ std::string Driver::editNames() {
     const int field = pick(20);
     const QString name = QStringLiteral("N%1").arg(pick(1000));
     // The dialog is modal: answer it from inside its own loop.
-    QTimer::singleShot(0, &m_form, [accept, field, name] {
+    QTimer::singleShot(0, &m_window, [accept, field, name] {
         auto* dialog = qobject_cast<NamesDialog*>(QApplication::activeModalWidget());
         if (!dialog) return;
         QLineEdit* edit = field < 16 ? dialog->lineEdit(static_cast<std::size_t>(field))
@@ -138,7 +138,8 @@ std::string Driver::editNames() {
         edit->setText(name);
         QTest::mouseClick(accept ? dialog->okButton() : dialog->cancelButton(), Qt::LeftButton);
     });
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_form.grid().button(0, 0);
+    QWidget* target =
+        QApplication::focusWidget() ? QApplication::focusWidget() : m_window.grid().button(0, 0);
     QTest::keyClick(target, Qt::Key_Insert);
     QCoreApplication::processEvents();  // a timer that found no dialog must not fire later
     return Describe(accept ? "names: field %d renamed, OK" : "names: field %d renamed, Cancel", field);
@@ -152,15 +153,15 @@ std::string Driver::useFiles() {
         case 0:
             m_fixture.answers.clear();
             m_fixture.notifier.answer = !cancel;
-            m_form.commands().newFile->trigger();
+            m_window.commands().newFile->trigger();
             return cancel ? "File New, Cancel" : "File New, OK";
         case 1:
             // Without a current file, Save asks for a name first.
-            m_form.commands().save->trigger();
+            m_window.commands().save->trigger();
             m_fixture.answers.clear();
             return "File Save";
         case 2:
-            m_form.commands().saveAs->trigger();
+            m_window.commands().saveAs->trigger();
             m_fixture.answers.clear();
             return "File Save As " + (cancel ? std::string("cancelled") : path);
         case 3:
@@ -169,15 +170,15 @@ std::string Driver::useFiles() {
                 m_fixture.answers.clear();
                 return "File Open skipped: " + path + " not saved yet";
             }
-            m_form.commands().open->trigger();
+            m_window.commands().open->trigger();
             m_fixture.answers.clear();
             return "File Open " + (cancel ? std::string("cancelled") : path);
         default: {
             m_fixture.answers.clear();
             const int entry = pick(kRecentFiles);
-            if (!m_form.commands().recentFiles[static_cast<std::size_t>(entry)]->isVisible())
+            if (!m_window.commands().recentFiles[static_cast<std::size_t>(entry)]->isVisible())
                 return "no recent file to reopen";
-            m_form.commands().recentFiles[static_cast<std::size_t>(entry)]->trigger();
+            m_window.commands().recentFiles[static_cast<std::size_t>(entry)]->trigger();
             return Describe("Reopen %d", entry + 1);
         }
     }

@@ -37,7 +37,7 @@ class Driver {
     std::string useFrontPanel();
 
     FileFormFixture& m_fixture;
-    corvane::MainWindow& m_form;
+    corvane::MainWindow& m_window;
     std::mt19937_64 m_random;
 };
 

@@ -44,29 +44,29 @@ TEST(Wayland, RoutesShowsHintsByThePointerAndExitsWithItsSettings) {
     file.close();
     qInstallMessageHandler(keepWarnings);
 
-    MainWindow& form = ShowOnScreen(f.open());
+    MainWindow& window = ShowOnScreen(f.open());
     EXPECT_TRUE(f.notifier.messages.empty());
 
     f.firmware().pressRoute(0, 1, 2);
-    while (f.firmware().pendingEvents() > 0) form.controller().pollDevice();
-    EXPECT_TRUE(form.grid().button(1, 2)->isConnected());
+    while (f.firmware().pendingEvents() > 0) window.controller().pollDevice();
+    EXPECT_TRUE(window.grid().button(1, 2)->isConnected());
 
     // A top-level window cannot place itself on Wayland: the hint must be a pop-up of the window.
-    QPushButton* key = form.functionsPanel()->key(kStoreTag);
+    QPushButton* key = window.functionsPanel()->key(kStoreTag);
     const QPoint pointer = key->mapToGlobal(QPoint(10, 10));
     QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), pointer);
     QApplication::sendEvent(key, &help);
-    PictureToolTipWindow* hint = form.toolTips()->hintWindow();
+    PictureToolTipWindow* hint = window.toolTips()->hintWindow();
     ASSERT_NE(hint, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(hint));
     ASSERT_NE(hint->windowHandle(), nullptr);
-    EXPECT_EQ(hint->windowHandle()->transientParent(), form.windowHandle());
+    EXPECT_EQ(hint->windowHandle()->transientParent(), window.windowHandle());
     EXPECT_EQ(hint->text(), QStringLiteral("Store"));
     const QPoint offset = hint->geometry().topLeft() - pointer;
     EXPECT_TRUE(offset.x() >= -40 && offset.x() <= 40 && offset.y() > 0 && offset.y() <= 40)
         << offset.x() << "," << offset.y();
 
-    QMetaObject::invokeMethod(form.commands().exit, &QAction::trigger, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(window.commands().exit, &QAction::trigger, Qt::QueuedConnection);
     EXPECT_TRUE(QuitRequested());
     qInstallMessageHandler(nullptr);
     EXPECT_TRUE(f.notifier.messages.empty());

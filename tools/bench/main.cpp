@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "app/mainwindow.h"
+#include "model/layouts.h"
 #include "view/applicationstyle.h"
 #include "virtualunit/virtualbus.h"
 
@@ -206,39 +207,39 @@ void MeasureRedraw(int argc, char** argv) {
     WindowOptions options = WindowOptions::Defaults();
     options.commonDataFolder = settings.path().toStdString();
     options.timersRun = false;
-    MainWindow form(*bus, notifier, options);
+    MainWindow window(*bus, notifier, options);
     // The 2x2 arrangement, so that the complete redraw paints all four unit panels.
-    form.controller().setArrangement(7);
-    form.show();
+    window.controller().setArrangement(Layout2x2);
+    window.show();
     QCoreApplication::processEvents();
 
     // Each front-panel change is followed by the unsaved flags; both are one event each.
     const auto drain = [&] {
-        while (fw.pendingEvents() > 0) form.controller().pollDevice();
+        while (fw.pendingEvents() > 0) window.controller().pollDevice();
     };
-    const int sel = form.controller().state().SelectedUnit;
+    const int sel = window.controller().state().SelectedUnit;
     const double route = MicrosPerStep(2000, [&](int i) {
         fw.pressRoute(sel, i % 4, i % 16);
-        form.controller().pollDevice();
+        window.controller().pollDevice();
     });
     drain();
     const double recall = MicrosPerStep(500, [&](int i) {
         fw.pressRecall(i % 5);
-        form.controller().pollDevice();
+        window.controller().pollDevice();
     });
     drain();
     const double reverse = MicrosPerStep(200, [&](int i) {
         fw.pressReverse(i % 2 == 0);
-        form.controller().pollDevice();
+        window.controller().pollDevice();
     });
     drain();
     const double redraw = MicrosPerStep(500, [&](int) {
-        Q_EMIT form.controller().gridChanged();
-        for (int u = 0; u < kUnits; ++u) Q_EMIT form.controller().unitMapChanged(u);
-        Q_EMIT form.controller().memoryLampsChanged();
-        form.repaint();
+        Q_EMIT window.controller().gridChanged();
+        for (int u = 0; u < kUnits; ++u) Q_EMIT window.controller().unitMapChanged(u);
+        Q_EMIT window.controller().memoryLampsChanged();
+        window.repaint();
     });
-    const double idlePoll = MicrosPerStep(5000, [&](int) { form.controller().pollDevice(); });
+    const double idlePoll = MicrosPerStep(5000, [&](int) { window.controller().pollDevice(); });
     std::printf("\n| in the demo's window | time |\n|---|---|\n");
     std::printf("| route change from a front panel, handled and painted | %.0f us |\n", route);
     std::printf("| memory recall from a front panel | %.2f ms |\n", recall / 1e3);

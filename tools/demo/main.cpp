@@ -200,25 +200,25 @@ int main(int argc, char** argv) {
     std::unique_ptr<corvane::FrontPanel> panel;
     QElapsedTimer sinceStart;
     sinceStart.start();
-    return corvane::RunProgram(argc, argv, *bus, [&](corvane::MainWindow& form) {
+    return corvane::RunProgram(argc, argv, *bus, [&](corvane::MainWindow& window) {
         if (options.layout >= 0) {
-            form.controller().state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
-            form.controller().showConfiguration();
+            window.controller().state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
+            window.controller().showConfiguration();
         }
         if (options.remotePort >= 0) {
             corvane::RemoteSettings remote;
             remote.enabled = true;
             remote.port = static_cast<std::uint16_t>(options.remotePort);
-            corvane::StartRemoteControl(form.controller(), remote);
+            corvane::StartRemoteControl(window.controller(), remote);
         }
         if (!script.finished()) {
             // The unit's panels act while the program runs, between its polls. Actions counted
             // in transfers are looked for every 2 ms; timed ones alone wake the player when they
             // are due, so that a script waiting to unplug the unit costs nothing meanwhile.
-            auto* player = new QTimer(&form);
+            auto* player = new QTimer(&window);
             player->setSingleShot(true);
             player->setTimerType(Qt::PreciseTimer);
-            QObject::connect(player, &QTimer::timeout, &form, [&script, &sinceStart, unit, player] {
+            QObject::connect(player, &QTimer::timeout, &window, [&script, &sinceStart, unit, player] {
                 script.advance(sinceStart.elapsed(), unit->answeredRequests(), *unit);
                 if (script.finished()) return;
                 const std::optional<std::int64_t> due = script.nextDueMs();
@@ -232,8 +232,8 @@ int main(int argc, char** argv) {
         }
         if (!options.panel) return;
         panel = std::make_unique<corvane::FrontPanel>(unit);
-        panel->showBeside(form);
+        panel->showBeside(window);
         // The panels go with the main window, while the application still exists.
-        QObject::connect(&form, &QObject::destroyed, [&panel] { panel.reset(); });
+        QObject::connect(&window, &QObject::destroyed, [&panel] { panel.reset(); });
     });
 }
