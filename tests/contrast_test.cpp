@@ -152,15 +152,15 @@ void ExpectEveryTextReadable(MainWindow& window) {
 
 // Every control the keyboard reaches, by Tab or by the arrows (the unit panels), shows that it
 // has the focus: the window looks different with the focus on it and with no focus at all.
-void ExpectFocusShown(MainWindow& form) {
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+void ExpectFocusShown(MainWindow& window) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     std::vector<QWidget*> reached;
-    for (QWidget* w = form.nextInFocusChain(); w != &form; w = w->nextInFocusChain())
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && w->window() == &form)
+    for (QWidget* w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && w->window() == &window)
             reached.push_back(w);
     for (int unit = 0; unit < kUnits; ++unit)
-        if (form.unitPanel(unit)->isVisible()) reached.push_back(form.unitPanel(unit));
+        if (window.unitPanel(unit)->isVisible()) reached.push_back(window.unitPanel(unit));
     EXPECT_GT(reached.size(), 80u);  // the crosspoints, the memory and function keys, a unit panel
     // Styles mark the focus once it has moved by the keyboard, as an operator's Tab moves it.
     reached.front()->setFocus();
@@ -168,10 +168,10 @@ void ExpectFocusShown(MainWindow& form) {
     for (QWidget* control : reached) {
         if (QWidget* focused = QApplication::focusWidget()) focused->clearFocus();
         Settle();
-        const QImage unfocused = Grab(&form);
+        const QImage unfocused = Grab(&window);
         control->setFocus(Qt::TabFocusReason);
         Settle();
-        EXPECT_NE(Grab(&form), unfocused) << control->accessibleName().toStdString();
+        EXPECT_NE(Grab(&window), unfocused) << control->accessibleName().toStdString();
     }
 }
 
@@ -224,14 +224,14 @@ TEST_F(Readability, EveryTextIsReadableInTheDesktopsPalette) {
             << "the desktop's dark palette did not reach the program";
     }
     ExpectEveryTextReadable(open());
-    ExpectFocusShown(*f.form);
+    ExpectFocusShown(*f.window);
 }
 
 TEST_F(Readability, EveryTextIsReadableInADarkApplicationPalette) {
     QApplication::setPalette(DarkPalette());
     ASSERT_TRUE(IsDark(QApplication::palette()));
     ExpectEveryTextReadable(open());
-    ExpectFocusShown(*f.form);
+    ExpectFocusShown(*f.window);
 }
 
 // A desktop switched to its dark style while the program runs.

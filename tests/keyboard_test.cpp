@@ -31,7 +31,7 @@ struct ShownWindow {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         Sent(f);
     }
-    MainWindow& window() { return *f.form; }
+    MainWindow& window() { return *f.window; }
     void click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
     // The window as the operator sees it, active, with the focus where the keyboard left it.
     QImage screen(QWidget* focus) {
