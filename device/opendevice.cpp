@@ -10,17 +10,19 @@ namespace corvane {
 
 namespace {
 bool libraryInitialised = false;  // one per process
-}
+// Characters kept of a manufacturer or product string: more than any descriptor holds.
+constexpr int kStringCapacity = 256;
+}  // namespace
 
 int ReadStringDescriptor(UsbInterface& usb, UsbHandle handle, int index, int languageId, std::string& text,
                          int capacity) {
-    std::array<std::uint8_t, 256> reply{};
+    std::array<std::uint8_t, kStringDescriptorSize> reply{};
     text.clear();
     const RequestForm& form = kStringDescriptorForm;
     const int count = usb.controlMsg(handle, form.requestType, form.request, kStringDescriptorValue + index,
                                      languageId, reply.data(), form.length, form.timeout);
     if (count < 0) return count;
-    if (reply[1] != 3) return 0;
+    if (reply[1] != kStringDescriptorType) return 0;
     const int n = std::min(count, static_cast<int>(reply[0])) / 2;
     int i = 1;
     for (; i < n && i <= capacity; ++i) {
@@ -55,8 +57,8 @@ int OpenDevice(UsbInterface& usb, Notifier& notifier, DeviceHandle& handle, std:
             DeviceHandle open(usb, candidate);  // closes the candidate unless it is kept
 
             std::string text;
-            if (ReadStringDescriptor(usb, candidate, device.iManufacturer, kLanguageUsEnglish, text, 256) <
-                0) {
+            if (ReadStringDescriptor(usb, candidate, device.iManufacturer, kLanguageUsEnglish, text,
+                                     kStringCapacity) < 0) {
                 result = kStringUnreadable;
                 notifier.showMessage(kMainTitle,
                                      Format(msg::kCannotQueryManufacturer, usb.strerror().c_str()),
@@ -66,7 +68,8 @@ int OpenDevice(UsbInterface& usb, Notifier& notifier, DeviceHandle& handle, std:
             result = kNoMatchingUnit;
             if (text != manufacturer) continue;
 
-            if (ReadStringDescriptor(usb, candidate, device.iProduct, kLanguageUsEnglish, text, 256) < 0) {
+            if (ReadStringDescriptor(usb, candidate, device.iProduct, kLanguageUsEnglish, text,
+                                     kStringCapacity) < 0) {
                 result = kStringUnreadable;
                 notifier.showMessage(kMainTitle, Format(msg::kCannotQueryProduct, usb.strerror().c_str()),
                                      MessageIcon::None);

@@ -52,9 +52,15 @@ constexpr RequestForm FormOf(RequestCode code) {
     return {kVendorIn, r, kCommandReplySize, kCommandTimeout};
 }
 
-// GET_DESCRIPTOR for a string descriptor: value 0x0300 + string index, index the language id.
-inline constexpr RequestForm kStringDescriptorForm{kStandardIn, 6, 256, 1000};
-inline constexpr std::uint16_t kStringDescriptorValue = 0x0300;
+// GET_DESCRIPTOR for a string descriptor: value 0x0300 + string index, index the language id. The
+// reply buffer holds the longest descriptor there can be.
+inline constexpr std::uint8_t kGetDescriptor = 6;
+inline constexpr std::uint16_t kStringDescriptorSize = 256;
+inline constexpr int kStringDescriptorTimeout = 1000;
+inline constexpr RequestForm kStringDescriptorForm{kStandardIn, kGetDescriptor, kStringDescriptorSize,
+                                                   kStringDescriptorTimeout};
+inline constexpr std::uint8_t kStringDescriptorType = 3;  // the reply's second byte
+inline constexpr std::uint16_t kStringDescriptorValue = kStringDescriptorType << 8;
 inline constexpr std::uint16_t kLanguageUsEnglish = 0x0409;
 
 // The value of SetRoute, and byte 2 of RouteChanged: unit in the high nibble, row in the low.

@@ -29,7 +29,7 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
 
     for (int m = 0; m < kMemories; ++m) {
         auto* key = new QPushButton(this);
-        key->setObjectName(QStringLiteral("Memory%1").arg(m + 1));
+        key->setObjectName(QStringLiteral("memoryKey%1").arg(m + 1));
         key->setGeometry(kMemoryKeyLeft[m], 28, 36, 26);
         key->setIcon(StoredIcon(kDigits[m]));
         key->setIconSize(QSize(16, 16));
@@ -43,7 +43,7 @@ RecallPanel::RecallPanel(QWidget* parent) : BevelPanel(parent) {
         m_keys[static_cast<std::size_t>(m)] = key;
 
         auto* lamp = new Led(this);
-        lamp->setObjectName(QStringLiteral("Led%1").arg(m + 1));
+        lamp->setObjectName(QStringLiteral("memoryLamp%1").arg(m + 1));
         lamp->setGeometry(QRect(kMemoryLampAt[m], QSize(20, 20)));
         lamp->setLampName(QStringLiteral("Memory %1 lamp").arg(m + 1));
         m_lamps[static_cast<std::size_t>(m)] = lamp;
