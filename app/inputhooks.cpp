@@ -97,7 +97,7 @@ bool InputHooks::handleKey(QObject* target, QKeyEvent* key) {
         // across the move.
         if (button && vertical && button->column() < grid::kNoLineColumn) {
             m_window.grid().moveInColumn(button, code == Qt::Key_Up,
-                                         m_window.controller().state().ReverseMode != 0);
+                                         m_window.controller().model().isReverse());
             return true;
         }
         if (arrow && widget->parentWidget() == m_window.gridPanel())

@@ -14,6 +14,7 @@
 #include "controller/unittraffic.h"
 #include "device/configimage.h"
 #include "device/devicelink.h"
+#include "model/matrixmodel.h"
 #include "model/matrixstate.h"
 #include "model/nametable.h"
 
@@ -24,6 +25,10 @@ class UsbInterface;
 
 // Where a change comes from. It decides what is sent to the unit (see SendsToUnit).
 enum class Origin : std::uint8_t { Operator, FrontPanel, Remote };
+
+// What a change is, for SendsToUnit.
+enum class Change : std::uint8_t { Route, Recall, Store, Clear, Reverse };
+bool SendsToUnit(Origin origin, Change change);
 
 // What start() found: the unit connected, or a message was shown and the program ends.
 enum class StartResult : std::uint8_t { Connected, Failed };
@@ -90,9 +95,12 @@ class MatrixController : public QObject {
     // test's scene): the arrangement is corrected for the units there are, then all is shown.
     void showConfiguration();
 
-    const MatrixState& state() const { return m_state; }
-    // The model itself, for the names dialog and for tests that set a scene.
-    MatrixState& state() { return m_state; }
+    const MatrixModel& model() const { return m_model; }
+    // The record inside the model, for the codecs and for tests that compare it byte for byte.
+    const MatrixState& state() const { return m_model.record(); }
+    // Replaces the model as a whole and shows nothing yet (showConfiguration() does): the unit's
+    // image and a matrix file arrive this way, and so does a test's scene.
+    void replaceState(const MatrixState& record) { m_model.replaceRecord(record); }
     const NameTable& names() const { return m_names; }
     NameTable& names() { return m_names; }
     const FunctionKeys& functionKeys() const { return m_keys; }
@@ -112,8 +120,6 @@ class MatrixController : public QObject {
     void setRemoteControl(std::unique_ptr<RemoteOperator> remote) { m_remote = std::move(remote); }
     const UnitTraffic& unitTraffic() const { return m_traffic; }
     Notifier& notifier() const { return m_notifier; }
-    // The selected unit for indexing: never past the last unit, whatever a file or the settings held.
-    int selectedUnitIndex() const;
 
   Q_SIGNALS:
     // One route of the unit shown changed; `previous` is the crosspoint lit before, or -1.
@@ -159,7 +165,7 @@ class MatrixController : public QObject {
     Notifier& m_notifier;
     ControllerOptions m_options;
     DeviceLink m_link;
-    MatrixState m_state{};
+    MatrixModel m_model;
     NameTable m_names{};
     FunctionKeys m_keys;
     ConfigurationSession m_session;

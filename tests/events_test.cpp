@@ -159,7 +159,7 @@ TEST_F(Events, RouteChangedForAnotherUnitGoesStraightIntoTheModel) {
     EXPECT_EQ(form.controller().state().UnsavedFlags[1], 1);
     EXPECT_TRUE(Sent(f).empty());
 
-    form.controller().state().ReverseMode = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     deliver(form, MakeEvent(EventCode::RouteChanged, 16, UnitRow(3, 2)));
     EXPECT_EQ(form.controller().state().ChannelRoute[3][0][2], kNoLine);
     deliver(form, MakeEvent(EventCode::RouteChanged, 9, UnitRow(2, 0)));
@@ -180,7 +180,7 @@ TEST_F(Events, RouteChangedForTheSelectedUnitSendsNothingBack) {
 TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
     for (int u = 0; u < kUnits; ++u) f.firmware().state().LineRoute[u][0][0] = 1;
     MainWindow& form = open();
-    form.controller().state().SelectedUnit = 2;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
     form.controller().pressFunctionKey(kPreviewTag);
     f.firmware().pressClear(2);
     form.controller().pollDevice();
@@ -194,8 +194,8 @@ TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
     EXPECT_EQ(form.controller().state().LineRoute[1][0][0], 1);
     EXPECT_TRUE(Sent(f).empty());
 
-    form.controller().state().ReverseMode = 1;
-    form.controller().state().ChannelRoute[1][0][3] = 5;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ChannelRoute[1][0][3] = 5; });
     deliver(form, MakeEvent(EventCode::MemoryCleared, 1));
     EXPECT_EQ(form.controller().state().ChannelRoute[1][0][3], kNoLine);
     EXPECT_EQ(form.controller().state().LineRoute[1][0][0], 1);
@@ -204,8 +204,8 @@ TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
 
 TEST_F(Events, ImageChangedReadsTheWholeImageAndShowsItsOrientation) {
     MainWindow& form = open();
-    form.controller().state().SelectedUnit = 1;
-    form.controller().state().MatrixLayout = 2;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 2; });
     MatrixState changed = f.firmware().state();
     changed.LineRoute[1][0][4] = 0;
     changed.CurrentMemory[1] = 4;

@@ -36,7 +36,7 @@ struct Bench : FileFormFixture {
         firmware().state().LineRoute[0][0][2] = 1;
         MainWindow& form = open();
         form.controller().names().setLineName(0, 3, "Talkback");
-        form.controller().state().LineRoute[0][0][7] = 3;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.LineRoute[0][0][7] = 3; });
         form.controller().saveFile(file);
         this->form.reset();
         saved = ReadBytes(file);

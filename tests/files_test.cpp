@@ -322,7 +322,7 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     WriteBytes(path, StudioFile());
     form.controller().openFile(path);
     form.controller().names().setLineName(2, kNoLineEntry, "Nobody");
-    form.controller().state().ReverseMode = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     f.takeRequests();
 
     f.notifier.answer = false;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/mainwindow.h"
+#include "editstate.h"
 #include "recordingnotifier.h"
 #include "sentrequests.h"
 #include "view/angledlabel.h"

@@ -121,7 +121,7 @@ TEST_F(FunctionKeys, StoreIntoAnotherMemoryMovesEveryUnitOntoIt) {
         unit.LineRoute[1][3][4] = 2;  // unit 1's own memory 2
         unit.ChannelRoute[1][3][1] = 5;
         MainWindow& form = g.open();
-        form.controller().state().SelectedUnit = 2;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
         g.takeRequests();
         form.controller().pressFunctionKey(kStoreTag);
         form.controller().pressMemoryKey(2);
@@ -242,7 +242,7 @@ TEST_F(FunctionKeys, ClearWithOkClearsOnlyTheSelectedUnitInTheActiveOrientation)
         MainWindow& form = g.open();
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        form.controller().state().SelectedUnit = 1;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
         g.takeRequests();
         click(form.functionsPanel()->key(kClearTag));
         click(form.okKey());

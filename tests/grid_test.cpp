@@ -29,7 +29,7 @@ class Grid : public testing::Test {
     MainWindow& open(bool reverse = false) {
         f.firmware().state().ReverseMode = reverse ? 1 : 0;
         MainWindow& form = f.open();
-        form.controller().state().SelectedUnit = 1;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
         form.controller().names().setDefaults();
         Q_EMIT form.controller().gridChanged();
         form.show();
@@ -158,7 +158,7 @@ TEST_F(Grid, NormalModeHidesColumn16AndItsClickSendsNothing) {
 TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
     open();
     for (bool reverse : {false, true}) {
-        form().controller().state().ReverseMode = reverse;
+        EditState(form().controller(), [&](corvane::MatrixState& s) { s.ReverseMode = reverse; });
         form().grid().arrange(form().controller().state().ReverseMode != 0);
         for (int c = 0; c < 17; c += 8) {
             AngledLabel* label = form().grid().columnLabel(c);
@@ -221,7 +221,7 @@ TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
     open();
     form().controller().names().setLineName(2, 0, "Studio");
     form().controller().names().setChannelName(2, 3, "Talkback");
-    form().controller().state().SelectedUnit = 2;
+    EditState(form().controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
     Q_EMIT form().controller().gridChanged();
     EXPECT_TRUE(columnCaption(0).startsWith(QStringLiteral("Studio - ")));
     EXPECT_EQ(rowCaption(3), QStringLiteral("Talkback"));
@@ -229,9 +229,9 @@ TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
 
 TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     open();
-    form().controller().state().LineRoute[1][0][4] = 250;
-    form().controller().state().ChannelRoute[1][0][2] = 77;
-    form().controller().state().SelectedUnit = 9;  // shown as unit 1
+    EditState(form().controller(), [&](corvane::MatrixState& s) { s.LineRoute[1][0][4] = 250; });
+    EditState(form().controller(), [&](corvane::MatrixState& s) { s.ChannelRoute[1][0][2] = 77; });
+    EditState(form().controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 9; });  // shown as unit 1
     Q_EMIT form().controller().gridChanged();
     EXPECT_EQ(litInColumn(4), 0);
     EXPECT_EQ(columnCaption(4), QStringLiteral("Line 05 - "));
@@ -239,7 +239,7 @@ TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     EXPECT_TRUE(button(2, 4)->isConnected());
     EXPECT_EQ(litInColumn(4), 1);
 
-    form().controller().state().ReverseMode = 1;
+    EditState(form().controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     form().grid().arrange(form().controller().state().ReverseMode != 0);
     Q_EMIT form().controller().gridChanged();
     EXPECT_EQ(rowCaption(2), QStringLiteral("Channel 03 - "));

@@ -28,7 +28,7 @@ class Hints : public testing::Test {
     MainWindow& open() {
         f.firmware().state().LineRoute[0][0][2] = 0;
         MainWindow& form = f.open();
-        form.controller().state().SelectedUnit = 0;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 0; });
         form.controller().names().setDefaults();
         Q_EMIT form.controller().gridChanged();
         form.show();

@@ -128,7 +128,7 @@ TEST(MemoryRecall, InReverseRoutingOnlyTheChannelTableMoves) {
 TEST(MemoryRecall, RecallingTheCurrentMemoryDiscardsLocalChangesAndStillSends) {
     ShownForm s;
     MainWindow& form = s.open();
-    form.controller().state().LineRoute[0][0][5] = 4;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.LineRoute[0][0][5] = 4; });
     form.controller().pressMemoryKey(0);
     EXPECT_EQ(form.controller().state().LineRoute[0][0][5], form.controller().state().LineRoute[0][1][5]);
     EXPECT_EQ(s.f.takeRequests().size(), 1u);
@@ -199,7 +199,7 @@ TEST(UnsavedBlinking, TheCurrentMemoryBlinksWhileTheSelectedUnitIsUnsaved) {
     EXPECT_EQ(seen, "01000 00000 01000 00000 ");
 
     // Saved again: the next tick puts the indicator back on steadily and stops the timer.
-    form.controller().state().UnsavedFlags[0] = 0;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[0] = 0; });
     form.controller().blinkTick();
     EXPECT_EQ(memoryLeds(form), "01000");
     EXPECT_EQ(memoryStatus(form), QStringLiteral("Memory: 2"));
@@ -233,10 +233,10 @@ TEST(UnsavedBlinking, AnArmedStepKeepsTheTimerAndGetsTheTicks) {
 TEST(Indicators, ACurrentMemoryOutsideTheTableLightsNothing) {
     ShownForm s;
     MainWindow& form = s.open();
-    form.controller().state().CurrentMemory[0] = 7;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.CurrentMemory[0] = 7; });
     Q_EMIT form.controller().memoryLampsChanged();
     EXPECT_EQ(memoryLeds(form), "00000");
-    form.controller().state().UnsavedFlags[0] = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[0] = 1; });
     form.controller().showConfiguration();
     form.controller().blinkTick();
     EXPECT_EQ(memoryLeds(form), "00000");

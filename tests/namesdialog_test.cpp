@@ -84,7 +84,7 @@ struct NamesDialogWindow : ::testing::Test {
 }  // namespace
 
 TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
-    form->controller().state().SelectedUnit = 1;
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     const bool opened = runDialog(*form, [&](NamesDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Edit Line Names"));
         EXPECT_EQ(d.size(), QSize(452, 404));
@@ -125,8 +125,8 @@ TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
 }
 
 TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
-    form->controller().state().SelectedUnit = 1;
-    form->controller().state().MatrixLayout = 1;
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 1; });
     const NameTable before = form->controller().names();
     const std::function<void(NamesDialog&)> leave[] = {
         [](NamesDialog& d) { QTest::mouseClick(d.cancelButton(), Qt::LeftButton); },
@@ -153,7 +153,7 @@ TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
 }
 
 TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
-    form->controller().state().SelectedUnit = 1;
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     EXPECT_TRUE(runDialog(*form, [&](NamesDialog& d) {
         d.lineEdit(4)->clear();
         QTest::keyClicks(d.lineEdit(4), QStringLiteral(" Studio B "));
@@ -180,8 +180,8 @@ TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
 
 TEST_F(NamesDialogWindow, OkWithNothingChangedStillShares) {
     // 2x1 with unit 1 selected: unit 0 takes unit 1's channel names, the Disconnected row's too.
-    form->controller().state().MatrixLayout = 1;
-    form->controller().state().SelectedUnit = 1;
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 1; });
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }));
     EXPECT_EQ(form->controller().names().channelName(0, 2), "Talkback");
     EXPECT_EQ(form->controller().names().channelName(0, 4), "Off air");
@@ -260,7 +260,7 @@ TEST_F(NamesDialogWindow, OneDialogAtATimeAndNoneWhileAColumnMoves) {
 // The grid's labels show the names; they are checked once the grid is built.
 TEST_F(NamesDialogWindow, OkRedrawsTheGridAndCancelDoesNot) {
     if (!form->grid().columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
-    form->controller().state().SelectedUnit = 1;
+    EditState(form->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     // A name changed behind the grid's back shows only after a redraw.
     form->controller().names().setLineName(1, 5, "Hidden");
     const QString shown = form->grid().columnLabel(5)->caption();

@@ -98,7 +98,7 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     f.firmware().state().ChannelRoute[1][0][2] = 3;
     f.firmware().state().SelectedUnit = 1;  // the image never carries the selection
     MainWindow& form = f.open();
-    form.controller().state().SelectedUnit = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     Q_EMIT form.controller().unitMapChanged(0);
     Q_EMIT form.controller().unitMapChanged(1);
     UnitPanel* panel = form.unitPanel(1);
@@ -112,7 +112,7 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     EXPECT_GT(qRed(selectedTone), qBlue(selectedTone));
     EXPECT_GT(qBlue(normalTone), qRed(normalTone));
 
-    form.controller().state().ReverseMode = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     Q_EMIT form.controller().unitMapChanged(1);
     EXPECT_EQ(panel->size(), QSize(138, 38));
     EXPECT_EQ(panel->pictureWidth(), 134);
@@ -171,8 +171,8 @@ TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
     FormFixture f(1);
     MainWindow& form = f.open();
     // As if the settings held 2x2 with the fourth unit selected.
-    form.controller().state().MatrixLayout = 7;
-    form.controller().state().SelectedUnit = 3;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 7; });
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 3; });
     form.controller().showConfiguration();
 
     for (int k = 0; k < 8; ++k)
@@ -191,8 +191,8 @@ TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
 TEST(Arrangements, ALayoutNumberFromAFileNeverLeavesTheTables) {
     FormFixture f;
     MainWindow& form = f.open();
-    form.controller().state().MatrixLayout = 200;
-    form.controller().state().SelectedUnit = 200;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 200; });
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 200; });
     form.controller().showConfiguration();
     EXPECT_FALSE(shown(form, 1));
     EXPECT_EQ(form.controller().state().SelectedUnit, 0);
@@ -209,7 +209,7 @@ TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
     form.controller().setArrangement(3);  // 4x1
     QTest::mouseClick(form.unitPanel(2), Qt::LeftButton);
     ASSERT_EQ(form.controller().state().SelectedUnit, 2);
-    form.controller().state().UnsavedFlags[2] = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[2] = 1; });
     form.controller().showConfiguration();
 
     form.controller().setArrangement(4);  // 1x2
@@ -233,7 +233,7 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
     EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 60));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(141, 60));
 
-    form.controller().state().ReverseMode = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     form.controller().showConfiguration();
     for (int u = 0; u < 4; ++u) EXPECT_EQ(form.unitPanel(u)->size(), QSize(138, 38)) << u;
     EXPECT_EQ(placeInGridPanel(form, 0), QPoint(5, 5));
@@ -244,7 +244,7 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
     EXPECT_FALSE(shown(form, 3));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(149, 52));
 
-    form.controller().state().ReverseMode = 0;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 0; });
     form.controller().setArrangement(6);  // 1x4
     EXPECT_EQ(placeInGridPanel(form, 2), QPoint(5, 115));
     EXPECT_EQ(placeInGridPanel(form, 3), QPoint(5, 170));
@@ -289,8 +289,8 @@ TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
     ShownForm s;
     MainWindow& form = s.open();
     form.controller().setArrangement(3);
-    form.controller().state().CurrentMemory[2] = 3;
-    form.controller().state().UnsavedFlags[2] = 1;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.CurrentMemory[2] = 3; });
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[2] = 1; });
     UnitPanel* panel = form.unitPanel(2);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     QTest::mouseMove(panel, QPoint(40, 60));  // below the picture

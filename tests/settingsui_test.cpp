@@ -123,8 +123,8 @@ TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
         // Unit 0 and unit 2 lead their groups in 2x2, so the arrangement keeps their names.
         form.controller().names().setLineName(0, 4, "Studio A");
         form.controller().names().setChannelName(2, 1, "Talkback");
-        form.controller().state().MatrixLayout = 7;
-        form.controller().state().SelectedUnit = 2;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 7; });
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
         form.setGeometry(130, 90, 785, 570);
         f.form.reset();
     }

@@ -22,7 +22,7 @@ void RefreshGrid(benchmark::State& state) {
     MainWindow& form = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        form.controller().state().SelectedUnit = unit ^= 1;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = unit ^= 1; });
         Q_EMIT form.controller().gridChanged();
     }
 }
@@ -32,7 +32,7 @@ void RefreshGridAndPaint(benchmark::State& state) {
     MainWindow& form = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        form.controller().state().SelectedUnit = unit ^= 1;
+        EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = unit ^= 1; });
         Q_EMIT form.controller().gridChanged();
         QApplication::processEvents();
     }
@@ -42,7 +42,7 @@ BENCHMARK(RefreshGridAndPaint);
 // One lamp moved between two rows of a column, with the redraw it causes.
 void ApplyCrosspointAndPaint(benchmark::State& state) {
     MainWindow& form = Window();
-    form.controller().state().SelectedUnit = 0;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 0; });
     Q_EMIT form.controller().gridChanged();
     std::uint8_t row = 0;
     for (auto _ : state) {

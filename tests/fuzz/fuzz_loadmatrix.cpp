@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../editstate.h"
 #include "app/mainwindow.h"
 #include "device/configimage.h"
 #include "device/requests.h"
@@ -117,7 +118,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MainWindow& form = *window->form;
     const std::uint8_t slaves = static_cast<std::uint8_t>(size % 4);
-    form.controller().state().SlaveCount = slaves;
+    EditState(form.controller(), [&](corvane::MatrixState& s) { s.SlaveCount = slaves; });
     const std::string input = window->path("input.cvm");
     WriteFile(input, data, size);
     const std::vector<std::uint8_t> before = DataBytes(form);

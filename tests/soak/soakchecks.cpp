@@ -46,7 +46,7 @@ std::string Text(const QString& s) {
 void CheckGrid(MainWindow& form, Report& report) {
     const MatrixState& s = form.controller().state();
     const bool reverse = s.ReverseMode != 0;
-    const int unit = grid::ShownUnit(s);
+    const int unit = form.controller().model().selectedUnit();
     const int slot = grid::ShownSlot(form.controller().functionKeys().step() == Step::PreviewShow,
                                      form.controller().functionKeys().previewMemory());
     for (int r = 0; r < grid::kRows; ++r)

@@ -216,7 +216,7 @@ void MeasureRedraw(int argc, char** argv) {
     const auto drain = [&] {
         while (fw.pendingEvents() > 0) form.controller().pollDevice();
     };
-    const int sel = form.controller().state().SelectedUnit;
+    const int sel = form.controller().model().selectedUnit();
     const double route = MicrosPerStep(2000, [&](int i) {
         fw.pressRoute(sel, i % 4, i % 16);
         form.controller().pollDevice();
