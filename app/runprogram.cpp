@@ -66,7 +66,7 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
         // The session manager may still cancel the end of the session, so the program goes on.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&notifier, &form] {
             notifier.setUnattended(true);
-            SavePlacement(form, form.controller().session(), notifier);
+            SavePlacement(form, form.controller());
             form.controller().saveSettings();
             notifier.setUnattended(false);
         });

@@ -391,7 +391,9 @@ void MatrixController::openFile(const std::string& path, std::optional<int> rece
         return;
     }
     MatrixState record = m_model.record();
-    ApplyMatrixFile(loaded.contents, m_names, record);
+    NameTable names = m_names;
+    ApplyMatrixFile(loaded.contents, names, record);
+    replaceNames(names);
     replaceState(record);
     m_currentFile = path;
     Q_EMIT captionChanged(FileCaption(path));
@@ -402,8 +404,11 @@ void MatrixController::openFile(const std::string& path, std::optional<int> rece
     sendImage();
 }
 
-void MatrixController::namesEdited() {
-    m_names.shareAfterEdit(m_model.selectedUnit(), m_model.layout());
+void MatrixController::renameSelectedUnit(const UnitNames& names) {
+    const int unit = m_model.selectedUnit();
+    for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, names.lines[k]);
+    for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, names.channels[k]);
+    m_names.shareAfterEdit(unit, m_model.layout());
     Q_EMIT gridChanged();
 }
 

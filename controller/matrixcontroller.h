@@ -58,6 +58,10 @@ class MatrixController : public QObject {
     // Writes the settings file as shutdown() would and goes on running (the desktop's session
     // manager asks for this before it ends the session, which it may still cancel).
     void saveSettings();
+    // The main window's placement into the settings file (at exit, and when the session ends).
+    void saveWindowPlacement(const WindowPlacement& placement) {
+        m_session.savePlacement(placement, m_notifier);
+    }
 
     // Intents: one per action of the operator or of a front panel.
     // A crosspoint of the grid of the unit shown; rows and columns as the grid counts them.
@@ -85,8 +89,9 @@ class MatrixController : public QObject {
     void openFile(const std::string& path, std::optional<int> recentEntry = std::nullopt);
     // Saves under `path`, which becomes the current file even when the save fails.
     void saveFile(const std::string& path);
-    // The names of the selected unit were edited in place: share them and show them.
-    void namesEdited();
+    // The names dialog's OK: the selected unit's names, shared with the units the arrangement
+    // joins with it, then shown.
+    void renameSelectedUnit(const UnitNames& names);
     // One event of the units' front panels.
     void pollDevice();
     void blinkTick();
@@ -102,11 +107,14 @@ class MatrixController : public QObject {
     // image and a matrix file arrive this way, and so does a test's scene.
     void replaceState(const MatrixState& record) { m_model.replaceRecord(record); }
     const NameTable& names() const { return m_names; }
-    NameTable& names() { return m_names; }
+    // Replaces the names as a whole, as replaceState() the model: a matrix file's and the settings'
+    // names arrive this way, and so do a test's.
+    void replaceNames(const NameTable& names) { m_names = names; }
     const FunctionKeys& functionKeys() const { return m_keys; }
-    FunctionKeys& functionKeys() { return m_keys; }
+    // Puts the function keys back as a copy of them holds them, showing nothing until their next
+    // tick: for tests that start half-way through a step.
+    void replaceFunctionKeys(const FunctionKeys& keys) { m_keys = keys; }
     const std::optional<std::string>& currentFile() const { return m_currentFile; }
-    ConfigurationSession& session() { return m_session; }
     const ConfigurationSession& session() const { return m_session; }
     // Whether the timers really tick; when not, their ticks come only from pollDevice()/blinkTick().
     void setTimersRun(bool run) {

@@ -103,7 +103,7 @@ std::vector<Place> MeasureEveryText(MainWindow& form) {
     }
 
     {
-        NamesDialog dialog(form.controller().names(), form.controller().state(), &form);
+        NamesDialog dialog(form.controller().names(), form.controller().model(), &form);
         dialog.show();
         Settle();
         const QImage grab = Grab(&dialog);

@@ -130,7 +130,7 @@ TEST_F(Events, UnsavedChangedSetsTheFlagsAndStartsBlinkingForTheSelectedUnit) {
     EXPECT_EQ(form.controller().state().UnsavedFlags[0], 0);
     EXPECT_FALSE(form.controller().blinking());
 
-    RestoreKeys(form.controller().functionKeys(), Step::Idle, 0, 1);
+    RestoreKeys(form.controller(), Step::Idle, 0, 1);
     deliver(form, MakeEvent(EventCode::UnsavedChanged, 0x01));
     EXPECT_EQ(form.controller().state().UnsavedFlags[0], 1);
     EXPECT_EQ(form.controller().state().UnsavedFlags[2], 0);

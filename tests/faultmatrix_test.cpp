@@ -35,7 +35,7 @@ struct Bench : FileFormFixture {
     void firstRun() {
         firmware().state().LineRoute[0][0][2] = 1;
         MainWindow& form = open();
-        form.controller().names().setLineName(0, 3, "Talkback");
+        EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 3, "Talkback"); });
         EditState(form.controller(), [&](corvane::MatrixState& s) { s.LineRoute[0][0][7] = 3; });
         form.controller().saveFile(file);
         this->form.reset();

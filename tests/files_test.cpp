@@ -90,7 +90,7 @@ TEST(FileSave, CancelledDialogSavesNothingAndSaveWithAFileAsksNothing) {
 
     const std::string path = f.path("desk.cvm");
     form.controller().saveFile(path);
-    form.controller().names().setLineName(1, 2, "Camera 3");
+    EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(1, 2, "Camera 3"); });
     f.dialogs.clear();
     form.save();
     EXPECT_TRUE(f.dialogs.empty());
@@ -126,7 +126,7 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     form.controller().openFile(path);
     const std::string other = f.path("other.cvm");
     form.controller().saveFile(other);
-    form.controller().names().setLineName(0, 0, "Changed");
+    EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 0, "Changed"); });
     const Snapshot before(form);
 
     // The disk takes fewer bytes than a matrix file has.
@@ -163,7 +163,7 @@ TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
     f.answers.push_back(path);
     QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(form.controller().currentFile(), path);
-    form.controller().names().setLineName(0, 0, "Foyer");
+    EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 0, "Foyer"); });
     {
         const ReadOnlyFolder folder(f.files.path());
         if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
@@ -321,7 +321,7 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     const std::string path = f.path("studio.cvm");
     WriteBytes(path, StudioFile());
     form.controller().openFile(path);
-    form.controller().names().setLineName(2, kNoLineEntry, "Nobody");
+    EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(2, kNoLineEntry, "Nobody"); });
     EditState(form.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     f.takeRequests();
 

@@ -87,6 +87,14 @@ inline void RestoreKeys(corvane::FunctionKeys& keys, corvane::Step step, int bli
     if (blinkPhase != 0) keys.flipPhase();
 }
 
+// The same for the window's function keys, put back whole with nothing shown.
+inline void RestoreKeys(corvane::MatrixController& controller, corvane::Step step, int blinkCount,
+                        int blinkPhase) {
+    corvane::FunctionKeys keys = controller.functionKeys();
+    RestoreKeys(keys, step, blinkCount, blinkPhase);
+    controller.replaceFunctionKeys(keys);
+}
+
 // Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.
 inline corvane::MainWindow& ShowOnScreen(corvane::MainWindow& form) {
     form.show();

@@ -201,7 +201,7 @@ class UnansweredStep : public FunctionKeys, public testing::WithParamInterface<s
 TEST_P(UnansweredStep, ClearWithoutOkEndsOnTheNinthOrTenthTickWithNothingCleared) {
     f.firmware().state().LineRoute[0][0][5] = 1;
     MainWindow& form = open();
-    RestoreKeys(form.controller().functionKeys(), Step::Idle, 0, GetParam());
+    RestoreKeys(form.controller(), Step::Idle, 0, GetParam());
     click(form.functionsPanel()->key(kClearTag));
     EXPECT_EQ(form.controller().functionKeys().step(), Step::ClearConfirm);
     EXPECT_TRUE(form.okKey()->isVisible());  // at once, not at the next on half

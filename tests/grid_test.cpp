@@ -30,7 +30,7 @@ class Grid : public testing::Test {
         f.firmware().state().ReverseMode = reverse ? 1 : 0;
         MainWindow& form = f.open();
         EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
-        form.controller().names().setDefaults();
+        EditNames(form.controller(), [&](corvane::NameTable& n) { n.setDefaults(); });
         Q_EMIT form.controller().gridChanged();
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -100,7 +100,7 @@ TEST_F(Grid, ClickMovesTheLampRenamesTheColumnAndSendsTheRoute) {
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
 
     // A lit button sends the same route again and changes nothing on screen.
-    RestoreKeys(form().controller().functionKeys(), Step::Idle, 0, 0);
+    RestoreKeys(form().controller(), Step::Idle, 0, 0);
     click(0, 2);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
     EXPECT_TRUE(button(0, 2)->isConnected());
@@ -127,7 +127,7 @@ TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
     EXPECT_EQ(columnCaption(5), QStringLiteral("Line 06"));
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Line 06"));
 
-    form().controller().names().setLineName(1, 16, "Silence");
+    EditNames(form().controller(), [&](corvane::NameTable& n) { n.setLineName(1, 16, "Silence"); });
     click(1, 16);
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Silence"));
     EXPECT_TRUE(button(1, 16)->isConnected());
@@ -188,12 +188,12 @@ TEST_F(Grid, PreviewShowsTheMemorySlotOfTheSelectedUnit) {
     f.firmware().state().LineRoute[1][0][7] = 0;
     f.firmware().state().LineRoute[1][1][7] = 3;
     open();
-    form().controller().functionKeys().startPreview(0);
-    Q_EMIT form().controller().gridChanged();
+    form().controller().pressFunctionKey(kPreviewTag);
+    form().controller().pressMemoryKey(0);
     EXPECT_TRUE(button(3, 7)->isConnected());
     EXPECT_EQ(columnCaption(7), QStringLiteral("Line 08 - Channel 04"));
-    form().controller().functionKeys().dropStep();
-    Q_EMIT form().controller().gridChanged();
+    // The preview ends by itself.
+    while (form().controller().functionKeys().previewing()) form().controller().blinkTick();
     EXPECT_TRUE(button(0, 7)->isConnected());
 }
 
@@ -219,8 +219,8 @@ TEST_F(Grid, AClickDuringAPreviewEndsItAndShowsTheWorkMemory) {
 
 TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
     open();
-    form().controller().names().setLineName(2, 0, "Studio");
-    form().controller().names().setChannelName(2, 3, "Talkback");
+    EditNames(form().controller(), [&](corvane::NameTable& n) { n.setLineName(2, 0, "Studio"); });
+    EditNames(form().controller(), [&](corvane::NameTable& n) { n.setChannelName(2, 3, "Talkback"); });
     EditState(form().controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
     Q_EMIT form().controller().gridChanged();
     EXPECT_TRUE(columnCaption(0).startsWith(QStringLiteral("Studio - ")));

@@ -29,7 +29,7 @@ class Hints : public testing::Test {
         f.firmware().state().LineRoute[0][0][2] = 0;
         MainWindow& form = f.open();
         EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 0; });
-        form.controller().names().setDefaults();
+        EditNames(form.controller(), [&](corvane::NameTable& n) { n.setDefaults(); });
         Q_EMIT form.controller().gridChanged();
         form.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));

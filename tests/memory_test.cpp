@@ -165,7 +165,7 @@ TEST(MemoryRecall, WhileStoreOrPreviewWaitsTheKeyDoesNotRecall) {
     for (const auto& r : requests) EXPECT_NE(r.request, 6);
     // A confirmation pending or a preview showing: the key recalls and ends the step.
     for (Step step : {Step::ClearConfirm, Step::ReverseConfirm, Step::PreviewShow}) {
-        RestoreKeys(form.controller().functionKeys(), step, 2, 0);
+        RestoreKeys(form.controller(), step, 2, 0);
         form.controller().pressMemoryKey(3);
         EXPECT_EQ(form.controller().state().CurrentMemory[0], 3);
         EXPECT_EQ(form.controller().functionKeys().blinkCount(), 50);
@@ -225,7 +225,7 @@ TEST(UnsavedBlinking, AnArmedStepKeepsTheTimerAndGetsTheTicks) {
     form.controller().pressFunctionKey(kStoreTag);
     form.controller().showConfiguration();  // saved, but a step is armed
     EXPECT_TRUE(form.controller().blinking());
-    RestoreKeys(form.controller().functionKeys(), Step::StoreSelect, 0, 1);
+    RestoreKeys(form.controller(), Step::StoreSelect, 0, 1);
     form.controller().blinkTick();  // the function keys' tick, not the unsaved blinking
     EXPECT_EQ(memoryLeds(form), "10000");
 }

@@ -73,9 +73,9 @@ bool sameNames(const NameTable& a, const NameTable& b) {
 struct NamesDialogWindow : ::testing::Test {
     void SetUp() override {
         form = &f.open();
-        form->controller().names().setLineName(1, 4, "Studio A");
-        form->controller().names().setChannelName(1, 2, "Talkback");
-        form->controller().names().setChannelName(1, 4, "Off air");
+        EditNames(form->controller(), [&](corvane::NameTable& n) { n.setLineName(1, 4, "Studio A"); });
+        EditNames(form->controller(), [&](corvane::NameTable& n) { n.setChannelName(1, 2, "Talkback"); });
+        EditNames(form->controller(), [&](corvane::NameTable& n) { n.setChannelName(1, 4, "Off air"); });
     }
     FormFixture f;
     MainWindow* form = nullptr;
@@ -168,7 +168,7 @@ TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
         d.lineEdit(7)->clear();
         QTest::keyClick(d.lineEdit(7), Qt::Key_Return);  // Enter is OK
     }));
-    NameTable& names = form->controller().names();
+    const NameTable& names = form->controller().names();
     EXPECT_EQ(names.lineName(1, 4), " Studio B ");
     EXPECT_EQ(names.channelName(1, 0), "ABCDEFGHIJKLMNO");
     EXPECT_EQ(names.lineName(1, 15), "Caf\xE9??");
@@ -262,7 +262,7 @@ TEST_F(NamesDialogWindow, OkRedrawsTheGridAndCancelDoesNot) {
     if (!form->grid().columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
     EditState(form->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     // A name changed behind the grid's back shows only after a redraw.
-    form->controller().names().setLineName(1, 5, "Hidden");
+    EditNames(form->controller(), [&](corvane::NameTable& n) { n.setLineName(1, 5, "Hidden"); });
     const QString shown = form->grid().columnLabel(5)->caption();
     EXPECT_TRUE(runDialog(*form, [](NamesDialog& d) { d.reject(); }));
     EXPECT_EQ(form->grid().columnLabel(5)->caption(), shown);

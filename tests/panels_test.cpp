@@ -254,12 +254,14 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
 TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
     FormFixture f;
     MainWindow& form = f.open();
-    NameTable& names = form.controller().names();
-    for (int u = 0; u < 4; ++u) {
-        const std::string n = std::to_string(u);
-        for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
-        for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
-    }
+    EditNames(form.controller(), [](NameTable& names) {
+        for (int u = 0; u < 4; ++u) {
+            const std::string n = std::to_string(u);
+            for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
+            for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
+        }
+    });
+    const NameTable& names = form.controller().names();
     form.controller().setArrangement(7);
     EXPECT_EQ(names.channelName(1, 0), "C0");
     EXPECT_EQ(names.lineName(1, 15), "L1");
@@ -326,7 +328,7 @@ TEST(UnitSelection, ReleasingOverTheSelectedUnitChangesNothing) {
     ShownForm s;
     MainWindow& form = s.open();
     form.controller().setArrangement(1);
-    RestoreKeys(form.controller().functionKeys(), Step::Idle, 3, 0);
+    RestoreKeys(form.controller(), Step::Idle, 3, 0);
     UnitPanel* master = form.unitPanel(0);
     QTest::mousePress(master, Qt::RightButton, {}, QPoint(40, 20));
     QTest::mouseMove(master, QPoint(200, 20));  // a move over the selected unit draws nothing
@@ -346,7 +348,7 @@ QString spoken(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
 TEST(ScreenReaders, HearEachControlAndEachChangeOfRouteMemoryAndUnit) {
     ShownForm s;
     MainWindow& form = s.open();
-    form.controller().names().setLineName(0, 2, "PROD");
+    EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 2, "PROD"); });
     Q_EMIT form.controller().gridChanged();
     CrosspointButton* button = form.grid().button(1, 2);
     EXPECT_EQ(spoken(button), QStringLiteral("PROD to Channel 02, not connected"));

@@ -101,7 +101,7 @@ TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
     ASSERT_FALSE(previous.isEmpty());
 
     MainWindow& form = f.open();
-    form.controller().names().setLineName(0, 0, "Changed");
+    EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 0, "Changed"); });
     {
         const FileSizeLimit fullDisk(1000);
         f.form.reset();
@@ -121,8 +121,8 @@ TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
     {
         MainWindow& form = f.open();
         // Unit 0 and unit 2 lead their groups in 2x2, so the arrangement keeps their names.
-        form.controller().names().setLineName(0, 4, "Studio A");
-        form.controller().names().setChannelName(2, 1, "Talkback");
+        EditNames(form.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 4, "Studio A"); });
+        EditNames(form.controller(), [&](corvane::NameTable& n) { n.setChannelName(2, 1, "Talkback"); });
         EditState(form.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 7; });
         EditState(form.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
         form.setGeometry(130, 90, 785, 570);

@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     FormFixture f;
     for (int l = 0; l < kLines; ++l) f.firmware().state().LineRoute[1][0][l] = l % 5;
     g_form = &f.open();
-    g_form->controller().names().setDefaults();
+    EditNames(g_form->controller(), [&](corvane::NameTable& n) { n.setDefaults(); });
     g_form->show();
     if (!QTest::qWaitForWindowExposed(g_form)) return 1;
     benchmark::Initialize(&argc, argv);
