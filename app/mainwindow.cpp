@@ -396,7 +396,7 @@ void MainWindow::editNames() {
     const UnitNames entered = dialog->enteredNames();
     delete dialog;
     m_namesDialog = nullptr;
-    if (result == QDialog::Accepted) m_controller.renameSelectedUnit(entered);
+    if (result == QDialog::Accepted) m_controller.storeUnitNames(entered);
 }
 
 }  // namespace corvane

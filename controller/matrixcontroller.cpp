@@ -404,7 +404,7 @@ void MatrixController::openFile(const std::string& path, std::optional<int> rece
     sendImage();
 }
 
-void MatrixController::renameSelectedUnit(const UnitNames& names) {
+void MatrixController::storeUnitNames(const UnitNames& names) {
     const int unit = m_model.selectedUnit();
     for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, names.lines[k]);
     for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, names.channels[k]);

@@ -91,7 +91,7 @@ class MatrixController : public QObject {
     void saveFile(const std::string& path);
     // The names dialog's OK: the selected unit's names, shared with the units the arrangement
     // joins with it, then shown.
-    void renameSelectedUnit(const UnitNames& names);
+    void storeUnitNames(const UnitNames& names);
     // One event of the units' front panels.
     void pollDevice();
     void blinkTick();
