@@ -107,8 +107,8 @@ class MatrixController : public QObject {
     // image and a matrix file arrive this way, and so does a test's scene.
     void replaceState(const MatrixState& record) { m_model.replaceRecord(record); }
     const NameTable& names() const { return m_names; }
-    // Replaces the names as a whole, as replaceState() the model: a matrix file's and the settings'
-    // names arrive this way, and so do a test's.
+    // Replaces the names as a whole, as replaceState() the model: a matrix file's names arrive this
+    // way, and so do a test's.
     void replaceNames(const NameTable& names) { m_names = names; }
     const FunctionKeys& functionKeys() const { return m_keys; }
     // Puts the function keys back as a copy of them holds them, showing nothing until their next

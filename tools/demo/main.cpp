@@ -20,6 +20,7 @@
 
 #include "app/mainwindow.h"
 #include "app/runprogram.h"
+#include "model/layouts.h"
 #include "model/matrixmodel.h"
 #include "remote/remotesettings.h"
 #include "tools/demo/frontpanel.h"
@@ -214,10 +215,10 @@ int main(int argc, char** argv) {
     sinceStart.start();
     return corvane::RunProgram(argc, argv, *bus, [&](corvane::MainWindow& form) {
         if (options.layout >= 0) {
-            corvane::MatrixModel model = form.controller().model();
-            model.setLayout(options.layout);
-            form.controller().replaceState(model.record());
-            form.controller().showConfiguration();
+            // As the Matrix menu would set it, among the arrangements the units allow.
+            corvane::MatrixController& controller = form.controller();
+            controller.setArrangement(
+                corvane::AllowedLayout(controller.model().slaveCount(), options.layout));
         }
         if (options.remotePort >= 0) {
             corvane::RemoteSettings remote;
