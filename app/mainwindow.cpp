@@ -129,13 +129,13 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::shutDown() {
-    if (!m_windowStateSaved) SavePlacement(*this, m_controller.session(), m_notifier);
+    if (!m_windowStateSaved) SavePlacement(*this, m_controller);
     m_windowStateSaved = true;
     m_controller.shutdown();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    SavePlacement(*this, m_controller.session(), m_notifier);
+    SavePlacement(*this, m_controller);
     m_windowStateSaved = true;
     QMainWindow::closeEvent(event);
 }
@@ -373,14 +373,15 @@ void MainWindow::openRecentFile(int index) {
 void MainWindow::editNames() {
     // Insert pressed inside the open dialog reaches its field and opens nothing.
     if (m_grid->columnMoving() || m_namesDialog) return;
-    const QPointer<NamesDialog> dialog = new NamesDialog(m_controller.names(), m_controller.state(), this);
+    const QPointer<NamesDialog> dialog = new NamesDialog(m_controller.names(), m_controller.model(), this);
     m_namesDialog = dialog;
     const int result = dialog->exec();
     // The dialog is gone if the window was torn down while it ran.
     if (!dialog) return;
+    const UnitNames entered = dialog->enteredNames();
     delete dialog;
     m_namesDialog = nullptr;
-    if (result == QDialog::Accepted) m_controller.namesEdited();
+    if (result == QDialog::Accepted) m_controller.storeUnitNames(entered);
 }
 
 }  // namespace corvane

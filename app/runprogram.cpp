@@ -53,7 +53,7 @@ int RunProgram(int argc, char** argv, UsbInterface& usb, const std::function<voi
         // The session manager may still cancel the end of the session, so the program goes on.
         QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&notifier, &window] {
             notifier.setUnattended(true);
-            SavePlacement(window, window.controller().session(), notifier);
+            SavePlacement(window, window.controller());
             window.controller().saveSettings();
             notifier.setUnattended(false);
         });

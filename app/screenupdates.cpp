@@ -8,7 +8,6 @@
 #include "app/mainwindow.h"
 #include "model/gridcontent.h"
 #include "model/layouts.h"
-#include "model/memoryops.h"
 #include "storage/diskfile.h"
 #include "view/angledlabel.h"
 #include "view/crosspointgrid.h"
@@ -78,43 +77,44 @@ ScreenUpdates::ScreenUpdates(MainWindow& window)
 }
 
 void ScreenUpdates::showCrosspoint(int row, int column, int previous) {
-    const MatrixState& s = m_controller.state();
-    m_window.grid().showRoute(s, m_controller.names(), grid::ShownUnit(s), row, column, previous);
+    const MatrixModel& model = m_controller.model();
+    m_window.grid().showRoute(model, m_controller.names(), model.selectedUnit(), row, column, previous);
 }
 
 void ScreenUpdates::showGrid() {
-    const MatrixState& s = m_controller.state();
+    const MatrixModel& model = m_controller.model();
     const FunctionKeys& keys = m_controller.functionKeys();
-    m_window.grid().showAll(s, m_controller.names(), grid::ShownUnit(s),
+    m_window.grid().showAll(model, m_controller.names(), model.selectedUnit(),
                             grid::ShownSlot(keys.previewing(), keys.previewMemory()));
 }
 
 void ScreenUpdates::showUnitMap(int unit) {
     if (!IsUnit(unit)) return;
-    const MatrixState& s = m_controller.state();
+    const MatrixModel& model = m_controller.model();
     UnitPanel* panel = m_window.unitPanel(unit);
-    const PanelSize size = UnitPanelSize(s.ReverseMode != 0);
+    const PanelSize size = UnitPanelSize(model.isReverse());
     panel->resize(size.width, size.height);
-    const bool selected = unit == s.SelectedUnit;
+    const bool selected = unit == model.selectedUnit();
     panel->setSelected(selected);
     const QString spoken = selected ? QStringLiteral("Unit %1, selected").arg(unit + 1)
                                     : QStringLiteral("Unit %1").arg(unit + 1);
     if (panel->accessibleName() != spoken) panel->setAccessibleName(spoken);
     panel->setBevel(selected ? Bevel::Lowered : Bevel::Raised);
     QImage picture = UnitPicture(selected, panel->devicePixelRatio());
-    DrawUnitMap(picture, s, unit, panel->palette().color(QPalette::Button));
+    DrawUnitMap(picture, model, unit, panel->palette().color(QPalette::Button));
     panel->setPicture(picture);
 }
 
 void ScreenUpdates::showArrangement() {
-    const MatrixState& s = m_controller.state();
+    const MatrixModel& model = m_controller.model();
     for (int k = 0; k < kLayouts; ++k)
         m_window.commands().arrangements[static_cast<std::size_t>(k)]->setEnabled(
-            LayoutAllowed(s.SlaveCount, k));
-    if (s.MatrixLayout < kLayouts) m_window.commands().arrangements[s.MatrixLayout]->setChecked(true);
+            LayoutAllowed(model.slaveCount(), k));
+    if (model.layout() < kLayouts)
+        m_window.commands().arrangements[static_cast<std::size_t>(model.layout())]->setChecked(true);
     for (int u = 1; u < kUnits; ++u) {
         UnitPanel* panel = m_window.unitPanel(u);
-        const PanelPlace place = UnitPanelPlace(s.MatrixLayout, u, s.ReverseMode != 0);
+        const PanelPlace place = UnitPanelPlace(model.layout(), u, model.isReverse());
         if (place.visible) {
             panel->move(place.left, place.top);
             panel->show();
@@ -125,21 +125,21 @@ void ScreenUpdates::showArrangement() {
 }
 
 void ScreenUpdates::showIndicators() {
-    const MatrixState& s = m_controller.state();
-    const int unit = m_controller.selectedUnitIndex();
-    const int shown = s.CurrentMemory[unit] + 1;
-    m_window.statusPanel(0)->setText(s.UnsavedFlags[unit] != 0
-                                         ? QStringLiteral("Memory: %1 - Unsaved").arg(shown)
-                                         : QStringLiteral("Memory: %1").arg(shown));
-    m_window.statusPanel(1)->setText(QStringLiteral("Unit: %1").arg(s.SelectedUnit + 1));
+    const MatrixModel& model = m_controller.model();
+    const int unit = model.selectedUnit();
+    const int shown = model.currentMemory(unit) + 1;
+    m_window.statusPanel(0)->setText(model.unsaved(unit) ? QStringLiteral("Memory: %1 - Unsaved").arg(shown)
+                                                         : QStringLiteral("Memory: %1").arg(shown));
+    m_window.statusPanel(1)->setText(QStringLiteral("Unit: %1").arg(unit + 1));
 }
 
 void ScreenUpdates::showMemoryLamps() {
-    m_window.recallPanel()->showOnly(m_controller.state().CurrentMemory[m_controller.selectedUnitIndex()]);
+    const MatrixModel& model = m_controller.model();
+    m_window.recallPanel()->showOnly(model.currentMemory(model.selectedUnit()));
 }
 
 void ScreenUpdates::showPattern(const BlinkPattern& pattern) {
-    const MatrixState& s = m_controller.state();
+    const bool reverse = m_controller.model().isReverse();
     switch (pattern.memory) {
         case MemoryLamps::Keep:
             break;
@@ -154,7 +154,7 @@ void ScreenUpdates::showPattern(const BlinkPattern& pattern) {
             m_window.recallPanel()->showOnly(m_controller.functionKeys().previewMemory());
             break;
     }
-    const auto paint = [&s](Led* lamp, Lamp how) {
+    const auto paint = [reverse](Led* lamp, Lamp how) {
         switch (how) {
             case Lamp::Keep:
                 break;
@@ -163,7 +163,7 @@ void ScreenUpdates::showPattern(const BlinkPattern& pattern) {
                 lamp->setLit(how == Lamp::Lit);
                 break;
             case Lamp::FollowReverse:
-                lamp->setLit(s.ReverseMode != 0);
+                lamp->setLit(reverse);
                 break;
         }
     };
@@ -181,7 +181,7 @@ void ScreenUpdates::showPattern(const BlinkPattern& pattern) {
         m_window.okLamp()->hide();
     }
     if (pattern.restoreReverseKey)
-        m_window.functionsPanel()->key(kReverseTag)->setChecked(s.ReverseMode != 0);
+        m_window.functionsPanel()->key(kReverseTag)->setChecked(reverse);
 }
 
 void ScreenUpdates::showRecentFiles(const ReopenUpdate& update) {

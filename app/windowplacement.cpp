@@ -4,10 +4,10 @@
 #include <QScreen>
 #include <QWidget>
 
-#include <exception>
 #include <vector>
 
 #include "controller/configurationsession.h"
+#include "controller/matrixcontroller.h"
 #include "storage/settingsfile.h"
 
 namespace corvane {
@@ -37,10 +37,9 @@ WindowPlacement placementOf(const QWidget& window) {
 
 }  // namespace
 
-void RestorePlacement(QWidget& window, ConfigurationSession& session) {
+void RestorePlacement(QWidget& window, const ConfigurationSession& session) {
     if (!session.isOpen()) return;
-    const WindowPlacement current = placementOf(window);
-    const std::optional<RestoredPlacement> restored = RestoreWindowPlacement(*session.store(), current);
+    const std::optional<RestoredPlacement> restored = session.restorePlacement(placementOf(window));
     if (!restored) return;
     if (restored->placement) {
         // A placement from another screen set-up, or a damaged file, must not give a window far
@@ -69,14 +68,8 @@ void RestorePlacement(QWidget& window, ConfigurationSession& session) {
     }
 }
 
-void SavePlacement(const QWidget& window, ConfigurationSession& session, Notifier& notifier) {
-    if (!session.isOpen()) return;
-    try {
-        SaveWindowPlacement(*session.store(), placementOf(window));
-    } catch (const std::exception& e) {
-        // Only the last EndAccess writes; the program's own access is still open here.
-        ShowSettingsError(notifier, e);
-    }
+void SavePlacement(const QWidget& window, MatrixController& controller) {
+    controller.saveWindowPlacement(placementOf(window));
 }
 
 }  // namespace corvane

@@ -19,6 +19,22 @@ void ConfigurationSession::open(const std::string& commonDataFolder) {
     m_settings->Open();
 }
 
+std::optional<RestoredPlacement> ConfigurationSession::restorePlacement(
+    const WindowPlacement& current) const {
+    if (!isOpen()) return std::nullopt;
+    return RestoreWindowPlacement(*m_store, current);
+}
+
+void ConfigurationSession::savePlacement(const WindowPlacement& placement, Notifier& notifier) {
+    if (!isOpen()) return;
+    try {
+        SaveWindowPlacement(*m_store, placement);
+    } catch (const std::exception& e) {
+        // Only the last EndAccess writes; the program's own access is still open here.
+        ShowSettingsError(notifier, e);
+    }
+}
+
 ReopenUpdate ConfigurationSession::loadRecentFiles() {
     return m_recentFiles.load(m_settings->ReadRecentFiles());
 }

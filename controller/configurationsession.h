@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/matrixstate.h"
@@ -24,8 +25,11 @@ class ConfigurationSession {
     // A file that does not parse throws SettingsError; nothing has been written then.
     void open(const std::string& commonDataFolder);
     bool isOpen() const { return m_store && m_store->isOpen(); }
-    // The store itself, for the window's placement; nullptr before open().
-    XmlSettingsStore* store() { return m_store.get(); }
+    // The window's placement as the file holds it, for a window placed at `current` now; nothing
+    // before open().
+    std::optional<RestoredPlacement> restorePlacement(const WindowPlacement& current) const;
+    // Writes the window's placement; a failure is shown.
+    void savePlacement(const WindowPlacement& placement, Notifier& notifier);
 
     ReopenUpdate loadRecentFiles();
     void readArrangement(MatrixState& state) const { m_settings->ReadArrangement(state); }

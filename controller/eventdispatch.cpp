@@ -1,17 +1,8 @@
 #include "controller/eventdispatch.h"
 
-#include "model/memoryops.h"
-
 namespace corvane {
 
-namespace {
-bool IsCrosspoint(const MatrixState& state, int row, int column) {
-    if (state.ReverseMode) return row < kChannels && column <= kNoLine;
-    return row <= kDisconnected && column < kLines;
-}
-}  // namespace
-
-DispatchedEvent DispatchEvent(const DeviceEvent& event, int count, const MatrixState& state) {
+DispatchedEvent DispatchEvent(const DeviceEvent& event, int count, const MatrixModel& model) {
     DispatchedEvent d;
     if (count < 2) return d;
     const std::uint8_t arg1 = event[1];
@@ -40,13 +31,13 @@ DispatchedEvent DispatchEvent(const DeviceEvent& event, int count, const MatrixS
             d.unit = arg2 >> 4;
             d.row = arg2 & 0x0F;
             d.column = arg1;
-            if (!IsUnit(d.unit) || !IsCrosspoint(state, d.row, d.column)) break;
-            d.action = d.unit == state.SelectedUnit ? EventAction::RouteSelected : EventAction::RouteOther;
+            if (!IsUnit(d.unit) || !model.isCrosspoint(d.row, d.column)) break;
+            d.action = d.unit == model.selectedUnit() ? EventAction::RouteSelected : EventAction::RouteOther;
             break;
         case static_cast<std::uint8_t>(EventCode::MemoryCleared):
             if (!IsUnit(arg1)) break;
             d.unit = arg1;
-            d.action = d.unit == state.SelectedUnit ? EventAction::ClearSelected : EventAction::ClearOther;
+            d.action = d.unit == model.selectedUnit() ? EventAction::ClearSelected : EventAction::ClearOther;
             break;
         case static_cast<std::uint8_t>(EventCode::ImageChanged):
             d.action = EventAction::ReadImage;
@@ -56,23 +47,6 @@ DispatchedEvent DispatchEvent(const DeviceEvent& event, int count, const MatrixS
     }
     if (d.action == EventAction::None) d = DispatchedEvent{};
     return d;
-}
-
-void ApplyUnsavedBits(MatrixState& state, std::uint8_t bits) {
-    for (int u = 0; u < kUnits; ++u) state.UnsavedFlags[u] = (bits >> u) & 1;
-}
-
-void ApplyStored(MatrixState& state, int unit, int memory) {
-    for (int u = 0; u < kUnits; ++u) state.CurrentMemory[u] = static_cast<std::uint8_t>(memory);
-    CopyWorkToMemory(state, unit, memory);
-}
-
-void ApplyRoute(MatrixState& state, int unit, int row, int column) {
-    if (state.ReverseMode) {
-        state.ChannelRoute[unit][kWorkMemory][row] = static_cast<std::uint8_t>(column);
-    } else {
-        state.LineRoute[unit][kWorkMemory][column] = static_cast<std::uint8_t>(row);
-    }
 }
 
 }  // namespace corvane

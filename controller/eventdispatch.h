@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "device/deviceevent.h"
-#include "model/matrixstate.h"
+#include "model/matrixmodel.h"
 
 namespace corvane {
 
@@ -35,13 +35,6 @@ struct DispatchedEvent {
 // Arguments outside the ranges the unit documents are ignored as a whole rather than written
 // past the model's tables: a unit above 3, a memory above 4, and a row or column that is not a
 // crosspoint of the active orientation.
-DispatchedEvent DispatchEvent(const DeviceEvent& event, int count, const MatrixState& state);
-
-// The model side of the events that need no screen.
-void ApplyUnsavedBits(MatrixState& state, std::uint8_t bits);
-// Every unit moves to the memory; only `unit`'s work memory is copied into it.
-void ApplyStored(MatrixState& state, int unit, int memory);
-// One route of a unit's work memory in the active orientation.
-void ApplyRoute(MatrixState& state, int unit, int row, int column);
+DispatchedEvent DispatchEvent(const DeviceEvent& event, int count, const MatrixModel& model);
 
 }  // namespace corvane

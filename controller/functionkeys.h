@@ -25,7 +25,7 @@ inline constexpr int kOkTag = 4;
 // Any armed step ends at the next blink tick once its blink count holds this.
 inline constexpr std::uint8_t kEndArmedStep = 50;
 
-// How a lamp is painted; Keep leaves it as it is. FollowReverse: lit while ReverseMode is set.
+// How a lamp is painted; Keep leaves it as it is. FollowReverse: lit in reverse routing.
 enum class Lamp : std::uint8_t { Keep, Dark, Lit, FollowReverse };
 
 // The five memory lamps: Usual is the selected unit's current memory alone, as the memory
@@ -44,7 +44,7 @@ struct BlinkPattern {
     Lamp ok = Lamp::Keep;
     Prompts prompts = Prompts::Keep;
     bool hideOk = false;             // OK and its lamp hidden
-    bool restoreReverseKey = false;  // REVERSE shown down exactly when ReverseMode is set
+    bool restoreReverseKey = false;  // REVERSE shown down exactly in reverse routing
     bool refreshGrid = false;        // the grid shows the work memory again
 };
 

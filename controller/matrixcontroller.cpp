@@ -5,9 +5,7 @@
 #include "device/notifier.h"
 #include "device/opendevice.h"
 #include "device/usbinterface.h"
-#include "model/gridcontent.h"
 #include "model/layouts.h"
-#include "model/memoryops.h"
 #include "storage/diskfile.h"
 #include "storage/matrixfile.h"
 
@@ -18,7 +16,7 @@ namespace {
 constexpr char kFileOpenTitle[] = "File Open";
 constexpr char kFileReopenTitle[] = "File Reopen";
 
-enum class Change : std::uint8_t { Route, Recall, Store, Clear, Reverse };
+}  // namespace
 
 // Whether a change goes to the unit. The operator's and remote control's changes always do. A
 // front panel's change is already made on the units, so it goes back only where the unit expects
@@ -28,6 +26,8 @@ bool SendsToUnit(Origin origin, Change change) {
     if (origin != Origin::FrontPanel) return true;
     return change == Change::Clear || change == Change::Reverse;
 }
+
+namespace {
 
 // A short pause before the first read, three counting loops; volatile keeps them from the optimiser.
 void BusyPause() {
@@ -97,7 +97,9 @@ StartResult MatrixController::start() {
 
     m_session.open(m_options.commonDataFolder);
     Q_EMIT recentFilesChanged(m_session.loadRecentFiles());
-    m_session.readArrangement(m_state);
+    MatrixState record = m_model.record();
+    m_session.readArrangement(record);
+    m_model.replaceRecord(record);
     m_session.readNames(m_names);
     // From here on the settings file is written at shutdown; one that could not be read stays as
     // it is.
@@ -117,15 +119,12 @@ void MatrixController::shutdown() {
     m_link.close();
     // Without the unit's slave count the arrangement was lowered to 1x1 and unit 1; saving that
     // would lose the operator's arrangement for the next start with the unit.
-    if (m_settingsRead) m_session.close(m_names, m_connected ? &m_state : nullptr, m_notifier);
+    if (m_settingsRead) m_session.close(m_names, m_connected ? &m_model.record() : nullptr, m_notifier);
 }
 
 void MatrixController::saveSettings() {
-    if (m_settingsRead && !m_shutDown) m_session.save(m_names, m_connected ? &m_state : nullptr, m_notifier);
-}
-
-int MatrixController::selectedUnitIndex() const {
-    return m_state.SelectedUnit < kUnits ? m_state.SelectedUnit : kUnits - 1;
+    if (m_settingsRead && !m_shutDown)
+        m_session.save(m_names, m_connected ? &m_model.record() : nullptr, m_notifier);
 }
 
 void MatrixController::showEveryUnit() {
@@ -133,15 +132,15 @@ void MatrixController::showEveryUnit() {
 }
 
 void MatrixController::send(RequestCode code, std::uint16_t value, std::uint16_t index) {
-    m_traffic.sent(code, value, index, m_state.ReverseMode != 0);
+    m_traffic.sent(code, value, index, m_model.isReverse());
     m_link.sendCommand(code, value, index);
 }
 
 void MatrixController::applyRoute(int row, int column) {
     // Any change of the grid ends an armed function-key step at its next tick.
     m_keys.endArmedStep();
-    const int u = grid::ShownUnit(m_state);
-    const grid::RouteChange change = grid::SetWorkRoute(m_state, u, row, column, m_state.ReverseMode != 0);
+    const int u = m_model.selectedUnit();
+    const RouteChange change = m_model.setWorkRoute(u, row, column);
     if (!change.changed) return;
     if (m_keys.previewing()) {
         // The grid shows a stored memory but the change is to the work memory: end the preview
@@ -158,85 +157,23 @@ void MatrixController::applyRoute(int row, int column) {
 void MatrixController::routeCrosspoint(int row, int column, Origin origin) {
     if (row < 0 || row >= grid::kRows || column < 0 || column >= grid::kColumns) return;
     applyRoute(row, column);
-    if (!SendsToUnit(origin, Change::Route) || grid::IsHidden(row, column, m_state.ReverseMode != 0)) return;
-    send(RequestCode::SetRoute, UnitRow(grid::ShownUnit(m_state), row), static_cast<std::uint16_t>(column));
+    if (!SendsToUnit(origin, Change::Route) || !m_model.isCrosspoint(row, column)) return;
+    send(RequestCode::SetRoute, UnitRow(m_model.selectedUnit(), row), static_cast<std::uint16_t>(column));
 }
 
 void MatrixController::routeUnit(int unit, int row, int column, Origin origin) {
     if (!IsUnit(unit)) return;
-    if (unit == grid::ShownUnit(m_state)) {
+    if (unit == m_model.selectedUnit()) {
         routeCrosspoint(row, column, origin);
         return;
     }
-    const bool reverse = m_state.ReverseMode != 0;
     if (row < 0 || row >= grid::kRows || column < 0 || column >= grid::kColumns) return;
-    if (grid::IsHidden(row, column, reverse) && origin != Origin::FrontPanel) return;
-    ApplyRoute(m_state, unit, row, column);
+    if (!m_model.isCrosspoint(row, column) && origin != Origin::FrontPanel) return;
+    m_model.setWorkRoute(unit, row, column);
     Q_EMIT unitMapChanged(unit);
     if (!SendsToUnit(origin, Change::Route)) return;
     m_keys.endArmedStep();
     send(RequestCode::SetRoute, UnitRow(unit, row), static_cast<std::uint16_t>(column));
-}
-
-void MatrixController::pressMemoryKey(int memory) {
-    if (!IsMemory(memory)) return;
-    if (m_keys.step() == Step::StoreSelect) {
-        storeUnitMemory(m_state.SelectedUnit & 3, memory);
-        return;
-    }
-    if (m_keys.step() == Step::PreviewSelect) {
-        startPreview(memory);
-        return;
-    }
-    recallMemory(memory, Origin::Operator);
-}
-
-void MatrixController::recallMemory(int memory, Origin origin) {
-    // A memory number outside 0..4 names no slot; the model stays as it is.
-    if (!IsMemory(memory)) return;
-    RecallMemory(m_state, memory);
-    if (SendsToUnit(origin, Change::Recall)) {
-        const int unit = selectedUnitIndex();
-        send(RequestCode::Recall, m_state.CurrentMemory[unit], static_cast<std::uint16_t>(unit));
-        m_keys.endArmedStep();
-    }
-    Q_EMIT gridChanged();
-    showEveryUnit();
-    Q_EMIT memoryLampsChanged();
-    updateMemoryStatus();
-}
-
-void MatrixController::storeUnitMemory(int unit, int memory) {
-    if (!IsUnit(unit) || !IsMemory(memory)) return;
-    m_keys.endArmedStep();
-    const bool otherMemory = m_state.CurrentMemory[unit] != memory;
-    m_state.CurrentMemory[unit] = static_cast<std::uint8_t>(memory);
-    CopyWorkToMemory(m_state, unit, memory);
-    if (otherMemory) {
-        // The other units now work on their copy of the memory; for this unit nothing changes.
-        RecallMemory(m_state, memory);
-        Q_EMIT gridChanged();
-        showEveryUnit();
-        Q_EMIT memoryLampsChanged();
-        updateMemoryStatus();
-    }
-    send(RequestCode::Store, static_cast<std::uint16_t>(memory), static_cast<std::uint16_t>(unit));
-}
-
-void MatrixController::startPreview(int memory) {
-    m_keys.startPreview(memory);
-    // A preview must end by itself, however it was started.
-    m_blinkTimer.setEnabled(true);
-    Q_EMIT promptsChanged(QStringLiteral("PREVIEW"), QStringLiteral("Selected Memory"));
-    Q_EMIT gridChanged();
-}
-
-void MatrixController::applyStored(int unit, int memory) {
-    ApplyStored(m_state, unit, memory);
-    Q_EMIT gridChanged();
-    Q_EMIT unitMapChanged(m_state.SelectedUnit & 3);
-    Q_EMIT memoryLampsChanged();
-    updateMemoryStatus();
 }
 
 void MatrixController::pressFunctionKey(int key) {
@@ -252,7 +189,7 @@ void MatrixController::pressFunctionKey(int key) {
             break;
         case OkAction::SwitchReverse:
             // OK always switches away from the orientation in force, whatever the key shows.
-            setReverse(m_state.ReverseMode == 0, Origin::Operator);
+            setReverse(!m_model.isReverse(), Origin::Operator);
             break;
         case OkAction::None:
             break;
@@ -267,8 +204,8 @@ void MatrixController::showPattern(const BlinkPattern& pattern) {
 void MatrixController::clearWorkMemory(Origin origin) {
     m_keys.endArmedStep();
     const GridRebuild rebuild(*this);
-    const int unit = m_state.SelectedUnit & 3;
-    ClearWork(m_state, unit);
+    const int unit = m_model.selectedUnit();
+    m_model.clearWorkMemory(unit);
     if (SendsToUnit(origin, Change::Clear)) send(RequestCode::Clear, static_cast<std::uint16_t>(unit), 0);
     applyArrangement();
     Q_EMIT gridChanged();
@@ -276,7 +213,7 @@ void MatrixController::clearWorkMemory(Origin origin) {
 }
 
 void MatrixController::clearUnitWorkMemory(int unit, Origin origin) {
-    if (unit == (m_state.SelectedUnit & 3)) return clearWorkMemory(origin);
+    if (unit == m_model.selectedUnit()) return clearWorkMemory(origin);
     if (!IsUnit(unit)) return;
     m_keys.endArmedStep();
     clearUnit(unit);
@@ -284,27 +221,27 @@ void MatrixController::clearUnitWorkMemory(int unit, Origin origin) {
 }
 
 void MatrixController::clearUnit(int unit) {
-    ClearWork(m_state, unit);
+    m_model.clearWorkMemory(unit);
     showEveryUnit();
 }
 
 void MatrixController::setReverse(bool on, Origin origin) {
     m_keys.endArmedStep();
     const GridRebuild rebuild(*this);
-    m_state.ReverseMode = on ? 1 : 0;
+    m_model.setReverse(on);
     Q_EMIT orientationChanged(on);
-    if (SendsToUnit(origin, Change::Reverse)) send(RequestCode::SetReverse, m_state.ReverseMode, 0);
+    if (SendsToUnit(origin, Change::Reverse)) send(RequestCode::SetReverse, on ? 1 : 0, 0);
     applyArrangement();
     Q_EMIT gridChanged();
     showEveryUnit();
 }
 
 void MatrixController::selectUnit(int unit) {
-    if (!IsUnit(unit) || unit == m_state.SelectedUnit || unit > HighestUnit(m_state.MatrixLayout)) return;
-    const int previous = m_state.SelectedUnit;
-    m_state.SelectedUnit = static_cast<std::uint8_t>(unit);
+    if (!IsUnit(unit) || unit == m_model.selectedUnit() || unit > HighestUnit(m_model.layout())) return;
+    const int previous = m_model.selectedUnit();
+    m_model.selectUnit(unit);
     m_keys.endArmedStep();
-    if (IsUnit(previous)) Q_EMIT unitMapChanged(previous);
+    Q_EMIT unitMapChanged(previous);
     Q_EMIT unitMapChanged(unit);
     Q_EMIT gridChanged();
     Q_EMIT memoryLampsChanged();
@@ -314,44 +251,30 @@ void MatrixController::selectUnit(int unit) {
 
 void MatrixController::setArrangement(int layout) {
     if (layout < 0 || layout >= kLayouts) return;
-    m_state.MatrixLayout = static_cast<std::uint8_t>(layout);
+    m_model.setLayout(layout);
     applyArrangement();
 }
 
 void MatrixController::normaliseArrangement() {
-    m_state.MatrixLayout = AllowedLayout(m_state.SlaveCount, m_state.MatrixLayout);
+    m_model.setLayout(AllowedLayout(m_model.slaveCount(), m_model.layout()));
     // What the indicators show before the arrangement is applied must already be a unit the
     // arrangement shows.
-    const int highest = HighestUnit(m_state.MatrixLayout);
-    if (m_state.SelectedUnit > highest) m_state.SelectedUnit = static_cast<std::uint8_t>(highest);
+    m_model.lowerSelectionTo(HighestUnit(m_model.layout()));
 }
 
 void MatrixController::applyArrangement() {
     Q_EMIT arrangementChanged();
-    const std::uint8_t selected = m_state.SelectedUnit;
-    const int highest = HighestUnit(m_state.MatrixLayout);
-    if (m_state.SelectedUnit > highest) m_state.SelectedUnit = static_cast<std::uint8_t>(highest);
-    m_names.shareOnArrangement(m_state.MatrixLayout);
+    const bool selectionMoved = m_model.lowerSelectionTo(HighestUnit(m_model.layout()));
+    m_names.shareOnArrangement(m_model.layout());
     m_keys.endArmedStep();
     Q_EMIT gridChanged();
     Q_EMIT indicatorsChanged();
     showEveryUnit();
     // The selection moved to a unit the arrangement shows: the indicators are for that unit now.
-    if (m_state.SelectedUnit != selected) {
+    if (selectionMoved) {
         Q_EMIT memoryLampsChanged();
         updateMemoryStatus();
     }
-}
-
-void MatrixController::updateMemoryStatus() {
-    if (m_state.UnsavedFlags[selectedUnitIndex()] != 0) {
-        m_blinkTimer.setEnabled(true);
-    } else {
-        if (!m_keys.armed()) m_blinkTimer.setEnabled(false);
-        m_keys.resetPhase();
-        Q_EMIT memoryLampsChanged();
-    }
-    Q_EMIT indicatorsChanged();
 }
 
 // Every view after the whole configuration was replaced: the unit's image, File New, a file.
@@ -359,19 +282,21 @@ void MatrixController::showConfiguration() {
     normaliseArrangement();
     // The grid's arrangement follows the orientation the configuration brought; a grid laid out
     // for the other one would route every click wrongly.
-    Q_EMIT orientationChanged(m_state.ReverseMode != 0);
+    Q_EMIT orientationChanged(m_model.isReverse());
     applyArrangement();
     Q_EMIT memoryLampsChanged();
     updateMemoryStatus();
 }
 
 void MatrixController::decodeImage(const ImageBuffer& image) {
-    DecodeConfigImage(m_state, image);
-    if (m_state.UnsavedFlags[m_state.SelectedUnit & 3] == 1 || m_keys.armed()) m_blinkTimer.setEnabled(true);
+    MatrixState record = m_model.record();
+    DecodeConfigImage(record, image);
+    replaceState(record);
+    if (m_model.unsaved(m_model.selectedUnit()) || m_keys.armed()) m_blinkTimer.setEnabled(true);
 }
 
 void MatrixController::sendImage() {
-    m_link.writeImage(EncodeConfigImage(m_state));
+    m_link.writeImage(EncodeConfigImage(m_model.record()));
 }
 
 void MatrixController::pollDevice() {
@@ -385,8 +310,8 @@ void MatrixController::pollDevice() {
         Q_EMIT unitLost();
         return;
     }
-    const DispatchedEvent e = DispatchEvent(event, count, m_state);
-    if (!m_traffic.polled(count, e, m_state.ReverseMode != 0)) return;
+    const DispatchedEvent e = DispatchEvent(event, count, m_model);
+    if (!m_traffic.polled(count, e, m_model.isReverse())) return;
     switch (e.action) {
         case EventAction::None:
             break;
@@ -397,8 +322,8 @@ void MatrixController::pollDevice() {
             recallMemory(e.memory, Origin::FrontPanel);
             break;
         case EventAction::Unsaved:
-            ApplyUnsavedBits(m_state, e.unsavedBits);
-            if (m_state.UnsavedFlags[m_state.SelectedUnit & 3] == 1) {
+            m_model.setUnsavedBits(e.unsavedBits);
+            if (m_model.unsaved(m_model.selectedUnit())) {
                 m_blinkTimer.setEnabled(true);
                 m_keys.resetPhase();
             }
@@ -431,28 +356,9 @@ void MatrixController::pollDevice() {
     }
 }
 
-void MatrixController::blinkTick() {
-    if (m_keys.armed()) {
-        const BlinkTick tick = m_keys.tick();
-        if (tick.half) showPattern(*tick.half);
-        // The on half that reaches the limit is replaced by the end at once.
-        if (tick.end) showPattern(*tick.end);
-        return;
-    }
-    const int unit = selectedUnitIndex();
-    if (m_state.UnsavedFlags[unit] == 0) {
-        Q_EMIT memoryLampsChanged();
-        updateMemoryStatus();
-        m_blinkTimer.setEnabled(false);
-        m_keys.resetPhase();
-        return;
-    }
-    const int memory = m_state.CurrentMemory[unit];
-    Q_EMIT unsavedLampBlinked(memory, m_keys.flipPhase() == 0);
-}
-
 void MatrixController::newConfiguration() {
-    ClearConfiguration(m_state, m_names);
+    m_names.setDefaults();
+    m_model.clear();
     Q_EMIT captionChanged(QString::fromLatin1(kMainTitle));
     m_currentFile.reset();
     showConfiguration();
@@ -461,7 +367,7 @@ void MatrixController::newConfiguration() {
 
 void MatrixController::saveFile(const std::string& path) {
     m_currentFile = path;
-    const MatrixFileSave saved = SaveMatrixFile(path, m_names, m_state);
+    const MatrixFileSave saved = SaveMatrixFile(path, m_names, m_model.record());
     if (!saved.ok()) {
         m_notifier.showFileMessage(kMainTitle, saved.message, MessageIcon::None);
         return;
@@ -484,7 +390,11 @@ void MatrixController::openFile(const std::string& path, std::optional<int> rece
             Q_EMIT recentFilesChanged(m_session.removeRecentFile(*recentEntry));
         return;
     }
-    ApplyMatrixFile(loaded.contents, m_names, m_state);
+    MatrixState record = m_model.record();
+    NameTable names = m_names;
+    ApplyMatrixFile(loaded.contents, names, record);
+    replaceNames(names);
+    replaceState(record);
     m_currentFile = path;
     Q_EMIT captionChanged(FileCaption(path));
     showConfiguration();
@@ -494,8 +404,11 @@ void MatrixController::openFile(const std::string& path, std::optional<int> rece
     sendImage();
 }
 
-void MatrixController::namesEdited() {
-    m_names.shareAfterEdit(m_state.SelectedUnit, m_state.MatrixLayout);
+void MatrixController::storeUnitNames(const UnitNames& names) {
+    const int unit = m_model.selectedUnit();
+    for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, names.lines[k]);
+    for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, names.channels[k]);
+    m_names.shareAfterEdit(unit, m_model.layout());
     Q_EMIT gridChanged();
 }
 

@@ -14,6 +14,7 @@
 #include "controller/unittraffic.h"
 #include "device/configimage.h"
 #include "device/devicelink.h"
+#include "model/matrixmodel.h"
 #include "model/matrixstate.h"
 #include "model/nametable.h"
 
@@ -29,6 +30,9 @@ enum class Origin : std::uint8_t { Operator, FrontPanel, Remote };
 // lamps of an armed step or of an unsaved memory.
 inline constexpr int kPollIntervalMs = 5;
 inline constexpr int kBlinkIntervalMs = 500;
+// What a change is, for SendsToUnit.
+enum class Change : std::uint8_t { Route, Recall, Store, Clear, Reverse };
+bool SendsToUnit(Origin origin, Change change);
 
 // What start() found: the unit connected, or a message was shown and the program ends.
 enum class StartResult : std::uint8_t { Connected, Failed };
@@ -58,6 +62,10 @@ class MatrixController : public QObject {
     // Writes the settings file as shutdown() would and goes on running (the desktop's session
     // manager asks for this before it ends the session, which it may still cancel).
     void saveSettings();
+    // The main window's placement into the settings file (at exit, and when the session ends).
+    void saveWindowPlacement(const WindowPlacement& placement) {
+        m_session.savePlacement(placement, m_notifier);
+    }
 
     // Intents: one per action of the operator or of a front panel.
     // A crosspoint of the grid of the unit shown; rows and columns as the grid counts them.
@@ -85,8 +93,9 @@ class MatrixController : public QObject {
     void openFile(const std::string& path, std::optional<int> recentEntry = std::nullopt);
     // Saves under `path`, which becomes the current file even when the save fails.
     void saveFile(const std::string& path);
-    // The names of the selected unit were edited in place: share them and show them.
-    void namesEdited();
+    // The names dialog's OK: the selected unit's names, shared with the units the arrangement
+    // joins with it, then shown.
+    void storeUnitNames(const UnitNames& names);
     // One event of the units' front panels.
     void pollDevice();
     void blinkTick();
@@ -95,15 +104,21 @@ class MatrixController : public QObject {
     // test's scene): the arrangement is corrected for the units there are, then all is shown.
     void showConfiguration();
 
-    const MatrixState& state() const { return m_state; }
-    // The model itself, for the names dialog and for tests that set a scene.
-    MatrixState& state() { return m_state; }
+    const MatrixModel& model() const { return m_model; }
+    // The record inside the model, for the codecs and for tests that compare it byte for byte.
+    const MatrixState& state() const { return m_model.record(); }
+    // Replaces the model as a whole and shows nothing yet (showConfiguration() does): the unit's
+    // image and a matrix file arrive this way, and so does a test's scene.
+    void replaceState(const MatrixState& record) { m_model.replaceRecord(record); }
     const NameTable& names() const { return m_names; }
-    NameTable& names() { return m_names; }
+    // Replaces the names as a whole, as replaceState() the model: a matrix file's names arrive this
+    // way, and so do a test's.
+    void replaceNames(const NameTable& names) { m_names = names; }
     const FunctionKeys& functionKeys() const { return m_keys; }
-    FunctionKeys& functionKeys() { return m_keys; }
+    // Puts the function keys back as a copy of them holds them, showing nothing until their next
+    // tick: for tests that start half-way through a step.
+    void replaceFunctionKeys(const FunctionKeys& keys) { m_keys = keys; }
     const std::optional<std::string>& currentFile() const { return m_currentFile; }
-    ConfigurationSession& session() { return m_session; }
     const ConfigurationSession& session() const { return m_session; }
     // Whether the timers really tick; when not, their ticks come only from pollDevice()/blinkTick().
     void setTimersRun(bool run) {
@@ -117,8 +132,6 @@ class MatrixController : public QObject {
     void setRemoteControl(std::unique_ptr<RemoteOperator> remote) { m_remote = std::move(remote); }
     const UnitTraffic& unitTraffic() const { return m_traffic; }
     Notifier& notifier() const { return m_notifier; }
-    // The selected unit for indexing: never past the last unit, whatever a file or the settings held.
-    int selectedUnitIndex() const;
 
   Q_SIGNALS:
     // One route of the unit shown changed; `previous` is the crosspoint lit before, or -1.
@@ -164,7 +177,7 @@ class MatrixController : public QObject {
     Notifier& m_notifier;
     ControllerOptions m_options;
     DeviceLink m_link;
-    MatrixState m_state{};
+    MatrixModel m_model;
     NameTable m_names{};
     FunctionKeys m_keys;
     ConfigurationSession m_session;

@@ -41,7 +41,7 @@ bool RemoteOperator::route(int unit, int channel, int line) {
 
 bool RemoteOperator::disconnect(int unit, int line) {
     // In normal routing this is the route of the line to no channel, and waits as one.
-    if (!m_controller.state().ReverseMode) return request({Kind::Route, unit, kDisconnected, line});
+    if (!m_controller.model().isReverse()) return request({Kind::Route, unit, kDisconnected, line});
     return request({Kind::Disconnect, unit, line});
 }
 
@@ -78,7 +78,7 @@ bool RemoteOperator::request(const Request& r) {
     }
     if (r.kind == Kind::Route) {
         // The last route of a crosspoint wins, among the routes waiting since the last other request.
-        const bool reverse = m_controller.state().ReverseMode != 0;
+        const bool reverse = m_controller.model().isReverse();
         for (auto w = m_waiting.rbegin(); w != m_waiting.rend() && w->kind == Kind::Route; ++w) {
             if (w->a == r.a && (reverse ? w->b == r.b : w->c == r.c)) {
                 *w = r;
@@ -106,9 +106,9 @@ void RemoteOperator::carryOut(const Request& r) {
             m_controller.routeUnit(r.a, r.b, r.c, Origin::Remote);
             break;
         case Kind::Disconnect: {
-            const MatrixState& s = m_controller.state();
+            const MatrixModel& model = m_controller.model();
             for (int channel = 0; channel < kChannels; ++channel)
-                if (s.ReverseMode && s.ChannelRoute[r.a][kWorkMemory][channel] == r.b)
+                if (model.isReverse() && model.isLit(r.a, kWorkMemory, channel, r.b))
                     m_controller.routeUnit(r.a, channel, kNoLine, Origin::Remote);
             break;
         }

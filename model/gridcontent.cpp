@@ -2,19 +2,6 @@
 
 namespace corvane::grid {
 
-namespace {
-// The model as seen in the orientation the caller names, which is the model's own in the program.
-MatrixModel Oriented(const MatrixState& s, bool reverse) {
-    MatrixModel model(s);
-    model.setReverse(reverse);
-    return model;
-}
-}  // namespace
-
-bool IsConnected(const MatrixState& s, int unit, int slot, int row, int column, bool reverse) {
-    return Oriented(s, reverse).isLit(unit, slot, row, column);
-}
-
 std::string ColumnCaption(const MatrixState& s, const NameTable& n, int unit, int slot, int column,
                           bool reverse) {
     std::string caption = n.lineName(unit, column);
@@ -30,15 +17,6 @@ std::string RowCaption(const MatrixState& s, const NameTable& n, int unit, int s
 
 std::string ConnectedHint(const std::string& lineName, const std::string& rowCaption) {
     return lineName + "-" + rowCaption + " | " + lineName + " connected with " + rowCaption;
-}
-
-RouteChange SetWorkRoute(MatrixState& s, int unit, int row, int column, bool reverse) {
-    MatrixModel model = Oriented(s, reverse);
-    const RouteChange change = model.setWorkRoute(unit, row, column);
-    const std::uint8_t orientation = s.ReverseMode;
-    s = model.record();
-    s.ReverseMode = orientation;
-    return change;
 }
 
 }  // namespace corvane::grid

@@ -13,18 +13,10 @@ namespace corvane {
 // values out of range (a matrix file can hold any byte) light no button and name nothing.
 namespace grid {
 
-// The unit the grid shows (MatrixModel::selectedUnit).
-inline int ShownUnit(const MatrixState& s) {
-    return MatrixModel(s).selectedUnit();
-}
-
 // The routing set shown: the work memory, or the previewed memory's slot while a preview runs.
 constexpr int ShownSlot(bool previewShowing, int previewMemory) {
     return previewShowing && IsMemory(previewMemory) ? previewMemory + 1 : kWorkMemory;
 }
-
-// MatrixModel::isLit in the orientation given.
-bool IsConnected(const MatrixState& s, int unit, int slot, int row, int column, bool reverse);
 
 // Normal routing: line name, " - ", the name of the channel the line is on. Reverse: line name.
 std::string ColumnCaption(const MatrixState& s, const NameTable& n, int unit, int slot, int column,
@@ -34,11 +26,6 @@ std::string RowCaption(const MatrixState& s, const NameTable& n, int unit, int s
 
 // The two-part hint of a connected button: "<line>-<row caption> | <line> connected with <row caption>".
 std::string ConnectedHint(const std::string& lineName, const std::string& rowCaption);
-
-using corvane::RouteChange;
-
-// MatrixModel::setWorkRoute in the orientation given.
-RouteChange SetWorkRoute(MatrixState& s, int unit, int row, int column, bool reverse);
 
 // Up and Down move within a column and wrap at its ends; in reverse routing the hidden row 4 is
 // skipped, so the wrap goes between rows 0 and 3.

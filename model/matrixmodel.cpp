@@ -4,7 +4,7 @@
 
 namespace corvane {
 
-void MatrixModel::setSelectedUnit(int unit) {
+void MatrixModel::selectUnit(int unit) {
     if (IsUnit(unit)) m_record.SelectedUnit = static_cast<std::uint8_t>(unit);
 }
 

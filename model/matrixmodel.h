@@ -68,7 +68,7 @@ class MatrixModel {
     // more, and the grid tests pin the low bits.
     int selectedUnit() const { return m_record.SelectedUnit & 3; }
     // A unit outside 0..3 is ignored.
-    void setSelectedUnit(int unit);
+    void selectUnit(int unit);
     // Lowers the stored selection, whatever byte it is, to the last unit an arrangement shows.
     // Returns whether it moved.
     bool lowerSelectionTo(int highestUnit);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -37,6 +38,12 @@ struct NameTable {
     void shareAfterEdit(int selectedUnit, int layout);
     // Copies each group's names from its lowest-numbered unit.
     void shareOnArrangement(int layout);
+};
+
+// The names of one unit's lines and channels as an operator typed them.
+struct UnitNames {
+    std::array<std::string, kLines> lines;
+    std::array<std::string, kChannels> channels;
 };
 
 static_assert(sizeof(NameTable) == 1760, "NameTable must stay a gapless byte record");

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/layouts.h"
+#include "model/matrixmodel.h"
 #include "remote/remotecontrol.h"
 
 namespace corvane {
@@ -85,12 +86,12 @@ bool wholeNumber(char type, const lo_arg* arg, int& value) {
 
 // Operator counting in, 0-based out (ports and on/off stay as they are). Any int32 may arrive,
 // so nothing is computed from the value before it is known to be in range.
-bool inRange(Arg kind, int value, const MatrixState& state, int& converted) {
+bool inRange(Arg kind, int value, const MatrixModel& model, int& converted) {
     bool ok = false;
     bool counted = true;  // counted from 1 by the operator
     switch (kind) {
         case Arg::Unit:
-            ok = value >= 1 && value <= 4 && value - 1 <= state.SlaveCount;
+            ok = value >= 1 && value <= 4 && value - 1 <= model.slaveCount();
             break;
         case Arg::Channel:
             ok = value >= 1 && value <= kChannels;
@@ -102,7 +103,7 @@ bool inRange(Arg kind, int value, const MatrixState& state, int& converted) {
             ok = value >= 1 && value <= kMemories;
             break;
         case Arg::Layout:
-            ok = value >= 1 && value <= kLayouts && LayoutAllowed(state.SlaveCount, value - 1);
+            ok = value >= 1 && value <= kLayouts && LayoutAllowed(model.slaveCount(), value - 1);
             break;
         case Arg::OnOff:
             ok = value == 0 || value == 1;
@@ -212,11 +213,11 @@ int OscDispatch::dispatch(const ParsedMessage& message, const RemotePeer& sender
     const Command* command = &kCommands[static_cast<std::size_t>(message.command)];
     const int argc = message.argc;
     // Ranges are checked as each message acts: an earlier one may have changed what is offered.
-    const MatrixState& state = m_control.state();
+    const MatrixModel model(m_control.state());
     std::array<int, 3> a{};
     for (int i = 0; i < argc; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        if (!inRange(command->args[k], message.args[k], state, a[k])) {
+        if (!inRange(command->args[k], message.args[k], model, a[k])) {
             m_counters.count(RemoteDrop::OutOfRange);
             return 0;
         }

@@ -41,25 +41,25 @@ std::string number(int n) {
 
 }  // namespace
 
-FeedbackValues feedbackValues(const MatrixState& s) {
+FeedbackValues feedbackValues(const MatrixModel& model) {
     FeedbackValues v;
     v.fill(kAbsent);
-    const int units = std::min(int{s.SlaveCount}, kUnits - 1) + 1;
+    const int units = std::min(model.slaveCount(), kUnits - 1) + 1;
     for (int u = 0; u < units; ++u) {
         for (int l = 0; l < kLines; ++l)
             v[static_cast<std::size_t>(kRouteItems + u * kLines + l)] =
-                counted(s.LineRoute[u][kWorkMemory][l], 4);
+                counted(model.lineRoute(u, kWorkMemory, l), 4);
         for (int c = 0; c < kChannels; ++c)
             v[static_cast<std::size_t>(kChannelItems + u * kChannels + c)] =
-                counted(s.ChannelRoute[u][kWorkMemory][c], kLines);
-        v[static_cast<std::size_t>(kMemoryItems + u)] = counted(s.CurrentMemory[u], kMemories);
-        v[static_cast<std::size_t>(kUnsavedItems + u)] = s.UnsavedFlags[u] != 0 ? 1 : 0;
+                counted(model.channelRoute(u, kWorkMemory, c), kLines);
+        v[static_cast<std::size_t>(kMemoryItems + u)] = counted(model.currentMemory(u), kMemories);
+        v[static_cast<std::size_t>(kUnsavedItems + u)] = model.unsaved(u) ? 1 : 0;
     }
-    v[kReverseItem] = s.ReverseMode != 0 ? 1 : 0;
-    v[kUnitItem] = counted(s.SelectedUnit, kUnits);
-    v[kLayoutItem] = counted(s.MatrixLayout, kLayouts);
+    v[kReverseItem] = model.isReverse() ? 1 : 0;
+    v[kUnitItem] = counted(model.selectedUnit(), kUnits);
+    v[kLayoutItem] = counted(model.layout(), kLayouts);
     // The memory lamps of the window: the selected unit's memory.
-    const int memory = s.SelectedUnit < kUnits ? counted(s.CurrentMemory[s.SelectedUnit], kMemories) : 0;
+    const int memory = counted(model.currentMemory(model.selectedUnit()), kMemories);
     for (int m = 1; m <= kMemories; ++m)
         v[static_cast<std::size_t>(kRecalledItems + m - 1)] = memory == m ? 1 : 0;
     return v;

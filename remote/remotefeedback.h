@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/matrixstate.h"
+#include "model/matrixmodel.h"
 
 namespace corvane {
 
@@ -16,7 +16,7 @@ inline constexpr int kFeedbackItems = kUnits * kLines + kUnits * kChannels + 2 *
 inline constexpr int kAbsent = -1;
 using FeedbackValues = std::array<int, kFeedbackItems>;
 
-FeedbackValues feedbackValues(const MatrixState& state);
+FeedbackValues feedbackValues(const MatrixModel& model);
 
 // One OSC message, ready to send.
 using OscPacket = std::vector<std::uint8_t>;

@@ -103,7 +103,7 @@ std::vector<Place> MeasureEveryText(MainWindow& window) {
     }
 
     {
-        NamesDialog dialog(window.controller().names(), window.controller().state(), &window);
+        NamesDialog dialog(window.controller().names(), window.controller().model(), &window);
         dialog.show();
         Settle();
         const QImage grab = Grab(&dialog);

@@ -69,7 +69,7 @@ TEST_P(Dispatch, DecodesAndChecksTheArguments) {
     state.ReverseMode = c.reverse ? 1 : 0;
     state.SelectedUnit = c.selected;
     DeviceEvent event{c.code, c.arg1, c.arg2, 0, 0, 0, 0, 0};
-    const DispatchedEvent d = DispatchEvent(event, c.count, state);
+    const DispatchedEvent d = DispatchEvent(event, c.count, MatrixModel(state));
     EXPECT_EQ(d.action, c.action);
     EXPECT_EQ(d.unit, c.unit);
     EXPECT_EQ(d.row, c.row);
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Events, Dispatch, testing::ValuesIn(kCases), [](const a
 });
 
 TEST(Dispatch, ReverseAndUnsavedTakeAnyByte) {
-    const MatrixState state{};
+    const MatrixModel state;
     for (int value : {0, 1, 2, 0x80, 0xFF}) {
         const auto reverse = DispatchEvent(MakeEvent(EventCode::ReverseChanged, value), 8, state);
         EXPECT_EQ(reverse.action, EventAction::SetReverse);
@@ -94,43 +94,6 @@ TEST(Dispatch, ReverseAndUnsavedTakeAnyByte) {
         EXPECT_EQ(unsaved.action, EventAction::Unsaved);
         EXPECT_EQ(unsaved.unsavedBits, value);
     }
-}
-
-TEST(EventModel, UnsavedBitsAboveTheFourUnitsAreIgnored) {
-    MatrixState state{};
-    ApplyUnsavedBits(state, 0xF5);
-    EXPECT_EQ(state.UnsavedFlags[0], 1);
-    EXPECT_EQ(state.UnsavedFlags[1], 0);
-    EXPECT_EQ(state.UnsavedFlags[2], 1);
-    EXPECT_EQ(state.UnsavedFlags[3], 0);
-}
-
-TEST(EventModel, StoredMovesEveryUnitButCopiesOnlyItsOwnWorkMemory) {
-    for (std::uint8_t reverse : {0, 1}) {
-        MatrixState state{};
-        state.ReverseMode = reverse;
-        for (int u = 0; u < kUnits; ++u) {
-            state.LineRoute[u][0][5] = static_cast<std::uint8_t>(u);
-            state.ChannelRoute[u][0][1] = static_cast<std::uint8_t>(10 + u);
-        }
-        ApplyStored(state, 2, 3);
-        for (int u = 0; u < kUnits; ++u) EXPECT_EQ(state.CurrentMemory[u], 3);
-        EXPECT_EQ(state.LineRoute[2][4][5], reverse ? 0 : 2);
-        EXPECT_EQ(state.ChannelRoute[2][4][1], reverse ? 12 : 0);
-        EXPECT_EQ(state.LineRoute[1][4][5], 0);
-        EXPECT_EQ(state.ChannelRoute[1][4][1], 0);
-        EXPECT_EQ(state.LineRoute[1][0][5], 1);  // other work memories stay as they are
-    }
-}
-
-TEST(EventModel, RouteWritesTheTableOfTheActiveOrientation) {
-    MatrixState state{};
-    ApplyRoute(state, 1, 3, 7);
-    EXPECT_EQ(state.LineRoute[1][0][7], 3);
-    state.ReverseMode = 1;
-    ApplyRoute(state, 2, 3, 16);
-    EXPECT_EQ(state.ChannelRoute[2][0][3], 16);
-    EXPECT_EQ(state.LineRoute[2][0][3], 0);
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(Events, UnsavedChangedSetsTheFlagsAndStartsBlinkingForTheSelectedUnit) {
     EXPECT_EQ(window.controller().state().UnsavedFlags[0], 0);
     EXPECT_FALSE(window.controller().blinking());
 
-    RestoreKeys(window.controller().functionKeys(), Step::Idle, 0, 1);
+    RestoreKeys(window.controller(), Step::Idle, 0, 1);
     deliver(window, MakeEvent(EventCode::UnsavedChanged, 0x01));
     EXPECT_EQ(window.controller().state().UnsavedFlags[0], 1);
     EXPECT_EQ(window.controller().state().UnsavedFlags[2], 0);
@@ -159,7 +159,7 @@ TEST_F(Events, RouteChangedForAnotherUnitGoesStraightIntoTheModel) {
     EXPECT_EQ(window.controller().state().UnsavedFlags[1], 1);
     EXPECT_TRUE(Sent(f).empty());
 
-    window.controller().state().ReverseMode = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     deliver(window, MakeEvent(EventCode::RouteChanged, 16, UnitRow(3, 2)));
     EXPECT_EQ(window.controller().state().ChannelRoute[3][0][2], kNoLine);
     deliver(window, MakeEvent(EventCode::RouteChanged, 9, UnitRow(2, 0)));
@@ -180,7 +180,7 @@ TEST_F(Events, RouteChangedForTheSelectedUnitSendsNothingBack) {
 TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
     for (int u = 0; u < kUnits; ++u) f.firmware().state().LineRoute[u][0][0] = 1;
     MainWindow& window = open();
-    window.controller().state().SelectedUnit = 2;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
     window.controller().pressFunctionKey(kPreviewTag);
     f.firmware().pressClear(2);
     window.controller().pollDevice();
@@ -194,8 +194,8 @@ TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
     EXPECT_EQ(window.controller().state().LineRoute[1][0][0], 1);
     EXPECT_TRUE(Sent(f).empty());
 
-    window.controller().state().ReverseMode = 1;
-    window.controller().state().ChannelRoute[1][0][3] = 5;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ChannelRoute[1][0][3] = 5; });
     deliver(window, MakeEvent(EventCode::MemoryCleared, 1));
     EXPECT_EQ(window.controller().state().ChannelRoute[1][0][3], kNoLine);
     EXPECT_EQ(window.controller().state().LineRoute[1][0][0], 1);
@@ -204,8 +204,8 @@ TEST_F(Events, MemoryClearedAnswersOnlyForTheSelectedUnit) {
 
 TEST_F(Events, ImageChangedReadsTheWholeImageAndShowsItsOrientation) {
     MainWindow& window = open();
-    window.controller().state().SelectedUnit = 1;
-    window.controller().state().MatrixLayout = 2;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 2; });
     MatrixState changed = f.firmware().state();
     changed.LineRoute[1][0][4] = 0;
     changed.CurrentMemory[1] = 4;

@@ -35,8 +35,8 @@ struct Bench : FileFormFixture {
     void firstRun() {
         firmware().state().LineRoute[0][0][2] = 1;
         MainWindow& window = open();
-        window.controller().names().setLineName(0, 3, "Talkback");
-        window.controller().state().LineRoute[0][0][7] = 3;
+        EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 3, "Talkback"); });
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.LineRoute[0][0][7] = 3; });
         window.controller().saveFile(file);
         this->window.reset();
         saved = ReadBytes(file);

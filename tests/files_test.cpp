@@ -90,7 +90,7 @@ TEST(FileSave, CancelledDialogSavesNothingAndSaveWithAFileAsksNothing) {
 
     const std::string path = f.path("desk.cvm");
     window.controller().saveFile(path);
-    window.controller().names().setLineName(1, 2, "Camera 3");
+    EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(1, 2, "Camera 3"); });
     f.dialogs.clear();
     window.save();
     EXPECT_TRUE(f.dialogs.empty());
@@ -126,7 +126,7 @@ TEST(FileSave, WriteThatFailsKeepsThePreviousFileWhole) {
     window.controller().openFile(path);
     const std::string other = f.path("other.cvm");
     window.controller().saveFile(other);
-    window.controller().names().setLineName(0, 0, "Changed");
+    EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 0, "Changed"); });
     const Snapshot before(window);
 
     // The disk takes fewer bytes than a matrix file has.
@@ -163,7 +163,7 @@ TEST(FileSave, OverAWritableFileInAFolderThatCannotBeWritten) {
     f.answers.push_back(path);
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(window.controller().currentFile(), path);
-    window.controller().names().setLineName(0, 0, "Foyer");
+    EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 0, "Foyer"); });
     {
         const ReadOnlyFolder folder(f.files.path());
         if (!folder.holds()) GTEST_SKIP() << "the folder stays writable here";
@@ -321,8 +321,8 @@ TEST(FileNew, AsksThenClearsEveryUnitAndSendsTheBlankImage) {
     const std::string path = f.path("studio.cvm");
     WriteBytes(path, StudioFile());
     window.controller().openFile(path);
-    window.controller().names().setLineName(2, kNoLineEntry, "Nobody");
-    window.controller().state().ReverseMode = 1;
+    EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(2, kNoLineEntry, "Nobody"); });
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     f.takeRequests();
 
     f.notifier.answer = false;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/mainwindow.h"
+#include "editstate.h"
 #include "recordingnotifier.h"
 #include "sentrequests.h"
 #include "view/angledlabel.h"
@@ -84,6 +85,14 @@ inline void RestoreKeys(corvane::FunctionKeys& keys, corvane::Step step, int bli
     for (int tick = 0; tick < 2 * blinkCount; ++tick) keys.tick();
     if (step == Step::Idle) keys.dropStep();
     if (blinkPhase != 0) keys.flipPhase();
+}
+
+// The same for the window's function keys, put back whole with nothing shown.
+inline void RestoreKeys(corvane::MatrixController& controller, corvane::Step step, int blinkCount,
+                        int blinkPhase) {
+    corvane::FunctionKeys keys = controller.functionKeys();
+    RestoreKeys(keys, step, blinkCount, blinkPhase);
+    controller.replaceFunctionKeys(keys);
 }
 
 // Shows the window on screen and waits until it is exposed, so that clicks and keys reach it.

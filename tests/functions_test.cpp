@@ -123,7 +123,7 @@ TEST_F(FunctionKeys, StoreIntoAnotherMemoryMovesEveryUnitOntoIt) {
         unit.LineRoute[1][3][4] = 2;  // unit 1's own memory 2
         unit.ChannelRoute[1][3][1] = 5;
         MainWindow& window = g.open();
-        window.controller().state().SelectedUnit = 2;
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
         g.takeRequests();
         window.controller().pressFunctionKey(kStoreTag);
         window.controller().pressMemoryKey(2);
@@ -204,7 +204,7 @@ class UnansweredStep : public FunctionKeys, public testing::WithParamInterface<s
 TEST_P(UnansweredStep, ClearWithoutOkEndsOnTheNinthOrTenthTickWithNothingCleared) {
     f.firmware().state().LineRoute[0][0][5] = 1;
     MainWindow& window = open();
-    RestoreKeys(window.controller().functionKeys(), Step::Idle, 0, GetParam());
+    RestoreKeys(window.controller(), Step::Idle, 0, GetParam());
     click(window.functionsPanel()->key(kClearTag));
     EXPECT_EQ(window.controller().functionKeys().step(), Step::ClearConfirm);
     EXPECT_TRUE(window.okKey()->isVisible());  // at once, not at the next on half
@@ -245,7 +245,7 @@ TEST_F(FunctionKeys, ClearWithOkClearsOnlyTheSelectedUnitInTheActiveOrientation)
         MainWindow& window = g.open();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        window.controller().state().SelectedUnit = 1;
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
         g.takeRequests();
         click(window.functionsPanel()->key(kClearTag));
         click(window.okKey());

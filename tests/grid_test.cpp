@@ -29,8 +29,8 @@ class Grid : public testing::Test {
     MainWindow& open(bool reverse = false) {
         f.firmware().state().ReverseMode = reverse ? 1 : 0;
         MainWindow& window = f.open();
-        window.controller().state().SelectedUnit = 1;
-        window.controller().names().setDefaults();
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
+        EditNames(window.controller(), [&](corvane::NameTable& n) { n.setDefaults(); });
         Q_EMIT window.controller().gridChanged();
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -100,7 +100,7 @@ TEST_F(Grid, ClickMovesTheLampRenamesTheColumnAndSendsTheRoute) {
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
 
     // A lit button sends the same route again and changes nothing on screen.
-    RestoreKeys(window().controller().functionKeys(), Step::Idle, 0, 0);
+    RestoreKeys(window().controller(), Step::Idle, 0, 0);
     click(0, 2);
     EXPECT_EQ(routesSent(), (Routes{{0x10, 2}}));
     EXPECT_TRUE(button(0, 2)->isConnected());
@@ -127,7 +127,7 @@ TEST_F(Grid, ReverseModeShowsTheNoLineColumnAndHidesTheDisconnectedRow) {
     EXPECT_EQ(columnCaption(5), QStringLiteral("Line 06"));
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Line 06"));
 
-    window().controller().names().setLineName(1, 16, "Silence");
+    EditNames(window().controller(), [&](corvane::NameTable& n) { n.setLineName(1, 16, "Silence"); });
     click(1, 16);
     EXPECT_EQ(rowCaption(1), QStringLiteral("Channel 02 - Silence"));
     EXPECT_TRUE(button(1, 16)->isConnected());
@@ -158,7 +158,7 @@ TEST_F(Grid, NormalModeHidesColumn16AndItsClickSendsNothing) {
 TEST_F(Grid, ColumnTextStartsBesideItsButtonsInBothOrientations) {
     open();
     for (bool reverse : {false, true}) {
-        window().controller().state().ReverseMode = reverse;
+        EditState(window().controller(), [&](corvane::MatrixState& s) { s.ReverseMode = reverse; });
         window().grid().arrange(window().controller().state().ReverseMode != 0);
         for (int c = 0; c < 17; c += 8) {
             AngledLabel* label = window().grid().columnLabel(c);
@@ -188,12 +188,12 @@ TEST_F(Grid, PreviewShowsTheMemorySlotOfTheSelectedUnit) {
     f.firmware().state().LineRoute[1][0][7] = 0;
     f.firmware().state().LineRoute[1][1][7] = 3;
     open();
-    window().controller().functionKeys().startPreview(0);
-    Q_EMIT window().controller().gridChanged();
+    window().controller().pressFunctionKey(kPreviewTag);
+    window().controller().pressMemoryKey(0);
     EXPECT_TRUE(button(3, 7)->isConnected());
     EXPECT_EQ(columnCaption(7), QStringLiteral("Line 08 - Channel 04"));
-    window().controller().functionKeys().dropStep();
-    Q_EMIT window().controller().gridChanged();
+    // The preview ends by itself.
+    while (window().controller().functionKeys().previewing()) window().controller().blinkTick();
     EXPECT_TRUE(button(0, 7)->isConnected());
 }
 
@@ -219,9 +219,9 @@ TEST_F(Grid, AClickDuringAPreviewEndsItAndShowsTheWorkMemory) {
 
 TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
     open();
-    window().controller().names().setLineName(2, 0, "Studio");
-    window().controller().names().setChannelName(2, 3, "Talkback");
-    window().controller().state().SelectedUnit = 2;
+    EditNames(window().controller(), [&](corvane::NameTable& n) { n.setLineName(2, 0, "Studio"); });
+    EditNames(window().controller(), [&](corvane::NameTable& n) { n.setChannelName(2, 3, "Talkback"); });
+    EditState(window().controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
     Q_EMIT window().controller().gridChanged();
     EXPECT_TRUE(columnCaption(0).startsWith(QStringLiteral("Studio - ")));
     EXPECT_EQ(rowCaption(3), QStringLiteral("Talkback"));
@@ -229,9 +229,9 @@ TEST_F(Grid, SwitchingUnitsRenamesEveryLabel) {
 
 TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     open();
-    window().controller().state().LineRoute[1][0][4] = 250;
-    window().controller().state().ChannelRoute[1][0][2] = 77;
-    window().controller().state().SelectedUnit = 9;  // shown as unit 1
+    EditState(window().controller(), [&](corvane::MatrixState& s) { s.LineRoute[1][0][4] = 250; });
+    EditState(window().controller(), [&](corvane::MatrixState& s) { s.ChannelRoute[1][0][2] = 77; });
+    EditState(window().controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 9; });  // shown as unit 1
     Q_EMIT window().controller().gridChanged();
     EXPECT_EQ(litInColumn(4), 0);
     EXPECT_EQ(columnCaption(4), QStringLiteral("Line 05 - "));
@@ -239,7 +239,7 @@ TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     EXPECT_TRUE(button(2, 4)->isConnected());
     EXPECT_EQ(litInColumn(4), 1);
 
-    window().controller().state().ReverseMode = 1;
+    EditState(window().controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     window().grid().arrange(window().controller().state().ReverseMode != 0);
     Q_EMIT window().controller().gridChanged();
     EXPECT_EQ(rowCaption(2), QStringLiteral("Channel 03 - "));

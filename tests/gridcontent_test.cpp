@@ -38,33 +38,37 @@ TEST(ColumnMove, WrapsWithinTheVisibleRows) {
 }
 
 TEST(WorkRoute, ChangesOnlyTheWorkMemoryOfTheUnitAndReportsTheLitCrosspoint) {
-    Named n;
-    n.state.LineRoute[2][kWorkMemory][5] = 1;
-    n.state.LineRoute[2][1][5] = 3;
-    RouteChange change = SetWorkRoute(n.state, 2, 0, 5, false);
+    MatrixState s{};
+    s.LineRoute[2][kWorkMemory][5] = 1;
+    s.LineRoute[2][1][5] = 3;
+    s.ChannelRoute[1][kWorkMemory][3] = 16;
+    MatrixModel model(s);
+    RouteChange change = model.setWorkRoute(2, 0, 5);
     EXPECT_TRUE(change.changed);
     EXPECT_EQ(change.previous, 1);
-    EXPECT_EQ(n.state.LineRoute[2][kWorkMemory][5], 0);
-    EXPECT_EQ(n.state.LineRoute[2][1][5], 3);
+    EXPECT_EQ(model.lineRoute(2, kWorkMemory, 5), 0);
+    EXPECT_EQ(model.lineRoute(2, 1, 5), 3);
 
-    EXPECT_FALSE(SetWorkRoute(n.state, 2, 0, 5, false).changed);   // already so
-    EXPECT_FALSE(SetWorkRoute(n.state, 2, 0, 16, false).changed);  // hidden column
-    EXPECT_FALSE(SetWorkRoute(n.state, 2, 4, 3, true).changed);    // hidden row
-    EXPECT_FALSE(SetWorkRoute(n.state, 2, 5, 3, false).changed);   // outside the grid
-    EXPECT_FALSE(SetWorkRoute(n.state, 2, 0, 17, true).changed);
+    EXPECT_FALSE(model.setWorkRoute(2, 0, 5).changed);   // already so
+    EXPECT_FALSE(model.setWorkRoute(2, 0, 16).changed);  // hidden column
+    EXPECT_FALSE(model.setWorkRoute(2, 5, 3).changed);   // outside the grid
+    model.setReverse(true);
+    EXPECT_FALSE(model.setWorkRoute(2, 4, 3).changed);  // hidden row
+    EXPECT_FALSE(model.setWorkRoute(2, 0, 17).changed);
 
-    n.state.ChannelRoute[1][kWorkMemory][3] = 16;
-    change = SetWorkRoute(n.state, 1, 3, 7, true);
+    change = model.setWorkRoute(1, 3, 7);
     EXPECT_EQ(change.previous, 16);
-    EXPECT_EQ(n.state.ChannelRoute[1][kWorkMemory][3], 7);
+    EXPECT_EQ(model.channelRoute(1, kWorkMemory, 3), 7);
 }
 
 TEST(WorkRoute, AnOutOfRangeOldRouteLitNothing) {
-    Named n;
-    n.state.LineRoute[0][kWorkMemory][2] = 200;
-    n.state.ChannelRoute[0][kWorkMemory][1] = 17;
-    EXPECT_EQ(SetWorkRoute(n.state, 0, 1, 2, false).previous, -1);
-    EXPECT_EQ(SetWorkRoute(n.state, 0, 1, 2, true).previous, -1);
+    MatrixState s{};
+    s.LineRoute[0][kWorkMemory][2] = 200;
+    s.ChannelRoute[0][kWorkMemory][1] = 17;
+    MatrixModel model(s);
+    EXPECT_EQ(model.setWorkRoute(0, 1, 2).previous, -1);
+    model.setReverse(true);
+    EXPECT_EQ(model.setWorkRoute(0, 1, 2).previous, -1);
 }
 
 TEST(GridText, CaptionsFollowTheRoutingSide) {
@@ -87,8 +91,10 @@ TEST(GridText, OutOfRangeRoutesNameNothingAndLightNothing) {
     n.state.ChannelRoute[0][0][0] = 99;
     EXPECT_EQ(ColumnCaption(n.state, n.names, 0, 0, 0, false), "Line 01 - ");
     EXPECT_EQ(RowCaption(n.state, n.names, 0, 0, 0, true), "Channel 01 - ");
-    for (int r = 0; r < kRows; ++r) EXPECT_FALSE(IsConnected(n.state, 0, 0, r, 0, false)) << r;
-    for (int c = 0; c < kColumns; ++c) EXPECT_FALSE(IsConnected(n.state, 0, 0, 0, c, true)) << c;
+    MatrixModel model(n.state);
+    for (int r = 0; r < kRows; ++r) EXPECT_FALSE(model.isLit(0, 0, r, 0)) << r;
+    model.setReverse(true);
+    for (int c = 0; c < kColumns; ++c) EXPECT_FALSE(model.isLit(0, 0, 0, c)) << c;
 }
 
 TEST(GridText, PreviewShowsTheMemorysSlotNeverTheWorkMemory) {
@@ -98,7 +104,7 @@ TEST(GridText, PreviewShowsTheMemorysSlotNeverTheWorkMemory) {
     EXPECT_EQ(ShownSlot(true, 9), kWorkMemory);  // no such memory
     MatrixState s{};
     s.SelectedUnit = 6;
-    EXPECT_EQ(ShownUnit(s), 2);
+    EXPECT_EQ(MatrixModel(s).selectedUnit(), 2);
 }
 
 TEST(HintText, SplitsAtTheFirstBarKeepingBlanks) {

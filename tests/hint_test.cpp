@@ -30,8 +30,8 @@ class Hints : public testing::Test {
     MainWindow& open() {
         f.firmware().state().LineRoute[0][0][2] = 0;
         MainWindow& window = f.open();
-        window.controller().state().SelectedUnit = 0;
-        window.controller().names().setDefaults();
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 0; });
+        EditNames(window.controller(), [&](corvane::NameTable& n) { n.setDefaults(); });
         Q_EMIT window.controller().gridChanged();
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -54,9 +54,9 @@ TEST(MatrixSelection, AnyStoredByteNamesAUnitAndAnArrangementLowersTheByteItself
         EXPECT_EQ(model.record().SelectedUnit, c.after) << int{c.stored};
     }
     MatrixModel model;
-    model.setSelectedUnit(4);
+    model.selectUnit(4);
     EXPECT_EQ(model.record().SelectedUnit, 0);
-    model.setSelectedUnit(3);
+    model.selectUnit(3);
     EXPECT_EQ(model.selectedUnit(), 3);
 }
 

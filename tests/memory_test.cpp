@@ -128,7 +128,7 @@ TEST(MemoryRecall, InReverseRoutingOnlyTheChannelTableMoves) {
 TEST(MemoryRecall, RecallingTheCurrentMemoryDiscardsLocalChangesAndStillSends) {
     ShownForm s;
     MainWindow& window = s.open();
-    window.controller().state().LineRoute[0][0][5] = 4;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.LineRoute[0][0][5] = 4; });
     window.controller().pressMemoryKey(0);
     EXPECT_EQ(window.controller().state().LineRoute[0][0][5], window.controller().state().LineRoute[0][1][5]);
     EXPECT_EQ(s.f.takeRequests().size(), 1u);
@@ -165,7 +165,7 @@ TEST(MemoryRecall, WhileStoreOrPreviewWaitsTheKeyDoesNotRecall) {
     for (const auto& r : requests) EXPECT_NE(r.request, 6);
     // A confirmation pending or a preview showing: the key recalls and ends the step.
     for (Step step : {Step::ClearConfirm, Step::ReverseConfirm, Step::PreviewShow}) {
-        RestoreKeys(window.controller().functionKeys(), step, 2, 0);
+        RestoreKeys(window.controller(), step, 2, 0);
         window.controller().pressMemoryKey(3);
         EXPECT_EQ(window.controller().state().CurrentMemory[0], 3);
         EXPECT_EQ(window.controller().functionKeys().blinkCount(), 50);
@@ -199,7 +199,7 @@ TEST(UnsavedBlinking, TheCurrentMemoryBlinksWhileTheSelectedUnitIsUnsaved) {
     EXPECT_EQ(seen, "01000 00000 01000 00000 ");
 
     // Saved again: the next tick puts the indicator back on steadily and stops the timer.
-    window.controller().state().UnsavedFlags[0] = 0;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[0] = 0; });
     window.controller().blinkTick();
     EXPECT_EQ(memoryLeds(window), "01000");
     EXPECT_EQ(memoryStatus(window), QStringLiteral("Memory: 2"));
@@ -225,7 +225,7 @@ TEST(UnsavedBlinking, AnArmedStepKeepsTheTimerAndGetsTheTicks) {
     window.controller().pressFunctionKey(kStoreTag);
     window.controller().showConfiguration();  // saved, but a step is armed
     EXPECT_TRUE(window.controller().blinking());
-    RestoreKeys(window.controller().functionKeys(), Step::StoreSelect, 0, 1);
+    RestoreKeys(window.controller(), Step::StoreSelect, 0, 1);
     window.controller().blinkTick();  // the function keys' tick, not the unsaved blinking
     EXPECT_EQ(memoryLeds(window), "10000");
 }
@@ -233,10 +233,10 @@ TEST(UnsavedBlinking, AnArmedStepKeepsTheTimerAndGetsTheTicks) {
 TEST(Indicators, ACurrentMemoryOutsideTheTableLightsNothing) {
     ShownForm s;
     MainWindow& window = s.open();
-    window.controller().state().CurrentMemory[0] = 7;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.CurrentMemory[0] = 7; });
     Q_EMIT window.controller().memoryLampsChanged();
     EXPECT_EQ(memoryLeds(window), "00000");
-    window.controller().state().UnsavedFlags[0] = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[0] = 1; });
     window.controller().showConfiguration();
     window.controller().blinkTick();
     EXPECT_EQ(memoryLeds(window), "00000");

@@ -73,9 +73,9 @@ bool sameNames(const NameTable& a, const NameTable& b) {
 struct NamesDialogWindow : ::testing::Test {
     void SetUp() override {
         window = &f.open();
-        window->controller().names().setLineName(1, 4, "Studio A");
-        window->controller().names().setChannelName(1, 2, "Talkback");
-        window->controller().names().setChannelName(1, 4, "Off air");
+        EditNames(window->controller(), [&](corvane::NameTable& n) { n.setLineName(1, 4, "Studio A"); });
+        EditNames(window->controller(), [&](corvane::NameTable& n) { n.setChannelName(1, 2, "Talkback"); });
+        EditNames(window->controller(), [&](corvane::NameTable& n) { n.setChannelName(1, 4, "Off air"); });
     }
     FormFixture f;
     MainWindow* window = nullptr;
@@ -84,7 +84,7 @@ struct NamesDialogWindow : ::testing::Test {
 }  // namespace
 
 TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
-    window->controller().state().SelectedUnit = 1;
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     const bool opened = runDialog(*window, [&](NamesDialog& d) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Edit Line Names"));
         EXPECT_EQ(d.size(), QSize(452, 404));
@@ -125,8 +125,8 @@ TEST_F(NamesDialogWindow, ShowsTheSelectedUnitsNamesInTheDesignedPlaces) {
 }
 
 TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
-    window->controller().state().SelectedUnit = 1;
-    window->controller().state().MatrixLayout = 1;
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 1; });
     const NameTable before = window->controller().names();
     const std::function<void(NamesDialog&)> leave[] = {
         [](NamesDialog& d) { QTest::mouseClick(d.cancelButton(), Qt::LeftButton); },
@@ -153,7 +153,7 @@ TEST_F(NamesDialogWindow, CancelAndEscapeChangeNoName) {
 }
 
 TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
-    window->controller().state().SelectedUnit = 1;
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     EXPECT_TRUE(runDialog(*window, [&](NamesDialog& d) {
         d.lineEdit(4)->clear();
         QTest::keyClicks(d.lineEdit(4), QStringLiteral(" Studio B "));
@@ -168,7 +168,7 @@ TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
         d.lineEdit(7)->clear();
         QTest::keyClick(d.lineEdit(7), Qt::Key_Return);  // Enter is OK
     }));
-    NameTable& names = window->controller().names();
+    const NameTable& names = window->controller().names();
     EXPECT_EQ(names.lineName(1, 4), " Studio B ");
     EXPECT_EQ(names.channelName(1, 0), "ABCDEFGHIJKLMNO");
     EXPECT_EQ(names.lineName(1, 15), "Caf\xE9??");
@@ -180,8 +180,8 @@ TEST_F(NamesDialogWindow, OkStoresTheFieldsAsTypedIntoTheSelectedUnit) {
 
 TEST_F(NamesDialogWindow, OkWithNothingChangedStillShares) {
     // 2x1 with unit 1 selected: unit 0 takes unit 1's channel names, the Disconnected row's too.
-    window->controller().state().MatrixLayout = 1;
-    window->controller().state().SelectedUnit = 1;
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 1; });
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) { QTest::mouseClick(d.okButton(), Qt::LeftButton); }));
     EXPECT_EQ(window->controller().names().channelName(0, 2), "Talkback");
     EXPECT_EQ(window->controller().names().channelName(0, 4), "Off air");
@@ -260,9 +260,9 @@ TEST_F(NamesDialogWindow, OneDialogAtATimeAndNoneWhileAColumnMoves) {
 // The grid's labels show the names; they are checked once the grid is built.
 TEST_F(NamesDialogWindow, OkRedrawsTheGridAndCancelDoesNot) {
     if (!window->grid().columnLabel(4)) GTEST_SKIP() << "the window has no grid yet";
-    window->controller().state().SelectedUnit = 1;
+    EditState(window->controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     // A name changed behind the grid's back shows only after a redraw.
-    window->controller().names().setLineName(1, 5, "Hidden");
+    EditNames(window->controller(), [&](corvane::NameTable& n) { n.setLineName(1, 5, "Hidden"); });
     const QString shown = window->grid().columnLabel(5)->caption();
     EXPECT_TRUE(runDialog(*window, [](NamesDialog& d) { d.reject(); }));
     EXPECT_EQ(window->grid().columnLabel(5)->caption(), shown);

@@ -98,7 +98,7 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     f.firmware().state().ChannelRoute[1][0][2] = 3;
     f.firmware().state().SelectedUnit = 1;  // the image never carries the selection
     MainWindow& window = f.open();
-    window.controller().state().SelectedUnit = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 1; });
     Q_EMIT window.controller().unitMapChanged(0);
     Q_EMIT window.controller().unitMapChanged(1);
     UnitPanel* panel = window.unitPanel(1);
@@ -112,7 +112,7 @@ TEST(UnitPanels, RefreshShowsTheWorkMemorySelectionAndOrientation) {
     EXPECT_GT(qRed(selectedTone), qBlue(selectedTone));
     EXPECT_GT(qBlue(normalTone), qRed(normalTone));
 
-    window.controller().state().ReverseMode = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     Q_EMIT window.controller().unitMapChanged(1);
     EXPECT_EQ(panel->size(), QSize(138, 38));
     EXPECT_EQ(panel->pictureWidth(), 134);
@@ -171,8 +171,8 @@ TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
     FormFixture f(1);
     MainWindow& window = f.open();
     // As if the settings held 2x2 with the fourth unit selected.
-    window.controller().state().MatrixLayout = 7;
-    window.controller().state().SelectedUnit = 3;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 7; });
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 3; });
     window.controller().showConfiguration();
 
     for (int k = 0; k < 8; ++k)
@@ -191,8 +191,8 @@ TEST(Arrangements, OneSlaveOffersThreeAndFallsBackFromTwoByTwo) {
 TEST(Arrangements, ALayoutNumberFromAFileNeverLeavesTheTables) {
     FormFixture f;
     MainWindow& window = f.open();
-    window.controller().state().MatrixLayout = 200;
-    window.controller().state().SelectedUnit = 200;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 200; });
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 200; });
     window.controller().showConfiguration();
     EXPECT_FALSE(shown(window, 1));
     EXPECT_EQ(window.controller().state().SelectedUnit, 0);
@@ -209,7 +209,7 @@ TEST(Arrangements, ChoosingOneCommandMovesTheMarkAndLowersTheSelection) {
     window.controller().setArrangement(3);  // 4x1
     QTest::mouseClick(window.unitPanel(2), Qt::LeftButton);
     ASSERT_EQ(window.controller().state().SelectedUnit, 2);
-    window.controller().state().UnsavedFlags[2] = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[2] = 1; });
     window.controller().showConfiguration();
 
     window.controller().setArrangement(4);  // 1x2
@@ -233,7 +233,7 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
     EXPECT_EQ(placeInGridPanel(window, 2), QPoint(5, 60));
     EXPECT_EQ(placeInGridPanel(window, 3), QPoint(141, 60));
 
-    window.controller().state().ReverseMode = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 1; });
     window.controller().showConfiguration();
     for (int u = 0; u < 4; ++u) EXPECT_EQ(window.unitPanel(u)->size(), QSize(138, 38)) << u;
     EXPECT_EQ(placeInGridPanel(window, 0), QPoint(5, 5));
@@ -244,7 +244,7 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
     EXPECT_FALSE(shown(window, 3));
     EXPECT_EQ(placeInGridPanel(window, 3), QPoint(149, 52));
 
-    window.controller().state().ReverseMode = 0;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.ReverseMode = 0; });
     window.controller().setArrangement(6);  // 1x4
     EXPECT_EQ(placeInGridPanel(window, 2), QPoint(5, 115));
     EXPECT_EQ(placeInGridPanel(window, 3), QPoint(5, 170));
@@ -254,12 +254,14 @@ TEST(Arrangements, PanelsStandWhereTheArrangementPutsThemInBothOrientations) {
 TEST(Arrangements, TwoByTwoSharesTheLowestUnitsNames) {
     FormFixture f;
     MainWindow& window = f.open();
-    NameTable& names = window.controller().names();
-    for (int u = 0; u < 4; ++u) {
-        const std::string n = std::to_string(u);
-        for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
-        for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
-    }
+    EditNames(window.controller(), [](NameTable& names) {
+        for (int u = 0; u < 4; ++u) {
+            const std::string n = std::to_string(u);
+            for (int e = 0; e < 16; ++e) names.setLineName(u, e, "L" + n);
+            for (int e = 0; e < 5; ++e) names.setChannelName(u, e, "C" + n);
+        }
+    });
+    const NameTable& names = window.controller().names();
     window.controller().setArrangement(7);
     EXPECT_EQ(names.channelName(1, 0), "C0");
     EXPECT_EQ(names.lineName(1, 15), "L1");
@@ -289,8 +291,8 @@ TEST(UnitSelection, DraggingBackInBeforeReleasingSelects) {
     ShownForm s;
     MainWindow& window = s.open();
     window.controller().setArrangement(3);
-    window.controller().state().CurrentMemory[2] = 3;
-    window.controller().state().UnsavedFlags[2] = 1;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.CurrentMemory[2] = 3; });
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.UnsavedFlags[2] = 1; });
     UnitPanel* panel = window.unitPanel(2);
     QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 20));
     QTest::mouseMove(panel, QPoint(40, 60));  // below the picture
@@ -326,7 +328,7 @@ TEST(UnitSelection, ReleasingOverTheSelectedUnitChangesNothing) {
     ShownForm s;
     MainWindow& window = s.open();
     window.controller().setArrangement(1);
-    RestoreKeys(window.controller().functionKeys(), Step::Idle, 3, 0);
+    RestoreKeys(window.controller(), Step::Idle, 3, 0);
     UnitPanel* master = window.unitPanel(0);
     QTest::mousePress(master, Qt::RightButton, {}, QPoint(40, 20));
     QTest::mouseMove(master, QPoint(200, 20));  // a move over the selected unit draws nothing
@@ -346,7 +348,7 @@ QString spoken(QWidget* widget, QAccessible::Text text = QAccessible::Name) {
 TEST(ScreenReaders, HearEachControlAndEachChangeOfRouteMemoryAndUnit) {
     ShownForm s;
     MainWindow& window = s.open();
-    window.controller().names().setLineName(0, 2, "PROD");
+    EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 2, "PROD"); });
     Q_EMIT window.controller().gridChanged();
     CrosspointButton* button = window.grid().button(1, 2);
     EXPECT_EQ(spoken(button), QStringLiteral("PROD to Channel 02, not connected"));

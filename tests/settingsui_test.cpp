@@ -101,7 +101,7 @@ TEST(SettingsWindow, ExitOnAFullDiskSaysSoAndKeepsThePreviousFile) {
     ASSERT_FALSE(previous.isEmpty());
 
     MainWindow& window = f.open();
-    window.controller().names().setLineName(0, 0, "Changed");
+    EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 0, "Changed"); });
     {
         const FileSizeLimit fullDisk(1000);
         f.window.reset();
@@ -121,10 +121,10 @@ TEST(SettingsWindow, NamesArrangementUnitAndPlacementSurviveARestart) {
     {
         MainWindow& window = f.open();
         // Unit 0 and unit 2 lead their groups in 2x2, so the arrangement keeps their names.
-        window.controller().names().setLineName(0, 4, "Studio A");
-        window.controller().names().setChannelName(2, 1, "Talkback");
-        window.controller().state().MatrixLayout = 7;
-        window.controller().state().SelectedUnit = 2;
+        EditNames(window.controller(), [&](corvane::NameTable& n) { n.setLineName(0, 4, "Studio A"); });
+        EditNames(window.controller(), [&](corvane::NameTable& n) { n.setChannelName(2, 1, "Talkback"); });
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.MatrixLayout = 7; });
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 2; });
         window.setGeometry(130, 90, 785, 570);
         f.window.reset();
     }

@@ -74,7 +74,7 @@ TEST(UnitMap, NormalRoutingDrawsFiveRowsOfSixteenLines) {
     s.LineRoute[2][1][1] = 3;   // memories never show
     s.LineRoute[1][0][1] = 3;   // nor other units
     QImage image = picture();
-    DrawUnitMap(image, s, 2, kFace);
+    DrawUnitMap(image, MatrixModel(s), 2, kFace);
 
     EXPECT_EQ(pixels(image, 0, 24, 16, 8), kLitThenOpen);
     // Line 16 on channel 1, at the right edge: its outline is the picture's last column.
@@ -92,7 +92,7 @@ TEST(UnitMap, ReverseRoutingDrawsFourRowsAndLosesTheNoLineColumn) {
     s.ChannelRoute[0][0][2] = 15;  // channel 3 to line 16
     s.LineRoute[0][0][0] = 0;      // the normal table is not drawn
     QImage image = picture();
-    DrawUnitMap(image, s, 0, kFace);
+    DrawUnitMap(image, MatrixModel(s), 0, kFace);
 
     EXPECT_EQ(pixels(image, 112, 8, 14, 1), ".####....####.\n");
     EXPECT_EQ(pixels(image, 112, 9, 14, 1), "#LLLL#..#gggg#\n");
@@ -110,10 +110,10 @@ TEST(UnitMap, ReverseRoutingDrawsFourRowsAndLosesTheNoLineColumn) {
 TEST(UnitMap, NoLineColumnIsConnectedButUnseen) {
     MatrixState s = allOpen();
     s.ReverseMode = 1;
-    EXPECT_TRUE(DotConnected(s, 1, 3, 16));
-    EXPECT_FALSE(DotConnected(s, 1, 3, 15));
+    EXPECT_TRUE(MatrixModel(s).isLit(1, kWorkMemory, 3, 16));
+    EXPECT_FALSE(MatrixModel(s).isLit(1, kWorkMemory, 3, 15));
     s.ReverseMode = 0;
-    EXPECT_TRUE(DotConnected(s, 1, 4, 15));
-    EXPECT_FALSE(DotConnected(s, 1, 4, 16));  // no 17th line
-    EXPECT_FALSE(DotConnected(s, 4, 4, 0));
+    EXPECT_TRUE(MatrixModel(s).isLit(1, kWorkMemory, 4, 15));
+    EXPECT_FALSE(MatrixModel(s).isLit(1, kWorkMemory, 4, 16));  // no 17th line
+    EXPECT_FALSE(MatrixModel(s).isLit(4, kWorkMemory, 4, 0));
 }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "model/gridcontent.h"
+#include "model/matrixmodel.h"
 #include "view/angledlabel.h"
 #include "view/crosspointbutton.h"
 #include "view/fonts.h"
@@ -112,37 +113,38 @@ void CrosspointGrid::arrange(bool reverse) {
     }
 }
 
-void CrosspointGrid::showAll(const MatrixState& state, const NameTable& names, int unit, int slot) {
-    const bool reverse = state.ReverseMode != 0;
+void CrosspointGrid::showAll(const MatrixModel& model, const NameTable& names, int unit, int slot) {
+    const bool reverse = model.isReverse();
     // Normal routing leaves the hidden column 16 alone, reverse routing the hidden row 4.
     const int rows = reverse ? grid::kRows - 1 : grid::kRows;
     const int columns = reverse ? grid::kColumns : grid::kColumns - 1;
     for (int r = 0; r < rows; ++r) {
-        const std::string rowCaption = grid::RowCaption(state, names, unit, slot, r, reverse);
+        const std::string rowCaption = grid::RowCaption(model.record(), names, unit, slot, r, reverse);
         m_rowLabels[r]->setCaption(Text(rowCaption));
         for (int c = 0; c < columns; ++c) {
-            const bool connected = grid::IsConnected(state, unit, slot, r, c, reverse);
+            const bool connected = model.isLit(unit, slot, r, c);
             const QString hint =
                 connected ? Text(grid::ConnectedHint(names.lineName(unit, c), rowCaption)) : QString();
             showCrosspoint(names, unit, reverse, r, c, connected, hint);
             if (r == 0)
                 m_columnLabels[c]->setCaption(
-                    Text(grid::ColumnCaption(state, names, unit, slot, c, reverse)));
+                    Text(grid::ColumnCaption(model.record(), names, unit, slot, c, reverse)));
         }
     }
 }
 
-void CrosspointGrid::showRoute(const MatrixState& state, const NameTable& names, int unit, int row,
+void CrosspointGrid::showRoute(const MatrixModel& model, const NameTable& names, int unit, int row,
                                int column, int previous) {
     const std::string line = names.lineName(unit, column);
-    const bool reverse = state.ReverseMode != 0;
+    const bool reverse = model.isReverse();
     if (reverse) {
         if (previous >= 0) showCrosspoint(names, unit, reverse, row, previous, false, {});
-        m_rowLabels[row]->setCaption(Text(grid::RowCaption(state, names, unit, kWorkMemory, row, true)));
+        m_rowLabels[row]->setCaption(
+            Text(grid::RowCaption(model.record(), names, unit, kWorkMemory, row, true)));
     } else {
         if (previous >= 0) showCrosspoint(names, unit, reverse, previous, column, false, {});
         m_columnLabels[column]->setCaption(
-            Text(grid::ColumnCaption(state, names, unit, kWorkMemory, column, false)));
+            Text(grid::ColumnCaption(model.record(), names, unit, kWorkMemory, column, false)));
     }
     const std::string rowCaption = m_rowLabels[row]->caption().toLatin1().toStdString();
     showCrosspoint(names, unit, reverse, row, column, true, Text(grid::ConnectedHint(line, rowCaption)));

@@ -13,7 +13,7 @@ namespace corvane {
 class AngledLabel;
 class CrosspointButton;
 struct NameTable;
-struct MatrixState;
+class MatrixModel;
 
 // The crosspoint grid on the grid panel: 5 rows of 17 buttons with their row and column labels,
 // laid out for normal or reverse routing. It shows what it is given and reports clicks; the label
@@ -33,9 +33,9 @@ class CrosspointGrid : public QObject {
     // Places buttons and labels for the orientation; the hidden row or column is not shown.
     void arrange(bool reverse);
     // Every button and label for `unit`, from memory slot `slot` (kWorkMemory or a memory + 1).
-    void showAll(const MatrixState& state, const NameTable& names, int unit, int slot);
+    void showAll(const MatrixModel& model, const NameTable& names, int unit, int slot);
     // One route of the work memory changed; `previous` is the crosspoint lit before, or -1.
-    void showRoute(const MatrixState& state, const NameTable& names, int unit, int row, int column,
+    void showRoute(const MatrixModel& model, const NameTable& names, int unit, int row, int column,
                    int previous);
     // Up or Down from `from` within its column, wrapping; the column label stays yellow.
     void moveInColumn(const CrosspointButton* from, bool up, bool reverse);

@@ -13,7 +13,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "model/matrixstate.h"
+#include "model/matrixmodel.h"
 #include "model/nametable.h"
 #include "view/angledlabel.h"
 #include "view/fonts.h"
@@ -148,23 +148,21 @@ QString twoDigits(int number) {
 
 }  // namespace
 
-NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_names(names),
-      m_state(state) {
+NamesDialog::NamesDialog(const NameTable& names, const MatrixModel& model, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(QStringLiteral("Edit Line Names"));
     setFixedSize(452, 404);
     setFont(dialogFont());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    const int unit = m_state.SelectedUnit;
+    const int unit = model.selectedUnit();
     for (int k = 0; k < kLines; ++k) {
         const int column = k / 8;
         const int row = k % 8;
         addLabel(this, QStringLiteral("Line %1 Name:").arg(twoDigits(k + 1)),
                  QRect(kLineLabelLeft[column], kLineLabelTops[row], kLineLabelWidth, kLabelHeight));
-        m_lineEdits[k] = addField(this, m_names.lineName(unit, k),
+        m_lineEdits[k] = addField(this, names.lineName(unit, k),
                                   QPoint(kLineFieldLeft[column], kLineFieldTops[column][row]));
         m_lineEdits[k]->setObjectName(QStringLiteral("lineName%1").arg(k + 1));
     }
@@ -173,7 +171,7 @@ NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* pa
         addLabel(this, QStringLiteral("Channel %1 Name:").arg(twoDigits(k + 1)),
                  QRect(kChannelLabelLeft, kChannelLabelTops[k], kChannelLabelWidth, kLabelHeight));
         m_channelEdits[k] =
-            addField(this, m_names.channelName(unit, k), QPoint(kChannelFieldLeft, kChannelFieldTops[k]));
+            addField(this, names.channelName(unit, k), QPoint(kChannelFieldLeft, kChannelFieldTops[k]));
         m_channelEdits[k]->setObjectName(QStringLiteral("channelName%1").arg(k + 1));
     }
     addSeparator(this, 346);
@@ -190,10 +188,7 @@ NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* pa
     // Enter presses the button that has the focus, and OK from anywhere else.
     m_okButton->setAutoDefault(true);
     m_cancelButton->setAutoDefault(true);
-    connect(m_okButton, &QPushButton::clicked, this, [this] {
-        storeNames();
-        accept();
-    });
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     // Escape rejects the dialog as well.
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -209,10 +204,11 @@ NamesDialog::NamesDialog(NameTable& names, const MatrixState& state, QWidget* pa
     m_lineEdits[0]->setFocus();
 }
 
-void NamesDialog::storeNames() {
-    const int unit = m_state.SelectedUnit;
-    for (int k = 0; k < kLines; ++k) m_names.setLineName(unit, k, nameBytes(m_lineEdits[k]->text()));
-    for (int k = 0; k < kChannels; ++k) m_names.setChannelName(unit, k, nameBytes(m_channelEdits[k]->text()));
+UnitNames NamesDialog::enteredNames() const {
+    UnitNames names;
+    for (int k = 0; k < kLines; ++k) names.lines[k] = nameBytes(m_lineEdits[k]->text());
+    for (int k = 0; k < kChannels; ++k) names.channels[k] = nameBytes(m_channelEdits[k]->text());
+    return names;
 }
 
 }  // namespace corvane

@@ -4,26 +4,25 @@
 
 #include <array>
 
-#include "model/matrixstate.h"
+#include "model/nametable.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace corvane {
 
-struct MatrixState;
-struct NameTable;
+class MatrixModel;
 
 // The "Edit Line Names" dialog: the 16 line names and 4 channel names of the selected unit. It
-// shows the names of the unit selected when it is created and, on OK, stores the fields into the
-// unit selected at that moment. Sharing with other units and redrawing are the caller's business.
+// shows the names of the unit selected when it is created; on OK the caller stores what was
+// typed into the unit selected at that moment, shares it and redraws.
 class NamesDialog : public QDialog {
     Q_OBJECT
   public:
-    NamesDialog(NameTable& names, const MatrixState& state, QWidget* parent = nullptr);
+    NamesDialog(const NameTable& names, const MatrixModel& model, QWidget* parent = nullptr);
 
-    // Stores the 20 fields, as typed, into the selected unit's names.
-    void storeNames();
+    // The 20 fields as typed, in the single-byte text the names are stored in.
+    UnitNames enteredNames() const;
 
     QLineEdit* lineEdit(int line) const { return m_lineEdits.at(static_cast<std::size_t>(line)); }
     QLineEdit* channelEdit(int channel) const { return m_channelEdits.at(static_cast<std::size_t>(channel)); }
@@ -35,8 +34,6 @@ class NamesDialog : public QDialog {
     std::array<QLineEdit*, kChannels> m_channelEdits{};
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
-    NameTable& m_names;
-    const MatrixState& m_state;
 };
 
 }  // namespace corvane

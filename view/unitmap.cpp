@@ -36,14 +36,7 @@ QImage Dot(bool connected, const QColor& buttonFace, qreal ratio) {
 }
 }  // namespace
 
-bool DotConnected(const MatrixState& state, int unit, int row, int column) {
-    if (unit < 0 || unit >= kUnits) return false;
-    if (state.ReverseMode)
-        return row >= 0 && row < kChannels && state.ChannelRoute[unit][kWorkMemory][row] == column;
-    return column >= 0 && column < kLines && state.LineRoute[unit][kWorkMemory][column] == row;
-}
-
-void DrawUnitMap(QImage& picture, const MatrixState& state, int unit, const QColor& buttonFace) {
+void DrawUnitMap(QImage& picture, const MatrixModel& model, int unit, const QColor& buttonFace) {
     if (unit < 0 || unit >= kUnits || picture.isNull()) return;
     // Every redraw of a unit paints 85 dots; two ellipses each cost more than the copy of a stamp.
     static QColor dotFace;
@@ -54,12 +47,12 @@ void DrawUnitMap(QImage& picture, const MatrixState& state, int unit, const QCol
         dots[0] = Dot(false, buttonFace, ratio);
         dots[1] = Dot(true, buttonFace, ratio);
     }
-    const int rows = state.ReverseMode ? kChannels : kChannels + 1;
-    const int columns = state.ReverseMode ? kLines + 1 : kLines;
+    const int rows = model.isReverse() ? kChannels : kChannels + 1;
+    const int columns = model.isReverse() ? kLines + 1 : kLines;
     QPainter p(&picture);
     for (int i = 0; i < rows; ++i)
         for (int j = 0; j < columns; ++j)
-            p.drawImage(kDotPitch * j, kDotPitch * i, dots[DotConnected(state, unit, i, j) ? 1 : 0]);
+            p.drawImage(kDotPitch * j, kDotPitch * i, dots[model.isLit(unit, kWorkMemory, i, j) ? 1 : 0]);
 }
 
 }  // namespace corvane

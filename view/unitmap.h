@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QImage>
 
-#include "model/matrixstate.h"
+#include "model/matrixmodel.h"
 
 namespace corvane {
 
@@ -12,16 +12,11 @@ inline constexpr int kUnitPictureWidth = 126;
 inline constexpr int kUnitPictureHeight = 40;
 inline constexpr int kDotPitch = 8;
 
-// Whether the dot at row i, column j of the unit's map is lit: in normal routing line j on
-// channel i (row 4 is Disconnected), in reverse routing channel i listening to line j (column 16
-// is no line). Always the work memory.
-bool DotConnected(const MatrixState& state, int unit, int row, int column);
-
-// Draws the unit's work-memory routing as dots onto its picture: 5 rows x 16 columns in normal
-// routing, 4 x 17 in reverse routing, where the last column falls outside the picture. Each dot
-// is a 6-pixel circle on an 8-pixel pitch, outlined black and filled lime when connected or grey
-// when not, over a circle one pixel lower right in the button-face colour. A picture of a device
-// pixel ratio above 1 gets its dots drawn at that ratio.
-void DrawUnitMap(QImage& picture, const MatrixState& state, int unit, const QColor& buttonFace);
+// Draws the unit's work-memory routing as dots onto its picture, one for each crosspoint of the
+// grid (MatrixModel::isLit): 5 rows x 16 columns in normal routing, 4 x 17 in reverse routing, where the last
+// column falls outside the picture. Each dot is a 6-pixel circle on an 8-pixel pitch, outlined black and
+// filled lime when connected or grey when not, over a circle one pixel lower right in the button-face colour.
+// A picture of a device pixel ratio above 1 gets its dots drawn at that ratio.
+void DrawUnitMap(QImage& picture, const MatrixModel& model, int unit, const QColor& buttonFace);
 
 }  // namespace corvane

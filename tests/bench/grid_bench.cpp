@@ -22,7 +22,7 @@ void RefreshGrid(benchmark::State& state) {
     MainWindow& window = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        window.controller().state().SelectedUnit = unit ^= 1;
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = unit ^= 1; });
         Q_EMIT window.controller().gridChanged();
     }
 }
@@ -32,7 +32,7 @@ void RefreshGridAndPaint(benchmark::State& state) {
     MainWindow& window = Window();
     std::uint8_t unit = 0;
     for (auto _ : state) {
-        window.controller().state().SelectedUnit = unit ^= 1;
+        EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = unit ^= 1; });
         Q_EMIT window.controller().gridChanged();
         QApplication::processEvents();
     }
@@ -42,7 +42,7 @@ BENCHMARK(RefreshGridAndPaint);
 // One lamp moved between two rows of a column, with the redraw it causes.
 void ApplyCrosspointAndPaint(benchmark::State& state) {
     MainWindow& window = Window();
-    window.controller().state().SelectedUnit = 0;
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 0; });
     Q_EMIT window.controller().gridChanged();
     std::uint8_t row = 0;
     for (auto _ : state) {
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     FormFixture f;
     for (int l = 0; l < kLines; ++l) f.firmware().state().LineRoute[1][0][l] = l % 5;
     g_form = &f.open();
-    g_form->controller().names().setDefaults();
+    EditNames(g_form->controller(), [&](corvane::NameTable& n) { n.setDefaults(); });
     g_form->show();
     if (!QTest::qWaitForWindowExposed(g_form)) return 1;
     benchmark::Initialize(&argc, argv);

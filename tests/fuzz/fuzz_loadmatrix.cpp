@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../editstate.h"
 #include "app/mainwindow.h"
 #include "device/configimage.h"
 #include "device/requests.h"
@@ -117,8 +118,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     MainWindow& window = *fixture->window;
     const std::uint8_t slaves = static_cast<std::uint8_t>(size % 4);
-    window.controller().state().SlaveCount = slaves;
-    const std::string input = fixture->path("input.cvm");
+    EditState(window.controller(), [&](corvane::MatrixState& s) { s.SlaveCount = slaves; });
+    const std::string input = window->path("input.cvm");
     WriteFile(input, data, size);
     const std::vector<std::uint8_t> before = DataBytes(window);
     fixture->notifier.messages = 0;

@@ -122,7 +122,9 @@ TEST(SoakChecks, SeePlantedFaults) {
     };
     const Plant plants[] = {
         {"a route changed in the model only",
-         [](SoakFixture& s) { s.window().controller().state().LineRoute[0][0][3] = 2; }},
+         [](SoakFixture& s) {
+             EditState(s.window().controller(), [&](corvane::MatrixState& r) { r.LineRoute[0][0][3] = 2; });
+         }},
         {"a route changed on the unit only",
          [](SoakFixture& s) { s.files.firmware().state().LineRoute[1][0][7] = 1; }},
         {"a stored memory changed on the unit only",
@@ -130,13 +132,16 @@ TEST(SoakChecks, SeePlantedFaults) {
         {"a second lit button", [](SoakFixture& s) { s.window().grid().button(0, 5)->setConnected(true); }},
         {"a unit panel not redrawn",
          [](SoakFixture& s) {
-             s.window().controller().state().LineRoute[2][0][1] = 0;
+             EditState(s.window().controller(), [&](corvane::MatrixState& r) { r.LineRoute[2][0][1] = 0; });
              Q_EMIT s.window().controller().gridChanged();
          }},
         {"a memory lamp", [](SoakFixture& s) { s.window().recallPanel()->lamp(2)->setLit(true); }},
         {"the REVERSE key",
          [](SoakFixture& s) { s.window().functionsPanel()->key(kReverseTag)->setChecked(true); }},
-        {"the unit status", [](SoakFixture& s) { s.window().controller().state().SelectedUnit = 1; }},
+        {"the unit status",
+         [](SoakFixture& s) {
+             EditState(s.window().controller(), [&](corvane::MatrixState& r) { r.SelectedUnit = 1; });
+         }},
         {"a message box", [](SoakFixture& s) { s.files.notifier.showMessage("CORVANE", "USB error", {}); }},
     };
     for (const Plant& p : plants) {

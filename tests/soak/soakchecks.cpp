@@ -46,7 +46,7 @@ std::string Text(const QString& s) {
 void CheckGrid(MainWindow& window, Report& report) {
     const MatrixState& s = window.controller().state();
     const bool reverse = s.ReverseMode != 0;
-    const int unit = grid::ShownUnit(s);
+    const int unit = window.controller().model().selectedUnit();
     const int slot = grid::ShownSlot(window.controller().functionKeys().step() == Step::PreviewShow,
                                      window.controller().functionKeys().previewMemory());
     for (int r = 0; r < grid::kRows; ++r)

@@ -217,7 +217,7 @@ void MeasureRedraw(int argc, char** argv) {
     const auto drain = [&] {
         while (fw.pendingEvents() > 0) window.controller().pollDevice();
     };
-    const int sel = window.controller().state().SelectedUnit;
+    const int sel = window.controller().model().selectedUnit();
     const double route = MicrosPerStep(2000, [&](int i) {
         fw.pressRoute(sel, i % 4, i % 16);
         window.controller().pollDevice();

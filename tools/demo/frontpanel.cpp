@@ -19,6 +19,7 @@
 #include <functional>
 #include <utility>
 
+#include "model/matrixmodel.h"
 #include "virtualunit/devicemodel.h"
 
 namespace corvane {
@@ -364,7 +365,7 @@ QWidget* FrontPanel::buildUnit(int u) {
                             *m_pictures, this);
     auto* v = new QVBoxLayout(box);
     auto* grid = new RouteKeyGrid(
-        *m_pictures, m_rowNameWidth, m_unit->firmware()->state().ReverseMode != 0,
+        *m_pictures, m_rowNameWidth, MatrixModel(m_unit->firmware()->state()).isReverse(),
         [this, u](int row, int column) {
             m_unit->firmware()->pressRoute(u, row, column);
             refresh();
@@ -410,19 +411,18 @@ void FrontPanel::memoryPressed(int unit, int memory) {
 
 void FrontPanel::refresh() {
     m_refreshQueued = false;
-    const MatrixState& s = m_unit->firmware()->state();
-    const bool reverse = s.ReverseMode != 0;
+    const MatrixModel model(m_unit->firmware()->state());
+    const bool reverse = model.isReverse();
     for (int u = 0; u <= m_unit->firmware()->slaveCount(); ++u) {
         m_keyGrids[u]->setReverse(reverse);
         for (int row = 0; row < 5; ++row)
             for (int column = 0; column < 17; ++column) {
                 // The hidden row or column has no entry in the table: never read it.
                 const bool lit =
-                    m_keyGrids[u]->shown(row, column) &&
-                    (reverse ? s.ChannelRoute[u][0][row] == column : s.LineRoute[u][0][column] == row);
+                    m_keyGrids[u]->shown(row, column) && model.isLit(u, kWorkMemory, row, column);
                 m_keyGrids[u]->setLit(row, column, lit);
             }
-        for (int m = 0; m < 5; ++m) m_memoryKeys[u][m]->setDown(s.CurrentMemory[u] == m);
+        for (int m = 0; m < 5; ++m) m_memoryKeys[u][m]->setDown(model.currentMemory(u) == m);
         m_storeKeys[u]->setChecked(m_storeArmedUnit == u);
     }
     m_reverse->setChecked(reverse);

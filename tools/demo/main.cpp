@@ -20,6 +20,8 @@
 
 #include "app/mainwindow.h"
 #include "app/runprogram.h"
+#include "model/layouts.h"
+#include "model/matrixmodel.h"
 #include "remote/remotesettings.h"
 #include "tools/demo/frontpanel.h"
 #include "virtualunit/panelscript.h"
@@ -148,13 +150,25 @@ DemoOptions Parse(int argc, char** argv) {
     return o;
 }
 
-// Something to look at: every unit and memory routed a little differently.
-void fillDemoRoutes(corvane::MatrixState& s) {
-    for (int u = 0; u < corvane::kUnits; ++u)
-        for (int slot = 0; slot < corvane::kSlots; ++slot) {
-            for (int l = 0; l < corvane::kLines; ++l) s.LineRoute[u][slot][l] = (l + u + slot) % 5;
-            for (int c = 0; c < corvane::kChannels; ++c) s.ChannelRoute[u][slot][c] = (4 * c + u + slot) % 17;
-        }
+// Something to look at: every unit and memory routed a little differently, in both orientations.
+// Each memory is routed in the work memory and stored, the work memory last.
+corvane::MatrixState demoRoutes(const corvane::MatrixState& record, bool reverse) {
+    using namespace corvane;
+    MatrixModel model(record);
+    for (const bool tableReverse : {false, true}) {
+        model.setReverse(tableReverse);
+        for (int slot = kSlots - 1; slot >= 0; --slot)
+            for (int u = 0; u < kUnits; ++u) {
+                if (tableReverse) {
+                    for (int c = 0; c < kChannels; ++c) model.setWorkRoute(u, c, (4 * c + u + slot) % 17);
+                } else {
+                    for (int l = 0; l < kLines; ++l) model.setWorkRoute(u, (l + u + slot) % 5, l);
+                }
+                if (slot > kWorkMemory) model.storeMemory(u, slot - 1);
+            }
+    }
+    model.setReverse(reverse);
+    return model.record();
 }
 
 }  // namespace
@@ -164,8 +178,7 @@ int main(int argc, char** argv) {
 
     std::shared_ptr<corvane::DeviceModel> unit;
     auto bus = corvane::VirtualBus::WithUnit(options.slaves, &unit);
-    fillDemoRoutes(unit->firmware()->state());
-    unit->firmware()->state().ReverseMode = options.reverse ? 1 : 0;
+    unit->firmware()->state() = demoRoutes(unit->firmware()->state(), options.reverse);
 
     std::unique_ptr<QFile> trace;
     if (!options.trace.empty()) {
@@ -202,8 +215,10 @@ int main(int argc, char** argv) {
     sinceStart.start();
     return corvane::RunProgram(argc, argv, *bus, [&](corvane::MainWindow& window) {
         if (options.layout >= 0) {
-            window.controller().state().MatrixLayout = static_cast<std::uint8_t>(options.layout);
-            window.controller().showConfiguration();
+            // As the Matrix menu would set it, among the arrangements the units allow.
+            corvane::MatrixController& controller = window.controller();
+            controller.setArrangement(
+                corvane::AllowedLayout(controller.model().slaveCount(), options.layout));
         }
         if (options.remotePort >= 0) {
             corvane::RemoteSettings remote;
