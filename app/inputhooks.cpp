@@ -106,8 +106,7 @@ bool InputHooks::moveInGridPanel(QWidget* widget, const QKeyEvent& key) {
     if (widget->parentWidget() != m_window.gridPanel()) return false;
     if (auto* button = qobject_cast<CrosspointButton*>(widget);
         button && vertical && button->column() < grid::kNoLineColumn) {
-        m_window.grid().moveInColumn(button, code == Qt::Key_Up,
-                                     m_window.controller().model().isReverse());
+        m_window.grid().moveInColumn(button, code == Qt::Key_Up, m_window.controller().model().isReverse());
         return true;
     }
     return moveGridPanelFocus(widget, code == Qt::Key_Right || code == Qt::Key_Down);

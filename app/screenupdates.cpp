@@ -180,8 +180,7 @@ void ScreenUpdates::showPattern(const BlinkPattern& pattern) {
         m_window.okKey()->hide();
         m_window.okLamp()->hide();
     }
-    if (pattern.restoreReverseKey)
-        m_window.functionsPanel()->key(kReverseTag)->setChecked(reverse);
+    if (pattern.restoreReverseKey) m_window.functionsPanel()->key(kReverseTag)->setChecked(reverse);
 }
 
 void ScreenUpdates::showRecentFiles(const ReopenUpdate& update) {

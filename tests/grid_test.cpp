@@ -231,7 +231,8 @@ TEST_F(Grid, RoutesOutOfRangeLightNothingAndCanBeReplaced) {
     open();
     EditState(window().controller(), [&](corvane::MatrixState& s) { s.LineRoute[1][0][4] = 250; });
     EditState(window().controller(), [&](corvane::MatrixState& s) { s.ChannelRoute[1][0][2] = 77; });
-    EditState(window().controller(), [&](corvane::MatrixState& s) { s.SelectedUnit = 9; });  // shown as unit 1
+    EditState(window().controller(),
+              [&](corvane::MatrixState& s) { s.SelectedUnit = 9; });  // shown as unit 1
     Q_EMIT window().controller().gridChanged();
     EXPECT_EQ(litInColumn(4), 0);
     EXPECT_EQ(columnCaption(4), QStringLiteral("Line 05 - "));
