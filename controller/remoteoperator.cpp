@@ -133,8 +133,8 @@ void RemoteOperator::carryOut(const Request& r) {
     }
 }
 
-const MatrixState& RemoteOperator::state() const {
-    return m_controller.state();
+const MatrixModel& RemoteOperator::model() const {
+    return m_controller.model();
 }
 
 void StartRemoteControl(MatrixController& controller, const RemoteSettings& settings) {

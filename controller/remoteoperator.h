@@ -41,7 +41,7 @@ class RemoteOperator final : public QObject, public RemoteControl {
     bool setReverse(bool reverse) override;
     bool selectUnit(int unit) override;
     bool setArrangement(int layout) override;
-    const MatrixState& state() const override;
+    const MatrixModel& model() const override;
 
     // Carries out waiting requests while the unit has room for their events; the controller
     // calls it on every poll.

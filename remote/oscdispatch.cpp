@@ -213,7 +213,7 @@ int OscDispatch::dispatch(const ParsedMessage& message, const RemotePeer& sender
     const Command* command = &kCommands[static_cast<std::size_t>(message.command)];
     const int argc = message.argc;
     // Ranges are checked as each message acts: an earlier one may have changed what is offered.
-    const MatrixModel model(m_control.state());
+    const MatrixModel& model = m_control.model();
     std::array<int, 3> a{};
     for (int i = 0; i < argc; ++i) {
         const auto k = static_cast<std::size_t>(i);

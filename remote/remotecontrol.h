@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/matrixstate.h"
+#include "model/matrixmodel.h"
 
 namespace corvane {
 
@@ -30,7 +30,7 @@ class RemoteControl {
     virtual bool setArrangement(int layout) = 0;
 
     // The model the feedback and the range checks are read from.
-    virtual const MatrixState& state() const = 0;
+    virtual const MatrixModel& model() const = 0;
 };
 
 }  // namespace corvane

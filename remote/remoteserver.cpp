@@ -131,7 +131,7 @@ void RemoteServer::publishChanges() {
         m_lastSent.reset();
         return;
     }
-    const FeedbackValues values = feedbackValues(MatrixModel(m_control.state()));
+    const FeedbackValues values = feedbackValues(m_control.model());
     if (m_lastSent && *m_lastSent == values) return;
     const std::vector<OscPacket> messages = feedbackMessages(values, m_lastSent ? &*m_lastSent : nullptr);
     for (const Subscriber& s : m_subscribers)
@@ -152,7 +152,7 @@ bool RemoteServer::subscribe(const RemotePeer& sender, std::uint16_t port) {
         return false;
     else
         m_subscribers.push_back({target, m_clock()});
-    const FeedbackValues values = feedbackValues(MatrixModel(m_control.state()));
+    const FeedbackValues values = feedbackValues(m_control.model());
     for (const OscPacket& m : feedbackMessages(values, nullptr)) send(m, target);
     m_lastSent = values;
     return true;
@@ -164,8 +164,7 @@ void RemoteServer::unsubscribe(const RemotePeer& sender, std::uint16_t port) {
 }
 
 void RemoteServer::dump(const RemotePeer& sender) {
-    for (const OscPacket& m : feedbackMessages(feedbackValues(MatrixModel(m_control.state())), nullptr))
-        send(m, sender);
+    for (const OscPacket& m : feedbackMessages(feedbackValues(m_control.model()), nullptr)) send(m, sender);
 }
 
 }  // namespace corvane

@@ -24,7 +24,7 @@ namespace {
 // Records every call as text, 0-based as the program receives it.
 class RecordingControl : public RemoteControl {
   public:
-    MatrixState model{};
+    MatrixState shown{};  // what model() shows
     std::vector<std::string> calls;
 
     bool route(int u, int c, int l) override { return record("route", {u, c, l}); }
@@ -35,7 +35,10 @@ class RecordingControl : public RemoteControl {
     bool setReverse(bool on) override { return record("reverse", {on ? 1 : 0}); }
     bool selectUnit(int u) override { return record("unit", {u}); }
     bool setArrangement(int layout) override { return record("layout", {layout}); }
-    const MatrixState& state() const override { return model; }
+    const MatrixModel& model() const override {
+        m_model.replaceRecord(shown);
+        return m_model;
+    }
 
   private:
     bool record(std::string name, std::initializer_list<int> args) {
@@ -43,6 +46,7 @@ class RecordingControl : public RemoteControl {
         calls.push_back(name);
         return true;
     }
+    mutable MatrixModel m_model;
 };
 
 std::vector<std::uint8_t> bytes(std::string_view text) {
@@ -56,7 +60,7 @@ class RemoteServerTest : public ::testing::Test {
         static char name[] = "remote_test";
         static char* argv[] = {name, nullptr};
         static QCoreApplication app(argc, argv);
-        control.model.SlaveCount = 3;
+        control.shown.SlaveCount = 3;
     }
     RemoteServer& start(RemoteSettings settings = {}) {
         settings.port = 0;
@@ -160,7 +164,7 @@ TEST_F(RemoteServerTest, BadPacketsAreDroppedAndCountedWithoutACall) {
         {"layout 3x1 with one slave", osc("/corvane/layout", "i", {3}), RemoteDrop::OutOfRange},
         {"port 70000", osc("/corvane/subscribe", "i", {70000}), RemoteDrop::OutOfRange},
     };
-    control.model.SlaveCount = 1;
+    control.shown.SlaveCount = 1;
     start();
     RawSocket sender;
     for (const Case& c : cases) {
@@ -213,7 +217,7 @@ TEST_F(RemoteServerTest, SecondServerOnTheSamePortIsAnError) {
 }
 
 TEST_F(RemoteServerTest, SubscriberReceivesTheStateThenOnlyTheChanges) {
-    control.model.SlaveCount = 0;  // one unit: 16 lines and 4 channels, each in two forms
+    control.shown.SlaveCount = 0;  // one unit: 16 lines and 4 channels, each in two forms
     constexpr std::size_t kWholeState = 16 * 2 + 4 * 2 + 1 + 1 + 3 + 5;
     start();
     Client client(server->port());
@@ -247,7 +251,7 @@ TEST_F(RemoteServerTest, SubscriberReceivesTheStateThenOnlyTheChanges) {
     };
     for (const Change& c : changes) {
         client.received.clear();
-        c.apply(control.model);
+        c.apply(control.shown);
         server->publishChanges();
         server->publishChanges();  // nothing new: nothing sent
         if (c.messages.empty()) {
@@ -263,7 +267,7 @@ TEST_F(RemoteServerTest, SubscriberReceivesTheStateThenOnlyTheChanges) {
     client.send("/corvane/unsubscribe");
     ASSERT_TRUE(waitFor([&] { return server->subscriberCount() == 0; }));
     client.received.clear();
-    control.model.CurrentMemory[0] = 4;
+    control.shown.CurrentMemory[0] = 4;
     server->publishChanges();
     client.send("/corvane/dump");
     constexpr std::size_t kTwoUnits = 2 * (kWholeState - 8) + 8;
@@ -272,7 +276,7 @@ TEST_F(RemoteServerTest, SubscriberReceivesTheStateThenOnlyTheChanges) {
 }
 
 TEST_F(RemoteServerTest, SubscriptionsExpireWithoutRenewalAndAreLimited) {
-    control.model.SlaveCount = 0;
+    control.shown.SlaveCount = 0;
     start();
     RawSocket first;
     first.sendTo(server->port(), osc("/corvane/subscribe"));

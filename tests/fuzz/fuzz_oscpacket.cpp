@@ -11,7 +11,7 @@ namespace {
 // Takes every call and checks that the dispatch only ever passes indexes in range.
 class CheckingControl : public RemoteControl, public RemoteSession {
   public:
-    MatrixState model{};
+    MatrixState record{};
 
     bool route(int u, int c, int l) override {
         check(unit(u) && c >= 0 && c < kChannels && line(l));
@@ -42,19 +42,23 @@ class CheckingControl : public RemoteControl, public RemoteSession {
         check(layout >= 0 && layout < kLayouts);
         return true;
     }
-    const MatrixState& state() const override { return model; }
+    const MatrixModel& model() const override {
+        m_model.replaceRecord(record);
+        return m_model;
+    }
 
     bool subscribe(const RemotePeer&, std::uint16_t) override { return true; }
     void unsubscribe(const RemotePeer&, std::uint16_t) override {}
     void dump(const RemotePeer&) override {}
 
   private:
-    bool unit(int u) const { return u >= 0 && u <= model.SlaveCount; }
+    bool unit(int u) const { return u >= 0 && u <= record.SlaveCount; }
     static bool line(int l) { return l >= 0 && l < kLines; }
     static bool memory(int m) { return m >= 0 && m < kMemories; }
     static void check(bool inRange) {
         if (!inRange) __builtin_trap();
     }
+    mutable MatrixModel m_model;
 };
 
 }  // namespace
@@ -62,7 +66,7 @@ class CheckingControl : public RemoteControl, public RemoteSession {
 // Any datagram is acted on or dropped; none crashes or reaches the program out of range.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     CheckingControl control;
-    control.model.SlaveCount = static_cast<std::uint8_t>(size % 4);
+    control.record.SlaveCount = static_cast<std::uint8_t>(size % 4);
     OscDispatch dispatch(control, &control);
     dispatch.handlePacket(data, size, RemotePeer{0x7f000001, 9000});
     return 0;
