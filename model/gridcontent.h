@@ -19,10 +19,10 @@ constexpr int ShownSlot(bool previewShowing, int previewMemory) {
 }
 
 // Normal routing: line name, " - ", the name of the channel the line is on. Reverse: line name.
-std::string ColumnCaption(const MatrixState& s, const NameTable& n, int unit, int slot, int column,
+std::string ColumnCaption(const MatrixModel& m, const NameTable& n, int unit, int slot, int column,
                           bool reverse);
 // Normal routing: channel name. Reverse: channel name, " - ", the name of the line it listens to.
-std::string RowCaption(const MatrixState& s, const NameTable& n, int unit, int slot, int row, bool reverse);
+std::string RowCaption(const MatrixModel& m, const NameTable& n, int unit, int slot, int row, bool reverse);
 
 // The two-part hint of a connected button: "<line>-<row caption> | <line> connected with <row caption>".
 std::string ConnectedHint(const std::string& lineName, const std::string& rowCaption);

@@ -76,11 +76,11 @@ TEST(GridText, CaptionsFollowTheRoutingSide) {
     n.state.LineRoute[3][2][7] = 4;
     n.state.ChannelRoute[3][2][1] = 16;
     n.names.setLineName(3, 16, "Nobody");
-    EXPECT_EQ(ColumnCaption(n.state, n.names, 3, 2, 7, false), "Line 08 - Disconnected");
-    EXPECT_EQ(ColumnCaption(n.state, n.names, 3, 2, 7, true), "Line 08");
-    EXPECT_EQ(ColumnCaption(n.state, n.names, 3, 2, 16, true), "Nobody");
-    EXPECT_EQ(RowCaption(n.state, n.names, 3, 2, 1, false), "Channel 02");
-    EXPECT_EQ(RowCaption(n.state, n.names, 3, 2, 1, true), "Channel 02 - Nobody");
+    EXPECT_EQ(ColumnCaption(MatrixModel(n.state), n.names, 3, 2, 7, false), "Line 08 - Disconnected");
+    EXPECT_EQ(ColumnCaption(MatrixModel(n.state), n.names, 3, 2, 7, true), "Line 08");
+    EXPECT_EQ(ColumnCaption(MatrixModel(n.state), n.names, 3, 2, 16, true), "Nobody");
+    EXPECT_EQ(RowCaption(MatrixModel(n.state), n.names, 3, 2, 1, false), "Channel 02");
+    EXPECT_EQ(RowCaption(MatrixModel(n.state), n.names, 3, 2, 1, true), "Channel 02 - Nobody");
     EXPECT_EQ(ConnectedHint("Line 03", "Channel 01"),
               "Line 03-Channel 01 | Line 03 connected with Channel 01");
 }
@@ -89,8 +89,8 @@ TEST(GridText, OutOfRangeRoutesNameNothingAndLightNothing) {
     Named n;
     n.state.LineRoute[0][0][0] = 255;
     n.state.ChannelRoute[0][0][0] = 99;
-    EXPECT_EQ(ColumnCaption(n.state, n.names, 0, 0, 0, false), "Line 01 - ");
-    EXPECT_EQ(RowCaption(n.state, n.names, 0, 0, 0, true), "Channel 01 - ");
+    EXPECT_EQ(ColumnCaption(MatrixModel(n.state), n.names, 0, 0, 0, false), "Line 01 - ");
+    EXPECT_EQ(RowCaption(MatrixModel(n.state), n.names, 0, 0, 0, true), "Channel 01 - ");
     MatrixModel model(n.state);
     for (int r = 0; r < kRows; ++r) EXPECT_FALSE(model.isLit(0, 0, r, 0)) << r;
     model.setReverse(true);

@@ -119,7 +119,7 @@ void CrosspointGrid::showAll(const MatrixModel& model, const NameTable& names, i
     const int rows = reverse ? grid::kRows - 1 : grid::kRows;
     const int columns = reverse ? grid::kColumns : grid::kColumns - 1;
     for (int r = 0; r < rows; ++r) {
-        const std::string rowCaption = grid::RowCaption(model.record(), names, unit, slot, r, reverse);
+        const std::string rowCaption = grid::RowCaption(model, names, unit, slot, r, reverse);
         m_rowLabels[r]->setCaption(Text(rowCaption));
         for (int c = 0; c < columns; ++c) {
             const bool connected = model.isLit(unit, slot, r, c);
@@ -128,7 +128,7 @@ void CrosspointGrid::showAll(const MatrixModel& model, const NameTable& names, i
             showCrosspoint(names, unit, reverse, r, c, connected, hint);
             if (r == 0)
                 m_columnLabels[c]->setCaption(
-                    Text(grid::ColumnCaption(model.record(), names, unit, slot, c, reverse)));
+                    Text(grid::ColumnCaption(model, names, unit, slot, c, reverse)));
         }
     }
 }
@@ -139,12 +139,11 @@ void CrosspointGrid::showRoute(const MatrixModel& model, const NameTable& names,
     const bool reverse = model.isReverse();
     if (reverse) {
         if (previous >= 0) showCrosspoint(names, unit, reverse, row, previous, false, {});
-        m_rowLabels[row]->setCaption(
-            Text(grid::RowCaption(model.record(), names, unit, kWorkMemory, row, true)));
+        m_rowLabels[row]->setCaption(Text(grid::RowCaption(model, names, unit, kWorkMemory, row, true)));
     } else {
         if (previous >= 0) showCrosspoint(names, unit, reverse, previous, column, false, {});
         m_columnLabels[column]->setCaption(
-            Text(grid::ColumnCaption(model.record(), names, unit, kWorkMemory, column, false)));
+            Text(grid::ColumnCaption(model, names, unit, kWorkMemory, column, false)));
     }
     const std::string rowCaption = m_rowLabels[row]->caption().toLatin1().toStdString();
     showCrosspoint(names, unit, reverse, row, column, true, Text(grid::ConnectedHint(line, rowCaption)));

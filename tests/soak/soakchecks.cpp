@@ -74,15 +74,16 @@ void CheckGrid(MainWindow& window, Report& report) {
 
     for (int c = 0; c < grid::kColumns; ++c) {
         if (!reverse && c == grid::kNoLineColumn) continue;
-        const std::string expected =
-            grid::ColumnCaption(s, window.controller().names(), unit, slot, c, reverse);
+        const std::string expected = grid::ColumnCaption(window.controller().model(),
+                                                         window.controller().names(), unit, slot, c, reverse);
         if (Text(window.grid().columnLabel(c)->caption()) != expected)
             report("column label %d reads \"%s\", not \"%s\"", c,
                    Text(window.grid().columnLabel(c)->caption()).c_str(), expected.c_str());
     }
     for (int r = 0; r < grid::kRows; ++r) {
         if (reverse && r == grid::kDisconnectedRow) continue;
-        const std::string expected = grid::RowCaption(s, window.controller().names(), unit, slot, r, reverse);
+        const std::string expected = grid::RowCaption(window.controller().model(),
+                                                      window.controller().names(), unit, slot, r, reverse);
         if (Text(window.grid().rowLabel(r)->caption()) != expected)
             report("row label %d reads \"%s\", not \"%s\"", r,
                    Text(window.grid().rowLabel(r)->caption()).c_str(), expected.c_str());
