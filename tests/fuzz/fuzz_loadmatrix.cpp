@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MainWindow& window = *fixture->window;
     const std::uint8_t slaves = static_cast<std::uint8_t>(size % 4);
     EditState(window.controller(), [&](corvane::MatrixState& s) { s.SlaveCount = slaves; });
-    const std::string input = window->path("input.cvm");
+    const std::string input = fixture->path("input.cvm");
     WriteFile(input, data, size);
     const std::vector<std::uint8_t> before = DataBytes(window);
     fixture->notifier.messages = 0;
