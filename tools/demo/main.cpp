@@ -21,7 +21,6 @@
 #include "app/mainwindow.h"
 #include "app/runprogram.h"
 #include "model/layouts.h"
-#include "model/matrixmodel.h"
 #include "remote/remotesettings.h"
 #include "tools/demo/frontpanel.h"
 #include "virtualunit/panelscript.h"
@@ -150,25 +149,15 @@ DemoOptions Parse(int argc, char** argv) {
     return o;
 }
 
-// Something to look at: every unit and memory routed a little differently, in both orientations.
-// Each memory is routed in the work memory and stored, the work memory last.
-corvane::MatrixState demoRoutes(const corvane::MatrixState& record, bool reverse) {
-    using namespace corvane;
-    MatrixModel model(record);
-    for (const bool tableReverse : {false, true}) {
-        model.setReverse(tableReverse);
-        for (int slot = kSlots - 1; slot >= 0; --slot)
-            for (int u = 0; u < kUnits; ++u) {
-                if (tableReverse) {
-                    for (int c = 0; c < kChannels; ++c) model.setWorkRoute(u, c, (4 * c + u + slot) % 17);
-                } else {
-                    for (int l = 0; l < kLines; ++l) model.setWorkRoute(u, (l + u + slot) % 5, l);
-                }
-                if (slot > kWorkMemory) model.storeMemory(u, slot - 1);
-            }
-    }
-    model.setReverse(reverse);
-    return model.record();
+// Something to look at: every unit and memory routed a little differently. These are the
+// virtual unit's own memories, which the program reads from it as from a real unit.
+void fillDemoRoutes(corvane::MatrixState& unit) {
+    for (int u = 0; u < corvane::kUnits; ++u)
+        for (int slot = 0; slot < corvane::kSlots; ++slot) {
+            for (int l = 0; l < corvane::kLines; ++l) unit.LineRoute[u][slot][l] = (l + u + slot) % 5;
+            for (int c = 0; c < corvane::kChannels; ++c)
+                unit.ChannelRoute[u][slot][c] = (4 * c + u + slot) % 17;
+        }
 }
 
 }  // namespace
@@ -178,7 +167,8 @@ int main(int argc, char** argv) {
 
     std::shared_ptr<corvane::DeviceModel> unit;
     auto bus = corvane::VirtualBus::WithUnit(options.slaves, &unit);
-    unit->firmware()->state() = demoRoutes(unit->firmware()->state(), options.reverse);
+    fillDemoRoutes(unit->firmware()->state());
+    unit->firmware()->state().ReverseMode = options.reverse ? 1 : 0;
 
     std::unique_ptr<QFile> trace;
     if (!options.trace.empty()) {
